@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// The per-user settings store. A value lives at (section, entry) in the store named by
+// the current registry key name and profile name: the file
+// $XDG_CONFIG_HOME/<registry key>/<profile>.conf. Every write reaches the disk at once.
+class CProfile {
+public:
+    QString GetProfileString(const QString& section, const QString& entry,
+                             const QString& defaultValue) const;
+    int GetProfileInt(const QString& section, const QString& entry, int defaultValue) const;
+    bool WriteProfileString(const QString& section, const QString& entry, const QString& value);
+
+    QString m_pszRegistryKey;  // "Brenlow" once start-up has set it
+    QString m_pszProfileName = QStringLiteral("Tralvo");
+};
+
+// The application's store (the one start-up keys to "Brenlow").
+CProfile& AppProfile();

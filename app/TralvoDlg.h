@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDialog>
+#include <QIcon>
+#include <QString>
+#include <cstdint>
+
+#include "hart/HartLink.h"
+
+// The main window. Its state members carry results between the commands; each handler
+// changes them, then shows them in the window and repaints at once.
+class CTralvoDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CTralvoDlg(QWidget* parent = nullptr);
+    ~CTralvoDlg() override;
+
+    // Called once before the window is first shown.
+    bool OnInitDialog();
+
+    // true: read the boxes into the members; returns false (with a message, the focus on
+    // the port box, the members unchanged) when box 1000 does not hold 0..255.
+    // false: show the members in the boxes.
+    bool UpdateData(bool saveAndValidate = true);
+    // Paint the window now, while a handler still runs.
+    void RepaintNow();
+
+    // Message boxes owned by the window. Return the button pressed.
+    int ShowMessage(const QString& text, const QString& caption, int buttons, int icon);
+
+    void OnPollHartNetwork();
+    void OnPv();
+    void OnContinuous();
+    void OnSetComPort();
+    void OnExit();
+    void OnComTroubleshooter();
+    void OnHelpAbout();
+    void OnLanguageEnglish();
+    void OnLanguageChinese();
+    void ApplyLanguage(QString languageName);
+
+    CHartLink m_link;
+    QString m_strLanguage;
+    bool m_bPromptComPort = false;
+    uint8_t m_nComPort = 0;
+    uint32_t m_nHartId = 0;
+    QString m_strStatus;
+    QString m_strTag;
+    QString m_strAddress;
+    QIcon m_hIcon;
+
+private:
+    struct Widgets;
+    Widgets* m_pWidgets = nullptr;
+};

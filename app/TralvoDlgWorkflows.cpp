@@ -1,0 +1,6 @@
+// Placeholder until the test workflows land.
+#include "app/TralvoDlg.h"
+
+void CTralvoDlg::OnPollHartNetwork() {}
+void CTralvoDlg::OnPv() {}
+void CTralvoDlg::OnContinuous() {}

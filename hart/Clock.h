@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+
+// The one source of time for the link layer and the workflows: a wrapping millisecond
+// counter (only differences of two readings mean anything) and a pause. Tests hand in a
+// virtual clock so that long waits cost nothing.
+class IClock {
+public:
+    virtual ~IClock() = default;
+    virtual uint32_t TickCount() = 0;
+    virtual void Sleep(uint32_t ms) = 0;
+};
+
+// Monotonic wall clock (std::chrono::steady_clock).
+class SteadyClock final : public IClock {
+public:
+    uint32_t TickCount() override;
+    void Sleep(uint32_t ms) override;
+};
+
+IClock& SystemClock();

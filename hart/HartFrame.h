@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The HART frame format, defined once for the whole program.
+
+namespace hart {
+
+inline constexpr uint8_t kPreambleByte = 0xFF;
+
+// Delimiters.
+inline constexpr uint8_t kDelimMasterShort = 0x02;
+inline constexpr uint8_t kDelimMasterLong = 0x82;
+inline constexpr uint8_t kDelimSlaveShort = 0x06;
+inline constexpr uint8_t kDelimSlaveLong = 0x86;
+inline constexpr uint8_t kDelimBurstShort = 0x01;
+inline constexpr uint8_t kDelimBurstLong = 0x81;
+
+inline constexpr size_t kShortHeaderBytes = 3;  // address, command, byte count
+inline constexpr size_t kLongHeaderBytes = 7;   // 5 address bytes, command, byte count
+
+// Every reply buffer handed to the link layer has this size.
+inline constexpr size_t kReplyBufferSize = 2048;
+
+// Positions in a delivered reply (delimiter at 0, no preamble, no checksum).
+inline constexpr size_t kShortCommandPos = 2;
+inline constexpr size_t kShortByteCountPos = 3;
+inline constexpr size_t kShortResponseCodePos = 4;
+inline constexpr size_t kShortPayloadPos = 6;
+inline constexpr size_t kLongCommandPos = 6;
+inline constexpr size_t kLongByteCountPos = 7;
+inline constexpr size_t kLongResponseCodePos = 8;
+inline constexpr size_t kLongPayloadPos = 10;
+
+// Exclusive-or of every byte given (delimiter through last data byte of a frame).
+uint8_t Checksum(const uint8_t* bytes, size_t count);
+
+}  // namespace hart
+
+// Link result codes.
+enum LinkResult : unsigned {
+    kLinkOk = 0,
+    kLinkPortError = 1,          // serial error other than a time-out; open/configure failed
+    kLinkChecksumMismatch = 2,   // reply checksum does not match its bytes
+    kLinkDataIncomplete = 3,     // data and checksum did not arrive complete
+    kLinkWriteIncomplete = 4,    // request not written completely within the wait
+    kLinkNoReply = 5,            // no delimiter after a preamble, or no complete header
+    kLinkAlreadyOpen = 8,
+    kLinkBadPortNumber = 9,
+    kLinkBadBaudRate = 10,
+    kLinkNoBuffer = 14,
+};

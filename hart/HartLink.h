@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "hart/Clock.h"
+#include "hart/HartFrame.h"
+#include "serial/Serial.h"
+
+// Sees every frame the link sends and every reception it completes or fails; used for
+// tracing. Calls come on the thread that runs the link.
+class ILinkObserver {
+public:
+    virtual ~ILinkObserver() = default;
+    // frame: the whole request as written (preamble to checksum); result: SendFrame's code.
+    virtual void FrameSent(const uint8_t* frame, size_t length, unsigned result) = 0;
+    // reply: the delivered frame (delimiter to last data byte), length 0 on failure.
+    virtual void FrameReceived(const uint8_t* reply, size_t length, unsigned result) = 0;
+};
+
+// The HART master link: opens the one serial port at the HART line settings, sends
+// request frames with RTS keyed for their on-air time, hunts and reads reply frames, and
+// runs the command transactions. Plain class, no virtual operations.
+class CHartLink {
+public:
+    explicit CHartLink(CSerial& port = TheSerialPort(), IClock& clock = SystemClock());
+
+    unsigned OpenPort(uint8_t portNumber, uint32_t baudRate);
+    void ClosePort();
+    unsigned SendFrame(const uint8_t* frame, size_t length, uint32_t waitMs);
+    unsigned ReceiveFrame(bool longHeader, uint8_t* reply, uint32_t waitMs);
+
+    // Command 0 at a polling address; records the identity of the device that answers.
+    bool PollIdentity(uint8_t pollAddress, uint8_t maxAttempts);
+    // A command without data to the recorded device by long address; reply: >= 90 bytes.
+    bool SendCommand(uint8_t command, uint8_t* reply);
+    // A command with one data byte to m_nPollAddress by short frame; reply: >= 40 bytes.
+    bool SendShortCommand(uint8_t command, uint8_t* reply, uint8_t dataByte);
+
+    void SetObserver(ILinkObserver* observer) { m_pObserver = observer; }
+    CSerial& Port() { return m_port; }
+    IClock& Clock() { return m_clock; }
+
+    // Identity of the last device that answered an identity poll.
+    uint8_t m_nManufacturer = 0;
+    uint8_t m_nDeviceType = 0;
+    uint8_t m_deviceId[3] = {0, 0, 0};
+    uint8_t m_nUniversalRev = 0;
+    uint8_t m_nPollAddress = 0;
+
+private:
+    CSerial& m_port;
+    IClock& m_clock;
+    ILinkObserver* m_pObserver = nullptr;
+};

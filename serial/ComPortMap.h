@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// How COM numbers, as the user interface and the settings speak them, map to Linux
+// devices (see docs/platform.md):
+//   1. a link $XDG_CONFIG_HOME/Brenlow/Tralvo/ports/COM<n>, if it exists;
+//   2. COM1-32 -> /dev/ttyS0-31, COM33-64 -> /dev/ttyUSB0-31, COM65-96 -> /dev/ttyACM0-31,
+//      COM100-131 -> /dev/rfcomm0-31;
+//   3. anything else has no device.
+
+// Folder that holds the COM<n> links for virtual and unusual ports.
+std::string PortLinksFolder();
+
+// The path of the link for COM<n> (whether or not it exists).
+std::string PortLinkPath(unsigned comNumber);
+
+// The device that COM<n> opens, or nothing when the number has no device.
+std::optional<std::string> DeviceForComNumber(unsigned comNumber);
+
+// The COM number of a fixed-range device path such as /dev/ttyUSB0 (33), or nothing.
+std::optional<unsigned> ComNumberForDevice(const std::string& devicePath);
+
+// Resolves what CSerial::Open is given: "\\.\COM<n>" through the mapping above, an
+// absolute path as it is. Nothing when the name has no device.
+std::optional<std::string> ResolvePortName(const std::string& name);
+
+// Port text <-> port number, as the settings and the port dialog hold ports.
+// Text to number: the number is read from the fourth character on as atoi reads it;
+// only the low 8 bits count ("COM3" -> 3, "COM300" -> 44, "COM" -> 0). Texts shorter
+// than 4 characters give 0; longer texts than the nine characters the rule was made for
+// are read the same way, over the whole text after the first three characters.
+uint8_t PortNumberFromText(const std::string& text);
+// Number to text: "COM%d".
+std::string PortTextFromNumber(uint8_t number);

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "serial/SerialStatus.h"
+
+// Blocking, time-limited access to one serial port. Every operation returns a status
+// (see SerialStatus.h) and keeps it in m_lastError. All operations are virtual so that
+// tests can stand in a fake port for the real one.
+class CSerial {
+public:
+    enum EReadMode { ReturnAtOnce = 0, WaitForCount = 1 };
+    enum EHandshake { HandshakeOff = 0, HandshakeHardware = 1, HandshakeSoftware = 2 };
+
+    // Parity and stop-bit codes as the line format takes them.
+    static constexpr uint8_t kNoParity = 0;
+    static constexpr uint8_t kOddParity = 1;
+    static constexpr uint8_t kEvenParity = 2;
+    static constexpr uint8_t kOneStopBit = 0;
+    static constexpr uint8_t kTwoStopBits = 2;
+
+    // Line events for the event mask (values of EV_RXCHAR, EV_RXFLAG, EV_BREAK, EV_ERR).
+    static constexpr uint32_t kEventRxChar = 0x0001;
+    static constexpr uint32_t kEventRxFlag = 0x0002;
+    static constexpr uint32_t kEventBreak = 0x0040;
+    static constexpr uint32_t kEventError = 0x0080;
+
+    CSerial();
+    virtual ~CSerial();
+    CSerial(const CSerial&) = delete;
+    CSerial& operator=(const CSerial&) = delete;
+
+    // path: "\\.\COM<n>" (resolved through ComPortMap) or an absolute device path.
+    virtual SerialStatus Open(const char* path, uint32_t inQueue, uint32_t outQueue);
+    virtual SerialStatus Close();
+    virtual SerialStatus SetLineFormat(uint32_t baud, uint8_t byteSize, uint8_t parity,
+                                       uint8_t stopBits);
+    virtual SerialStatus SetEventChar(uint8_t eventChar, bool addToMask);
+    virtual SerialStatus SetEventMask(uint32_t mask);
+    virtual SerialStatus WaitEvent(uint32_t timeoutMs);
+    virtual SerialStatus SetHandshake(int mode);
+    virtual SerialStatus SetReadMode(int mode);
+    virtual int32_t GetBaudRate();
+    virtual int32_t GetByteSize();
+    virtual int32_t GetParity();
+    virtual int32_t GetStopBits();
+    virtual int32_t GetHandshake();
+    virtual uint32_t GetEventMask();
+    virtual uint8_t GetEventChar();
+    virtual SerialStatus WriteString(const char* text, size_t* sent, uint32_t timeoutMs);
+    virtual SerialStatus Write(const void* data, size_t count, size_t* sent, uint32_t timeoutMs);
+    virtual SerialStatus Read(void* buffer, size_t count, size_t* received, uint32_t timeoutMs);
+
+    // Discards what both directions hold, without aborting transfers.
+    virtual SerialStatus Purge();
+    // Puts the open port into the HART line format: baud, 8 data bits, odd parity,
+    // 1 stop bit, no flow control, DTR and RTS on, WaitForCount reads.
+    virtual SerialStatus SetHartLine(uint32_t baud);
+
+    // The two line controls the HART link drives directly: keying the modem's
+    // transmitter with RTS, and aborting everything in flight while discarding both
+    // buffers (the echo of a request). A port without modem lines (a pty) accepts
+    // SetRts and reports its error; callers do not depend on it.
+    virtual SerialStatus SetRts(bool raised);
+    virtual SerialStatus AbortAndFlush();
+
+    bool IsOpen() const { return m_port >= 0; }
+    SerialStatus LastError() const { return m_lastError; }
+
+protected:
+    SerialStatus m_lastError = kSerialSuccess;
+    int m_port = -1;  // file descriptor; -1 while closed
+    uint32_t m_lastEvents = 0xFFFFFFFFu;
+    int m_readMode = ReturnAtOnce;
+    uint32_t m_eventMask = 0;
+    uint8_t m_eventChar = 0;
+};
+
+// The program's one serial port object; it closes an open port when the program ends.
+CSerial& TheSerialPort();
