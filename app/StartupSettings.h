@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+
+#include "app/Profile.h"
+
+// The COM port that start-up restores from the settings, and whether the port chooser
+// must open because no port has been chosen yet.
+struct RestoredPort {
+    uint8_t nComPort = 0;
+    bool bPromptComPort = false;
+};
+
+// Reads "Modem Server Preferences"/"SearchSerialPort", falling back to "Tralvo"/"COM PORT".
+// With writeBack, a first run stores "COM99" (as start-up does); without, nothing is
+// written (the command-line tool only reads settings).
+RestoredPort RestoreComPort(CProfile& profile, bool writeBack);

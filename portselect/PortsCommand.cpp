@@ -1,0 +1,4 @@
+// Placeholder until port enumeration lands.
+#include "portselect/PortsCommand.h"
+
+int RunPortsCommand(std::ostream&) { return 0; }
