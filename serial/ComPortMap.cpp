@@ -1,10 +1,112 @@
-// Placeholder until the mapping lands.
 #include "serial/ComPortMap.h"
 
-std::string PortLinksFolder() { return {}; }
-std::string PortLinkPath(unsigned) { return {}; }
-std::optional<std::string> DeviceForComNumber(unsigned) { return std::nullopt; }
-std::optional<unsigned> ComNumberForDevice(const std::string&) { return std::nullopt; }
-std::optional<std::string> ResolvePortName(const std::string&) { return std::nullopt; }
-uint8_t PortNumberFromText(const std::string&) { return 0; }
-std::string PortTextFromNumber(uint8_t n) { return "COM" + std::to_string(n); }
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string_view>
+
+namespace {
+
+struct FixedRange {
+    unsigned firstCom;
+    const char* devicePrefix;
+};
+constexpr unsigned kRangeSize = 32;
+constexpr FixedRange kFixedRanges[] = {
+    {1, "/dev/ttyS"}, {33, "/dev/ttyUSB"}, {65, "/dev/ttyACM"}, {100, "/dev/rfcomm"}};
+
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home && *home) return home;
+    if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir) return entry->pw_dir;
+    return ".";
+}
+
+std::string ConfigFolder() {
+    // Relative values are to be ignored, as the XDG base directory rules say.
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/') {
+        return config;
+    }
+    return HomeFolder() + "/.config";
+}
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0;  // a dangling link exists too
+}
+
+// Plain decimal digits without a leading zero, as "%d" writes them.
+std::optional<unsigned> ParseDecimal(std::string_view digits) {
+    if (digits.empty() || digits.size() > 9 || (digits.size() > 1 && digits[0] == '0')) {
+        return std::nullopt;
+    }
+    unsigned value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    return value;
+}
+
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+}  // namespace
+
+std::string PortLinksFolder() { return ConfigFolder() + "/Brenlow/Tralvo/ports"; }
+
+std::string PortLinkPath(unsigned comNumber) {
+    return PortLinksFolder() + "/COM" + std::to_string(comNumber);
+}
+
+std::optional<std::string> DeviceForComNumber(unsigned comNumber) {
+    // A link that no longer leads anywhere is still the user's choice for this number: its
+    // open fails, rather than silently reaching an unrelated fixed-range device.
+    if (std::string link = PortLinkPath(comNumber); Exists(link)) return link;
+    for (const FixedRange& range : kFixedRanges) {
+        if (comNumber >= range.firstCom && comNumber < range.firstCom + kRangeSize) {
+            return range.devicePrefix + std::to_string(comNumber - range.firstCom);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<unsigned> ComNumberForDevice(const std::string& devicePath) {
+    const std::string_view path(devicePath);
+    for (const FixedRange& range : kFixedRanges) {
+        const std::string_view prefix(range.devicePrefix);
+        if (!path.starts_with(prefix)) continue;
+        const auto index = ParseDecimal(path.substr(prefix.size()));
+        if (index && *index < kRangeSize) return range.firstCom + *index;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> ResolvePortName(const std::string& name) {
+    constexpr std::string_view kComPrefix = "\\\\.\\COM";
+    const std::string_view text(name);
+    if (text.starts_with(kComPrefix)) {
+        const auto number = ParseDecimal(text.substr(kComPrefix.size()));
+        if (!number) return std::nullopt;
+        return DeviceForComNumber(*number);
+    }
+    if (text.starts_with('/')) return name;
+    return std::nullopt;
+}
+
+uint8_t PortNumberFromText(const std::string& text) {
+    if (text.size() < 4) return 0;
+    // atoi's reading, in arithmetic modulo 256: that is exactly the low 8 bits of the
+    // number, and texts of any length cannot overflow.
+    size_t i = 3;
+    while (i < text.size() && IsSpace(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    uint8_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = static_cast<uint8_t>(value * 10 + (text[i] - '0'));
+    }
+    return negative ? static_cast<uint8_t>(-value) : value;
+}
+
+std::string PortTextFromNumber(uint8_t number) { return "COM" + std::to_string(number); }

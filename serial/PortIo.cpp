@@ -1,0 +1,73 @@
+#include "serial/PortIo.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace port_io {
+
+Deadline::Deadline(uint32_t timeoutMs)
+    : m_end(std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs)) {}
+
+int Deadline::RemainingMs() const {
+    const auto left = m_end - std::chrono::steady_clock::now();
+    if (left <= std::chrono::steady_clock::duration::zero()) return 0;
+    // Rounded up, so a wait never ends just short of the deadline and spins.
+    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
+}
+
+bool Deadline::Passed() const { return std::chrono::steady_clock::now() >= m_end; }
+
+int WaitUntilReady(int fd, short events, const Deadline& deadline) {
+    for (;;) {
+        pollfd entry{fd, events, 0};
+        const int ready = poll(&entry, 1, deadline.RemainingMs());
+        if (ready < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (ready == 0) {
+            if (deadline.Passed()) return kTimedOut;
+            continue;
+        }
+        if (entry.revents & events) return 0;
+        if (entry.revents & POLLNVAL) return EBADF;
+        return EIO;  // POLLHUP or POLLERR without data to move
+    }
+}
+
+int ReadAvailable(int fd, uint8_t* buffer, size_t count, size_t& received) {
+    size_t got = 0;
+    while (got < count) {
+        const ssize_t n = read(fd, buffer + got, count - got);
+        if (n > 0) {
+            got += static_cast<size_t>(n);
+            continue;
+        }
+        if (n == 0) return EIO;  // hung up: raw reads with VMIN 1 never return 0 otherwise
+        if (errno == EINTR) continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) break;
+        return errno;
+    }
+    received += got;
+    return 0;
+}
+
+int WriteAccepted(int fd, const uint8_t* data, size_t count, size_t& sent) {
+    size_t put = 0;
+    while (put < count) {
+        const ssize_t n = write(fd, data + put, count - put);
+        if (n > 0) {
+            put += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+        return n < 0 ? errno : EIO;
+    }
+    sent += put;
+    return 0;
+}
+
+}  // namespace port_io
