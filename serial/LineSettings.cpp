@@ -107,6 +107,15 @@ void ClearFlowControl(termios& t) {
     t.c_iflag &= ~(IXON | IXOFF | IXANY);
 }
 
+// Reads the port's settings, lets `change` edit them and writes them back.
+template <typename Change>
+int ModifySettings(int fd, Change change) {
+    termios t{};
+    if (tcgetattr(fd, &t) != 0) return errno;
+    change(t);
+    return tcsetattr(fd, TCSANOW, &t) == 0 ? 0 : errno;
+}
+
 int Apply(int fd, const Format& format, bool withoutFlowControl) {
     tcflag_t size = 0, parity = 0, stop = 0;
     if (format.baud == 0) return EINVAL;  // B0 would hang up the line
@@ -114,24 +123,24 @@ int Apply(int fd, const Format& format, bool withoutFlowControl) {
         !StopBitFlag(format.stopBits, stop)) {
         return EINVAL;
     }
-    termios t{};
-    if (tcgetattr(fd, &t) != 0) return errno;
-    MakeRaw(t);
-    if (withoutFlowControl) ClearFlowControl(t);
-    t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB);
-    t.c_cflag |= size | parity | stop;
-    if (parity != 0) {
-        t.c_iflag |= INPCK;
-    } else {
-        t.c_iflag &= ~INPCK;
-    }
     speed_t speed = B0;
     const bool standard = StandardSpeed(format.baud, speed);
-    if (standard) {
-        cfsetispeed(&t, speed);
-        cfsetospeed(&t, speed);
-    }
-    if (tcsetattr(fd, TCSANOW, &t) != 0) return errno;
+    const int error = ModifySettings(fd, [&](termios& t) {
+        MakeRaw(t);
+        if (withoutFlowControl) ClearFlowControl(t);
+        t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB);
+        t.c_cflag |= size | parity | stop;
+        if (parity != 0) {
+            t.c_iflag |= INPCK;
+        } else {
+            t.c_iflag &= ~INPCK;
+        }
+        if (standard) {
+            cfsetispeed(&t, speed);
+            cfsetospeed(&t, speed);
+        }
+    });
+    if (error) return error;
     return standard ? 0 : SetLineSpeed(fd, format.baud);
 }
 
@@ -168,13 +177,11 @@ int ApplyFormat(int fd, const Format& format) { return Apply(fd, format, false);
 int ApplyFormatWithoutFlowControl(int fd, const Format& format) { return Apply(fd, format, true); }
 
 int ApplyHandshake(int fd, int mode) {
-    termios t{};
-    if (tcgetattr(fd, &t) != 0) return errno;
-    ClearFlowControl(t);
-    if (mode == 1) t.c_cflag |= CRTSCTS;
-    if (mode == 2) t.c_iflag |= IXON | IXOFF;
-    if (tcsetattr(fd, TCSANOW, &t) != 0) return errno;
-    return 0;
+    return ModifySettings(fd, [mode](termios& t) {
+        ClearFlowControl(t);
+        if (mode == 1) t.c_cflag |= CRTSCTS;
+        if (mode == 2) t.c_iflag |= IXON | IXOFF;
+    });
 }
 
 int ReadState(int fd, State& state) {

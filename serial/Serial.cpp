@@ -31,7 +31,43 @@ int TakeExclusive(int fd) {
     return 0;
 }
 
+struct TransferStep {
+    int error;           // 0 or errno of this step
+    short waitFor;       // POLLIN or POLLOUT before the next step
+    int flushAtTimeout;  // the queue a timed-out transfer empties
+    bool finishNow;      // a read that returns at once stops after one step
+};
+
 int FlushBoth(int fd) { return tcflush(fd, TCIOFLUSH) == 0 ? 0 : errno; }
+
+// Reads and writes are twins: move what the line allows now, then wait for it to allow
+// more, until the count is complete or the deadline passes. At the deadline the direction's
+// queue is flushed, so a partial transfer leaves nothing behind, and the count stays 0.
+template <typename Step>
+SerialStatus Transfer(int port, SerialStatus& lastError, size_t count, size_t* moved,
+                      bool haveBuffer, uint32_t timeoutMs, Step step) {
+    size_t unused = 0;
+    size_t& reported = moved ? *moved : unused;
+    reported = 0;
+    lastError = kSerialSuccess;
+    if (port < 0) return lastError = kSerialInvalidHandle;
+    if (count > 0 && !haveBuffer) return lastError = kSerialInvalidArg;
+    const port_io::Deadline deadline(timeoutMs);
+    size_t done = 0;
+    for (;;) {
+        const TransferStep result = step(done);
+        if (result.error) return lastError = result.error;
+        if (done == count || result.finishNow) break;
+        const int waited = port_io::WaitUntilReady(port, result.waitFor, deadline);
+        if (waited == port_io::kTimedOut) {
+            tcflush(port, result.flushAtTimeout);
+            return lastError = kSerialTimeout;
+        }
+        if (waited != 0) return lastError = waited;
+    }
+    reported = done;
+    return lastError;
+}
 
 }  // namespace
 
@@ -196,56 +232,21 @@ SerialStatus CSerial::WriteString(const char* text, size_t* sent, uint32_t timeo
 }
 
 SerialStatus CSerial::Write(const void* data, size_t count, size_t* sent, uint32_t timeoutMs) {
-    size_t unused = 0;
-    size_t& moved = sent ? *sent : unused;
-    moved = 0;
-    m_lastError = kSerialSuccess;
-    if (!IsOpen()) return m_lastError = kSerialInvalidHandle;
-    if (count > 0 && data == nullptr) return m_lastError = kSerialInvalidArg;
     const auto* bytes = static_cast<const uint8_t*>(data);
-    const port_io::Deadline deadline(timeoutMs);
-    size_t done = 0;
-    for (;;) {
-        if ((m_lastError = port_io::WriteAccepted(m_port, bytes + done, count - done, done))) {
-            return m_lastError;
-        }
-        if (done == count) break;
-        const int waited = port_io::WaitUntilReady(m_port, POLLOUT, deadline);
-        if (waited == port_io::kTimedOut) {
-            tcflush(m_port, TCOFLUSH);
-            return m_lastError = kSerialTimeout;
-        }
-        if (waited != 0) return m_lastError = waited;
-    }
-    moved = done;
-    return m_lastError;
+    return Transfer(
+        m_port, m_lastError, count, sent, data != nullptr, timeoutMs, [&](size_t& done) {
+            return TransferStep{port_io::WriteAccepted(m_port, bytes + done, count - done, done),
+                                POLLOUT, TCOFLUSH, false};
+        });
 }
 
 SerialStatus CSerial::Read(void* buffer, size_t count, size_t* received, uint32_t timeoutMs) {
-    size_t unused = 0;
-    size_t& moved = received ? *received : unused;
-    moved = 0;
-    m_lastError = kSerialSuccess;
-    if (!IsOpen()) return m_lastError = kSerialInvalidHandle;
-    if (count > 0 && buffer == nullptr) return m_lastError = kSerialInvalidArg;
     auto* bytes = static_cast<uint8_t*>(buffer);
-    const port_io::Deadline deadline(timeoutMs);
-    size_t done = 0;
-    for (;;) {
-        if ((m_lastError = port_io::ReadAvailable(m_port, bytes + done, count - done, done))) {
-            return m_lastError;
-        }
-        if (done == count || m_readMode == ReturnAtOnce) break;
-        const int waited = port_io::WaitUntilReady(m_port, POLLIN, deadline);
-        if (waited == port_io::kTimedOut) {
-            // What arrived of an incomplete read is gone, as if it never had.
-            tcflush(m_port, TCIFLUSH);
-            return m_lastError = kSerialTimeout;
-        }
-        if (waited != 0) return m_lastError = waited;
-    }
-    moved = done;
-    return m_lastError;
+    return Transfer(
+        m_port, m_lastError, count, received, buffer != nullptr, timeoutMs, [&](size_t& done) {
+            return TransferStep{port_io::ReadAvailable(m_port, bytes + done, count - done, done),
+                                POLLIN, TCIFLUSH, m_readMode == ReturnAtOnce};
+        });
 }
 
 SerialStatus CSerial::Purge() {

@@ -3,22 +3,11 @@
 #include <cerrno>
 #include <string>
 
-#include "PtyPair.h"
-#include "serial/Serial.h"
+#include "OpenPortTest.h"
 
 namespace {
 
-constexpr uint32_t kQueue = 2048;
-
-class SerialLineTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(line.ok());
-        ASSERT_EQ(kSerialSuccess, port.Open(line.path(), kQueue, kQueue));
-    }
-    PtyPair line;
-    CSerial port;
-};
+class SerialLineTest : public OpenPortTest {};
 
 // A pty forces CS8 and clears PARENB by itself; parity checking (INPCK) and PARODD are what remain
 // visible.

@@ -4,28 +4,18 @@
 #include <string>
 #include <thread>
 
-#include "PtyPair.h"
-#include "serial/Serial.h"
+#include "OpenPortTest.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr uint32_t kQueue = 2048;
 
 long ElapsedMs(Clock::time_point since) {
     return static_cast<long>(
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
 }
 
-class SerialTransferTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(line.ok());
-        ASSERT_EQ(kSerialSuccess, port.Open(line.path(), kQueue, kQueue));
-    }
-    PtyPair line;
-    CSerial port;
-};
+class SerialTransferTest : public OpenPortTest {};
 
 TEST_F(SerialTransferTest, ReturnAtOnceGivesWhatIsWaitingWithoutWaiting) {
     ASSERT_TRUE(line.Send("abc"));
@@ -98,24 +88,16 @@ TEST_F(SerialTransferTest, WriteTimesOutWhenTheLineTakesNothingMore) {
     EXPECT_TRUE(port.IsOpen());
 }
 
-TEST_F(SerialTransferTest, PurgeDiscardsWaitingInput) {
-    ASSERT_TRUE(line.Send("stale"));
-    ASSERT_TRUE(line.WaitForInput(5));
-    EXPECT_EQ(kSerialSuccess, port.Purge());
-    char buffer[10];
-    size_t received = 99;
-    EXPECT_EQ(kSerialSuccess, port.Read(buffer, sizeof buffer, &received, 0));
-    EXPECT_EQ(0u, received);
-}
-
-TEST_F(SerialTransferTest, AbortAndFlushDiscardsWaitingInput) {
-    ASSERT_TRUE(line.Send("echo"));
-    ASSERT_TRUE(line.WaitForInput(4));
-    EXPECT_EQ(kSerialSuccess, port.AbortAndFlush());
-    char buffer[10];
-    size_t received = 99;
-    EXPECT_EQ(kSerialSuccess, port.Read(buffer, sizeof buffer, &received, 0));
-    EXPECT_EQ(0u, received);
+TEST_F(SerialTransferTest, PurgeAndAbortAndFlushBothDiscardWaitingInput) {
+    for (SerialStatus (CSerial::*flush)() : {&CSerial::Purge, &CSerial::AbortAndFlush}) {
+        ASSERT_TRUE(line.Send("stale"));
+        ASSERT_TRUE(line.WaitForInput(5));
+        EXPECT_EQ(kSerialSuccess, (port.*flush)());
+        char buffer[10];
+        size_t received = 99;
+        EXPECT_EQ(kSerialSuccess, port.Read(buffer, sizeof buffer, &received, 0));
+        EXPECT_EQ(0u, received);
+    }
 }
 
 TEST_F(SerialTransferTest, WaitEventSeesArrivingInputAndTimesOutOnASilentLine) {
