@@ -1,0 +1,53 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+
+#include "troubleshooter/CheckResult.h"
+#include "troubleshooter/GroupDatabase.h"
+#include "troubleshooter/SystemRoots.h"
+
+// The device a COM number leads to, as the first check found it.
+struct ResolvedDevice {
+    std::string systemPath;  // what the mapping names ("/dev/ttyUSB0" or the link)
+    std::string path;        // the same under the roots; the link's target when a link
+    bool isLink = false;
+};
+
+// 1. The COM number maps to a device, and the device (or the link's target) exists.
+CheckResult CheckDevice(unsigned comNumber, const SystemRoots& roots,
+                        std::optional<ResolvedDevice>* found);
+
+// 2. The user may read and write the device.
+struct DeviceAccess {
+    uid_t owner = 0;
+    gid_t group = 0;
+    mode_t mode = 0;
+};
+std::optional<DeviceAccess> ReadDeviceAccess(const std::string& path);
+CheckResult CheckAccess(const std::string& path, const DeviceAccess& access,
+                        const UserIdentity& user, const GroupDatabase& groups);
+
+// 3. Nobody else holds the device: a non-blocking flock probe and the processes that
+// have it open.
+CheckResult CheckHolders(const std::string& path, const SystemRoots& roots);
+
+// 4. Services known to grab serial ports.
+CheckResult CheckServices(const SystemRoots& roots);
+
+// 5. The port opens at 1200 baud 8O1 with the program's own serial class, and RTS/DTR
+// can be set (a virtual port has no modem lines).
+CheckResult CheckOpen(const std::string& path);
+
+// 6. A HART identity poll at address 0 through the link layer.
+CheckResult CheckHartPoll(unsigned comNumber, unsigned attempts);
+
+// Whether the device is one of the kernel's consoles (<sys>/class/tty/console/active):
+// opening it at HART settings would garble the system console, so it is not opened.
+bool IsKernelConsole(const std::string& path, const SystemRoots& roots);
+CheckResult ConsoleRefusal(const std::string& title, const std::string& path);
+
+// The same check, but not run because an earlier one found no device.
+CheckResult NotApplicable(const std::string& title, const std::string& why);

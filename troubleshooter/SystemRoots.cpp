@@ -1,0 +1,28 @@
+#include "troubleshooter/SystemRoots.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+std::string SystemRoots::DevicePath(const std::string& systemPath) const {
+    const std::string prefix = "/dev/";
+    if (systemPath.compare(0, prefix.size(), prefix) != 0) return systemPath;
+    return dev + "/" + systemPath.substr(prefix.size());
+}
+
+UserIdentity CurrentUser() {
+    UserIdentity user;
+    user.uid = geteuid();
+    user.primaryGid = getegid();
+    if (const passwd* entry = getpwuid(user.uid); entry && entry->pw_name) {
+        user.name = entry->pw_name;
+    } else {
+        user.name = std::to_string(user.uid);
+    }
+    const int count = getgroups(0, nullptr);
+    if (count > 0) {
+        user.processGroups.resize(static_cast<size_t>(count));
+        const int got = getgroups(count, user.processGroups.data());
+        user.processGroups.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    }
+    return user;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+// Where the checks look at the system. Tests point every root into a temporary folder,
+// so no test depends on, or touches, the machine's real devices.
+struct SystemRoots {
+    std::string dev = "/dev";
+    std::string sys = "/sys";
+    std::string proc = "/proc";
+    std::string groupFile = "/etc/group";
+    std::string passwdFile = "/etc/passwd";
+    std::vector<std::string> unitFolders = {"/etc/systemd/system", "/run/systemd/system",
+                                            "/lib/systemd/system", "/usr/lib/systemd/system"};
+
+    // A device path of the real system ("/dev/ttyUSB0") as it lies under these roots.
+    std::string DevicePath(const std::string& systemPath) const;
+};
+
+// Who runs the checks: the groups the process has now (getgroups), which can differ
+// from what the group database says after a recent usermod.
+struct UserIdentity {
+    uid_t uid = 0;
+    gid_t primaryGid = 0;
+    std::string name;
+    std::vector<gid_t> processGroups;
+};
+
+UserIdentity CurrentUser();
