@@ -1,0 +1,265 @@
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "FakeSystem.h"
+#include "serial/ComPortMap.h"
+#include "troubleshooter/Checks.h"
+
+using ::testing::HasSubstr;
+
+namespace {
+
+class PortLinks : public ::testing::Test {
+protected:
+    void SetUp() override { std::filesystem::create_directories(PortLinksFolder()); }
+    void TearDown() override { std::filesystem::remove_all(PortLinksFolder()); }
+    FakeSystem fake;
+};
+
+using DeviceCheck = PortLinks;
+
+TEST_F(DeviceCheck, FindsAFixedRangeDeviceUnderTheDevRoot) {
+    const std::string device = fake.AddDevice("ttyUSB0");
+    std::optional<ResolvedDevice> found;
+    const auto result = CheckDevice(33, fake.roots, &found);
+    EXPECT_EQ(result.outcome, CheckOutcome::Pass);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->path, device);
+}
+
+TEST_F(DeviceCheck, FailsForAMissingDeviceAndSaysItMayBeUnplugged) {
+    std::optional<ResolvedDevice> found;
+    const auto result = CheckDevice(65, fake.roots, &found);
+    EXPECT_EQ(result.outcome, CheckOutcome::Fail);
+    EXPECT_THAT(result.explanation, HasSubstr("/dev/ttyACM0"));
+    EXPECT_THAT(result.explanation, HasSubstr("unplugged"));
+    EXPECT_FALSE(found);
+}
+
+TEST_F(DeviceCheck, FailsForANumberWithoutDeviceAndShowsHowToLinkOne) {
+    const auto result = CheckDevice(200, fake.roots, nullptr);
+    EXPECT_EQ(result.outcome, CheckOutcome::Fail);
+    EXPECT_THAT(result.fix, HasSubstr("ln -s"));
+}
+
+TEST_F(DeviceCheck, FollowsALinkToItsTarget) {
+    const std::string device = fake.AddDevice("pts7");
+    std::filesystem::create_symlink(device, PortLinkPath(200));
+    std::optional<ResolvedDevice> found;
+    EXPECT_EQ(CheckDevice(200, fake.roots, &found).outcome, CheckOutcome::Pass);
+    ASSERT_TRUE(found);
+    EXPECT_TRUE(found->isLink);
+    EXPECT_EQ(found->path, device);
+}
+
+TEST_F(DeviceCheck, ReportsALinkThatPointsNowhereAndHowToRemoveIt) {
+    std::filesystem::create_symlink(fake.roots.dev + "/gone", PortLinkPath(200));
+    std::optional<ResolvedDevice> found;
+    const auto result = CheckDevice(200, fake.roots, &found);
+    EXPECT_EQ(result.outcome, CheckOutcome::Fail);
+    EXPECT_THAT(result.explanation, HasSubstr("/gone"));
+    EXPECT_THAT(result.fix, HasSubstr("rm " + PortLinkPath(200)));
+    EXPECT_FALSE(found);
+}
+
+// Access: the device belongs to root:dialout, crw-rw----.
+class AccessCheck : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake.Write("etc/group", "root:x:0:\ndialout:x:20:alice\nusers:x:100:\n");
+        fake.Write("etc/passwd",
+                   "root:x:0:0::/root:/bin/sh\nalice:x:1000:100::/home/alice:/bin/sh\n"
+                   "bob:x:1001:100::/home/bob:/bin/sh\n");
+        groups = GroupDatabase::Load(fake.roots.groupFile, fake.roots.passwdFile);
+    }
+    static UserIdentity User(const char* name, uid_t uid, std::vector<gid_t> now) {
+        return {uid, 100, name, std::move(now)};
+    }
+    FakeSystem fake;
+    GroupDatabase groups;
+    const DeviceAccess dialoutDevice{0, 20, S_IFCHR | 0660};
+};
+
+TEST_F(AccessCheck, SaysNotInGroupDialoutForAUserWhoIsNot) {
+    const auto result =
+        CheckAccess("/dev/ttyUSB0", dialoutDevice, User("bob", 1001, {100}), groups);
+    EXPECT_EQ(result.outcome, CheckOutcome::Fail);
+    EXPECT_THAT(result.explanation, HasSubstr("not in group dialout"));
+    EXPECT_THAT(result.explanation, HasSubstr("crw-rw---- root:dialout"));
+    EXPECT_THAT(result.fix, HasSubstr("sudo usermod -aG dialout $USER"));
+}
+
+TEST_F(AccessCheck, PassesForAUserWhoseProcessHasTheGroup) {
+    const auto result =
+        CheckAccess("/dev/ttyUSB0", dialoutDevice, User("alice", 1000, {100, 20}), groups);
+    EXPECT_EQ(result.outcome, CheckOutcome::Pass);
+}
+
+TEST_F(AccessCheck, AsksForANewLoginAfterARecentUsermod) {
+    // The database lists alice, but this session's process does not have the group yet.
+    const auto result =
+        CheckAccess("/dev/ttyUSB0", dialoutDevice, User("alice", 1000, {100}), groups);
+    EXPECT_EQ(result.outcome, CheckOutcome::Fail);
+    EXPECT_THAT(result.fix, HasSubstr("Log out and back in"));
+    EXPECT_THAT(result.fix, HasSubstr("newgrp dialout"));
+}
+
+TEST_F(AccessCheck, FailsWhenTheGroupMayNotWriteEvenForMembers) {
+    const DeviceAccess readOnly{0, 20, S_IFCHR | 0640};
+    const auto result = CheckAccess("/dev/ttyUSB0", readOnly, User("bob", 1001, {100}), groups);
+    EXPECT_EQ(result.outcome, CheckOutcome::Fail);
+    EXPECT_THAT(result.fix, HasSubstr("chmod g+rw"));
+}
+
+TEST_F(AccessCheck, PassesForTheOwnerAndForRoot) {
+    const DeviceAccess owned{1001, 20, S_IFCHR | 0600};
+    EXPECT_EQ(CheckAccess("/dev/pts/3", owned, User("bob", 1001, {100}), groups).outcome,
+              CheckOutcome::Pass);
+    EXPECT_EQ(CheckAccess("/dev/ttyUSB0", dialoutDevice, User("root", 0, {0}), groups).outcome,
+              CheckOutcome::Pass);
+}
+
+TEST_F(AccessCheck, ReadsOwnerGroupAndModeOfARealFile) {
+    const std::string device = fake.AddDevice("ttyUSB0");
+    chmod(device.c_str(), 0620);
+    const auto access = ReadDeviceAccess(device);
+    ASSERT_TRUE(access);
+    EXPECT_EQ(access->mode & 0777, 0620u);
+    EXPECT_EQ(access->owner, geteuid());
+}
+
+// Holders.
+TEST(HolderCheck, PassesForAPortNobodyHasOpen) {
+    FakeSystem fake;
+    const std::string device = fake.AddDevice("ttyUSB0");
+    fake.AddProcess("42", "bash", fake.roots.dev + "/other");
+    EXPECT_EQ(CheckHolders(device, fake.roots).outcome, CheckOutcome::Pass);
+}
+
+TEST(HolderCheck, NamesTheProcessThatHasThePortOpenInAFakeProc) {
+    FakeSystem fake;
+    const std::string device = fake.AddDevice("ttyACM0");
+    fake.AddProcess("4242", "minicom", device);
+    const auto result = CheckHolders(device, fake.roots);
+    EXPECT_EQ(result.outcome, CheckOutcome::Fail);
+    EXPECT_THAT(result.explanation, HasSubstr("minicom (PID 4242)"));
+    EXPECT_THAT(result.fix, HasSubstr("kill 4242"));
+}
+
+// A real child process takes the lock on a device file of the fake tree; the real /proc
+// must lead to it by name and PID.
+TEST(HolderCheck, NamesARealChildThatHoldsTheLock) {
+    FakeSystem fake;
+    const std::string device = fake.AddDevice("ttyUSB0");
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int fd = open(device.c_str(), O_RDWR);
+        const bool locked = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0;
+        const char state = locked ? '1' : '0';
+        if (write(ready[1], &state, 1) != 1) _exit(1);
+        pause();
+        _exit(0);
+    }
+    close(ready[1]);
+    char state = 0;
+    ASSERT_EQ(read(ready[0], &state, 1), 1);
+    close(ready[0]);
+    ASSERT_EQ(state, '1');
+
+    SystemRoots real = fake.roots;
+    real.proc = "/proc";
+    const auto result = CheckHolders(device, real);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+
+    EXPECT_EQ(result.outcome, CheckOutcome::Fail);
+    EXPECT_THAT(result.explanation, HasSubstr("is locked"));
+    EXPECT_THAT(result.explanation, HasSubstr("(PID " + std::to_string(child) + ")"));
+    std::ifstream comm("/proc/self/comm");  // the child has the test program's name
+    std::string name;
+    std::getline(comm, name);
+    EXPECT_THAT(result.explanation, HasSubstr(name + " (PID"));
+}
+
+// Services.
+TEST(ServiceCheck, FailsWithTheRemedyWhenModemManagerRuns) {
+    FakeSystem fake;
+    fake.AddProcess("310", "ModemManager");
+    const auto result = CheckServices(fake.roots);
+    EXPECT_EQ(result.outcome, CheckOutcome::Fail);
+    EXPECT_THAT(result.fix, HasSubstr("sudo systemctl stop ModemManager"));
+}
+
+TEST(ServiceCheck, FailsWithTheRemedyWhenBrlttyRuns) {
+    FakeSystem fake;
+    fake.AddProcess("311", "brltty");
+    const auto result = CheckServices(fake.roots);
+    EXPECT_EQ(result.outcome, CheckOutcome::Fail);
+    EXPECT_THAT(result.fix, HasSubstr("brltty"));
+}
+
+TEST(ServiceCheck, PassesButMentionsAnInstalledServiceThatIsStopped) {
+    FakeSystem fake;
+    fake.Write("units/ModemManager.service", "[Unit]\n");
+    fake.AddProcess("12", "bash");
+    const auto result = CheckServices(fake.roots);
+    EXPECT_EQ(result.outcome, CheckOutcome::Pass);
+    EXPECT_THAT(result.explanation, HasSubstr("ModemManager is installed but not running"));
+}
+
+// Opening, over a pty pair.
+class OpenCheck : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char name[256];
+        ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+        slavePath = name;
+    }
+    void TearDown() override {
+        close(master);
+        close(slave);
+    }
+    int master = -1;
+    int slave = -1;
+    std::string slavePath;
+};
+
+TEST_F(OpenCheck, OpensAPtyAndCallsItAVirtualPortWithoutModemLines) {
+    const auto result = CheckOpen(slavePath);
+    EXPECT_EQ(result.outcome, CheckOutcome::Pass);
+    EXPECT_THAT(result.explanation, HasSubstr("virtual port without modem lines"));
+}
+
+TEST_F(OpenCheck, FailsForAPortSomeoneHasLocked) {
+    ASSERT_EQ(flock(slave, LOCK_EX | LOCK_NB), 0);
+    const auto result = CheckOpen(slavePath);
+    EXPECT_EQ(result.outcome, CheckOutcome::Fail);
+    EXPECT_THAT(result.fix, HasSubstr("Another program holds the port"));
+}
+
+TEST(OpenCheckWithoutDevice, FailsForAPathThatDoesNotExist) {
+    EXPECT_EQ(CheckOpen("/tmp/tralvo-no-such-port").outcome, CheckOutcome::Fail);
+}
+
+TEST(ConsoleCheck, RecognisesTheKernelConsoleFromSysfs) {
+    FakeSystem fake;
+    fake.Write("sys/class/tty/console/active", "tty0 ttyS0\n");
+    EXPECT_TRUE(IsKernelConsole(fake.roots.dev + "/ttyS0", fake.roots));
+    EXPECT_FALSE(IsKernelConsole(fake.roots.dev + "/ttyS1", fake.roots));
+}
+
+}  // namespace

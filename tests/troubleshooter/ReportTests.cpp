@@ -1,0 +1,113 @@
+#include <filesystem>
+#include <sstream>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "FakeSystem.h"
+#include "serial/ComPortMap.h"
+#include "troubleshooter/Report.h"
+#include "troubleshooter/ReportCommand.h"
+#include "troubleshooter/Troubleshooter.h"
+
+using ::testing::HasSubstr;
+
+namespace {
+
+TEST(Report, ShowsEachCheckWithItsOutcomeAndTheFixOnlyOnFailure) {
+    const CheckResults results = {
+        {"Device", CheckOutcome::Pass, "COM33 is /dev/ttyUSB0, which exists.", "unused"},
+        {"Access", CheckOutcome::Fail, "User bob is not in group dialout.", "sudo usermod"},
+        {"Open", CheckOutcome::NotApplicable, "There is no device to open.", {}},
+    };
+    std::ostringstream out;
+    WriteReport(out, "COM33", results);
+    EXPECT_EQ(out.str(),
+              "Tralvo COM troubleshooter: COM33\n\n"
+              "[PASS] Device: COM33 is /dev/ttyUSB0, which exists.\n"
+              "[FAIL] Access: User bob is not in group dialout.\n"
+              "       Fix: sudo usermod\n"
+              "[N/A] Open: There is no device to open.\n\n"
+              "1 check failed.\n");
+    EXPECT_EQ(ReportExitCode(results), 1);
+}
+
+TEST(Report, ExitsZeroWhenNothingFailed) {
+    const CheckResults results = {{"Device", CheckOutcome::Pass, "ok", {}},
+                                  {"Poll", CheckOutcome::NotApplicable, "skipped", {}}};
+    EXPECT_EQ(ReportExitCode(results), 0);
+    std::ostringstream out;
+    WriteReport(out, "COM1", results);
+    EXPECT_THAT(out.str(), HasSubstr("All checks passed."));
+}
+
+TEST(RunChecks, MarksTheDeviceChecksNotApplicableWithoutADevice) {
+    FakeSystem fake;
+    const auto results = RunChecks({65, false, 1}, fake.roots, CurrentUser());
+    ASSERT_EQ(results.size(), 5u);
+    EXPECT_EQ(results[0].outcome, CheckOutcome::Fail);
+    EXPECT_EQ(results[1].outcome, CheckOutcome::NotApplicable);
+    EXPECT_EQ(results[2].outcome, CheckOutcome::NotApplicable);
+    EXPECT_EQ(results[4].outcome, CheckOutcome::NotApplicable);
+}
+
+TEST(RunChecks, LeavesTheKernelConsoleUnopened) {
+    FakeSystem fake;
+    fake.AddDevice("ttyS0");
+    fake.Write("sys/class/tty/console/active", "ttyS0\n");
+    const auto results = RunChecks({1, false, 1}, fake.roots, CurrentUser());
+    EXPECT_THAT(results[4].explanation, HasSubstr("kernel console"));
+    EXPECT_EQ(results[4].outcome, CheckOutcome::Fail);
+}
+
+TEST(ReportCommand, ChecksTheNamedPortAndExitsOneOnFailure) {
+    FakeSystem fake;
+    std::ostringstream out, err;
+    const int code =
+        RunReportCommand({"--report", "--port", "65"}, 3, {}, fake.roots, CurrentUser(), out, err);
+    EXPECT_EQ(code, 1);
+    EXPECT_THAT(out.str(), HasSubstr("Tralvo COM troubleshooter: COM65"));
+    EXPECT_THAT(out.str(), HasSubstr("[FAIL] Device"));
+}
+
+TEST(ReportCommand, ResolvesTheStoredPortThroughItsLink) {
+    FakeSystem fake;
+    const std::string device = fake.AddDevice("pts9");
+    std::filesystem::create_directories(PortLinksFolder());
+    std::filesystem::create_symlink(device, PortLinkPath(201));
+    std::ostringstream out, err;
+    const int code = RunReportCommand({"--report"}, 201, {}, fake.roots, CurrentUser(), out, err);
+    std::filesystem::remove(PortLinkPath(201));
+    // A plain file opens but refuses terminal settings: the open check fails, the rest pass.
+    EXPECT_THAT(out.str(), HasSubstr("COM201"));
+    EXPECT_THAT(out.str(), HasSubstr("[PASS] Device"));
+    EXPECT_EQ(code, 1);
+}
+
+TEST(ReportCommand, TakesTheFirstListedPortWhenNoneIsStored) {
+    FakeSystem fake;
+    std::ostringstream out, err;
+    RunReportCommand({"--report"}, 99, {{40, "COM40", "/dev/ttyUSB7"}}, fake.roots, CurrentUser(),
+                     out, err);
+    EXPECT_THAT(out.str(), HasSubstr("troubleshooter: COM40"));
+    EXPECT_THAT(out.str(), HasSubstr("Ports found: COM40"));
+}
+
+TEST(ReportCommand, RefusesABadPortNumber) {
+    FakeSystem fake;
+    std::ostringstream out, err;
+    EXPECT_EQ(
+        RunReportCommand({"--report", "--port", "x"}, 3, {}, fake.roots, CurrentUser(), out, err),
+        2);
+    EXPECT_THAT(err.str(), HasSubstr("usage"));
+}
+
+TEST(PortList, ReadsTheChoosersLines) {
+    const auto ports = ParsePortLines("COM3\t/dev/ttyS2\nCOM200\t/home/u/ports/COM200\n");
+    ASSERT_EQ(ports.size(), 2u);
+    EXPECT_EQ(ports[0].comNumber, 3u);
+    EXPECT_EQ(ports[1].text, "COM200");
+    EXPECT_EQ(ports[1].device, "/home/u/ports/COM200");
+}
+
+}  // namespace
