@@ -12,8 +12,8 @@ else()
 endif()
 install(FILES ${TRALVO_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-# The icon in the hicolor theme: the scalable drawing and every rendered size there is
-# (resources/tralvo.svg, resources/tralvo-<size>.png or resources/icons/<size>/tralvo.png).
+# The icon in the hicolor theme: the scalable drawing and every rendered size there is.
+# A PNG is taken by the size in its name or folder (tralvo-48.png, 48x48/tralvo.png).
 set(TRALVO_ICON_THEME ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 if(EXISTS ${CMAKE_SOURCE_DIR}/resources/tralvo.svg)
     install(FILES ${CMAKE_SOURCE_DIR}/resources/tralvo.svg
@@ -21,16 +21,22 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/resources/tralvo.svg)
 else()
     message(WARNING "resources/tralvo.svg is missing: no scalable icon is installed")
 endif()
-foreach(size 16 22 24 32 48 64 128 256 512)
-    foreach(candidate resources/tralvo-${size}.png resources/icons/${size}x${size}/tralvo.png
-                      resources/icons/${size}/tralvo.png)
-        if(EXISTS ${CMAKE_SOURCE_DIR}/${candidate})
-            install(FILES ${CMAKE_SOURCE_DIR}/${candidate}
+file(GLOB_RECURSE TRALVO_PNG_ICONS RELATIVE ${CMAKE_SOURCE_DIR}/resources
+     ${CMAKE_SOURCE_DIR}/resources/*tralvo*.png)
+set(TRALVO_ICON_SIZES)
+foreach(icon ${TRALVO_PNG_ICONS})
+    if(icon MATCHES "([0-9]+)(x[0-9]+)?[^0-9]*$")
+        set(size ${CMAKE_MATCH_1})
+        if(NOT size IN_LIST TRALVO_ICON_SIZES)
+            list(APPEND TRALVO_ICON_SIZES ${size})
+            install(FILES ${CMAKE_SOURCE_DIR}/resources/${icon}
                     DESTINATION ${TRALVO_ICON_THEME}/${size}x${size}/apps RENAME tralvo.png)
-            break()
         endif()
-    endforeach()
+    endif()
 endforeach()
+if(NOT TRALVO_ICON_SIZES)
+    message(WARNING "no resources/*tralvo*.png: no rendered icon sizes are installed")
+endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tralvo)

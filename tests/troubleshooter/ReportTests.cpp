@@ -111,3 +111,15 @@ TEST(PortList, ReadsTheChoosersLines) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RunChecks, SkipsTheRequestedPollWhenThePortDoesNotOpen) {
+    FakeSystem fake;
+    const auto results = RunChecks({65, true, 1}, fake.roots, CurrentUser());
+    ASSERT_EQ(results.size(), 6u);
+    EXPECT_EQ(results[5].title, "HART identity poll at address 0");
+    EXPECT_EQ(results[5].outcome, CheckOutcome::NotApplicable);
+}
+
+}  // namespace
