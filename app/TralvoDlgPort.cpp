@@ -1,4 +1,45 @@
-// Placeholder until the port chooser lands.
+// The Set COM Port command of the main window.
+#include "app/Profile.h"
+#include "app/Strings.h"
 #include "app/TralvoDlg.h"
+#include "portselect/PortDlg.h"
+#include "serial/ComPortMap.h"
 
-void CTralvoDlg::OnSetComPort() {}
+namespace {
+
+const QString kPortSection = QStringLiteral("Modem Server Preferences");
+const QString kPortEntry = QStringLiteral("SearchSerialPort");
+
+// Fenwex, the sibling product, takes its port from its own store; the hidden check box
+// of the chooser hands it the same choice.
+void WritePortToFenwex(CProfile& profile, const QString& portText) {
+    profile.m_pszRegistryKey = QStringLiteral("DODE Rizivorovudev Irizovivod");
+    profile.m_pszProfileName = QStringLiteral("Fenwex");
+    profile.WriteProfileString(kPortSection, kPortEntry, portText);
+    profile.m_pszRegistryKey = QStringLiteral("Brenlow");
+    profile.m_pszProfileName = QStringLiteral("Tralvo");
+}
+
+}  // namespace
+
+void CTralvoDlg::OnSetComPort() {
+    PortDlg dlg;
+
+    // Reading the ports blocks the window, so say so before it starts.
+    const QString savedStatus = m_strStatus;
+    m_strStatus = LoadString(IDS_READING_COM_PORTS);
+    UpdateData(false);
+    RepaintNow();
+
+    dlg.m_strPort = QString::fromStdString(PortTextFromNumber(m_nComPort));
+    if (dlg.DoModal() == QDialog::Accepted) {
+        m_nComPort = PortNumberFromText(dlg.m_strPort.toStdString());
+        CProfile& profile = AppProfile();
+        profile.WriteProfileString(kPortSection, kPortEntry, dlg.m_strPort);
+        if (dlg.m_bSetFenwexPort) WritePortToFenwex(profile, dlg.m_strPort);
+    }
+
+    m_strStatus = savedStatus;
+    UpdateData(false);
+    RepaintNow();
+}

@@ -1,0 +1,92 @@
+#include "portselect/PortEnumeration.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "serial/ComPortMap.h"
+
+namespace {
+
+constexpr std::string_view kCom = "COM";
+constexpr size_t kMaxEntryCharacters = 99;
+
+bool IsTrailingSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Cuts a UTF-8 text after at most `limit` characters, never inside a character.
+void TruncateCharacters(std::string& text, size_t limit) {
+    size_t characters = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+        if (startsCharacter && characters++ == limit) {
+            text.resize(i);
+            return;
+        }
+    }
+}
+
+std::optional<std::string> EntryText(const std::string& friendlyName) {
+    if (friendlyName.find(kCom) == std::string::npos) return std::nullopt;
+    std::string text;
+    std::copy_if(friendlyName.begin(), friendlyName.end(), std::back_inserter(text),
+                 [](char c) { return c != '(' && c != ')'; });
+    // Removing the brackets can join a new "COM" ("CO(M"), so search again.
+    const size_t com = text.find(kCom);
+    if (com == std::string::npos) return std::nullopt;
+    text.erase(0, com);
+    while (!text.empty() && IsTrailingSpace(text.back())) text.pop_back();
+    TruncateCharacters(text, kMaxEntryCharacters);
+    return text;
+}
+
+// "COM%u" as scanf reads it: white space, an optional sign, digits; nothing read gives 0.
+uint32_t EntryNumber(const std::string& text) {
+    if (!text.starts_with(kCom)) return 0;
+    const char* digits = text.c_str() + kCom.size();
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(digits, &end, 10);
+    return end == digits ? 0 : static_cast<uint32_t>(value);
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+bool Listed(const std::vector<PortEntry>& entries, const std::string& text) {
+    return std::any_of(entries.begin(), entries.end(),
+                       [&](const PortEntry& entry) { return EqualIgnoringCase(entry.text, text); });
+}
+
+// n passes of adjacent exchanges: only a greater number moves down, so equal numbers keep
+// the order in which the system enumerated them.
+void SortByNumber(std::vector<PortEntry>& entries) {
+    const size_t count = entries.size();
+    for (size_t pass = 0; pass < count; ++pass) {
+        for (size_t i = 0; i + 1 < count; ++i) {
+            if (entries[i].number > entries[i + 1].number) std::swap(entries[i], entries[i + 1]);
+        }
+    }
+}
+
+}  // namespace
+
+PortEnumeration EnumeratePorts(const IPortSource& source) {
+    std::vector<std::string> names;
+    PortEnumeration result;
+    result.complete = source.ReadFriendlyNames(names);
+    for (const std::string& name : names) {
+        std::optional<std::string> text = EntryText(name);
+        if (!text || Listed(result.entries, *text)) continue;
+        PortEntry entry;
+        entry.number = EntryNumber(*text);
+        entry.devicePath = DeviceForComNumber(PortNumberFromText(*text)).value_or("");
+        entry.text = std::move(*text);
+        result.entries.push_back(std::move(entry));
+    }
+    if (result.complete) SortByNumber(result.entries);
+    return result;
+}

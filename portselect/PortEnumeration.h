@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "portselect/PortSource.h"
+
+// One entry of the port chooser.
+struct PortEntry {
+    std::string text;        // "COM33", as listed and as stored when chosen
+    uint32_t number = 0;     // read from text with "COM%u" (0 when it does not parse); sort key
+    std::string devicePath;  // what choosing the entry opens ("/dev/ttyUSB0"); empty: nothing
+};
+
+struct PortEnumeration {
+    std::vector<PortEntry> entries;
+    // false: the source stopped on an error; entries holds those found so far, unsorted.
+    bool complete = true;
+};
+
+// The chooser's list, from the display names of a source:
+//  - only names containing "COM" (case-sensitive) count; every "(" and ")" is removed and
+//    the text is cut at the first "COM", then trailing white space is removed; at most 99
+//    characters are kept ("USB Serial Port (COM3)" -> "COM3",
+//    "Virtual COM Port (COM5)" -> "COM Port COM5");
+//  - an entry whose text equals an earlier one, ignoring letter case, is dropped;
+//  - a complete enumeration is ordered by number, equal numbers keeping their order
+//    (COM3 before COM10).
+// The device of an entry is the one its text opens through the COM number mapping.
+PortEnumeration EnumeratePorts(const IPortSource& source);
