@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+namespace sim {
+
+// How the simulated line misbehaves, for tests and demonstrations.
+struct Behaviour {
+    bool burst = false;            // the first device is in burst mode
+    uint32_t burstPeriodMs = 400;  // a burst frame after this much silence
+    bool otherMaster = false;      // another master's requests share the line
+    uint32_t otherMasterPeriodMs = 400;
+    unsigned busyAnswers = 0;       // per device: first answers to 3 and 13 say "busy"
+    bool echo = false;              // the line carries each request back as heard
+    bool noise = false;             // junk bytes before each answer's preamble
+    unsigned badChecksumEvery = 0;  // every N-th answer has a wrong checksum; 0: none
+    bool silent = false;            // no device answers
+};
+
+}  // namespace sim

@@ -1,0 +1,80 @@
+#include "sim/FieldBus.h"
+
+#include "hart/HartFrame.h"
+
+namespace sim {
+
+namespace {
+// Never 0xFF, so that the master's preamble hunt drops them.
+constexpr uint8_t kJunk[] = {0x00, 0x3C, 0xA5};
+
+bool IsMasterRequest(const Frame& frame) { return (frame.delimiter & 0x07) == 0x02; }
+}  // namespace
+
+FieldBus::FieldBus(const std::vector<DeviceConfig>& devices, const Behaviour& behaviour)
+    : m_behaviour(behaviour) {
+    const std::vector<DeviceConfig> line =
+        devices.empty() ? std::vector{DefaultDevice(0)} : devices;
+    for (size_t i = 0; i < line.size(); ++i) {
+        m_devices.emplace_back(line[i], behaviour.busyAnswers, behaviour.burst && i == 0);
+    }
+}
+
+std::optional<HeardFrame> FieldBus::HearByte(uint8_t byte) {
+    const RequestParser::Outcome outcome = m_parser.Feed(byte);
+    if (outcome == RequestParser::Outcome::InProgress) return std::nullopt;
+    HeardFrame heard;
+    heard.frame = m_parser.Last();
+    heard.checksumOk = outcome == RequestParser::Outcome::Complete;
+    if (heard.checksumOk) heard.replies = Replies(heard.frame);
+    return heard;
+}
+
+Bytes FieldBus::Hear(const Bytes& heard) {
+    Bytes out;
+    if (m_behaviour.echo) out = heard;
+    for (uint8_t byte : heard) {
+        const auto result = HearByte(byte);
+        if (!result) continue;
+        for (const Transmission& t : result->replies) {
+            out.insert(out.end(), t.bytes.begin(), t.bytes.end());
+        }
+    }
+    return out;
+}
+
+std::vector<Transmission> FieldBus::Replies(const Frame& request) {
+    std::vector<Transmission> replies;
+    if (m_behaviour.silent || !IsMasterRequest(request)) return replies;
+    for (FieldDevice& device : m_devices) {
+        if (!device.IsAddressed(request)) continue;
+        ++m_answers;
+        const bool corrupt =
+            m_behaviour.badChecksumEvery && m_answers % m_behaviour.badChecksumEvery == 0;
+        replies.push_back(Send(Transmission::Kind::Answer, device.Answer(request), corrupt));
+        if (m_behaviour.burst) replies.push_back(Burst());
+        break;  // one device per address
+    }
+    return replies;
+}
+
+Transmission FieldBus::Send(Transmission::Kind kind, const Frame& frame, bool corrupt) {
+    Transmission t{kind, frame, {}};
+    if (m_behaviour.noise && kind == Transmission::Kind::Answer) {
+        t.bytes.assign(std::begin(kJunk), std::end(kJunk));
+    }
+    const Bytes encoded = Encode(frame);
+    t.bytes.insert(t.bytes.end(), encoded.begin(), encoded.end());
+    if (corrupt) t.bytes.back() ^= 0x5A;
+    return t;
+}
+
+Transmission FieldBus::Burst() {
+    return Send(Transmission::Kind::Burst, m_devices.front().BurstFrame(), false);
+}
+
+Transmission FieldBus::OtherMasterRequest() {
+    return Send(Transmission::Kind::OtherMaster, m_devices.front().OtherMasterRequest(), false);
+}
+
+}  // namespace sim

@@ -1,0 +1,116 @@
+#include "sim/Line.h"
+
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "serial/ComPortMap.h"
+
+namespace sim {
+
+namespace {
+std::string ErrnoText(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+bool SetNonBlocking(int fd) {
+    const int flags = fcntl(fd, F_GETFL);
+    return flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+}  // namespace
+
+bool MakeRaw(int fd) {
+    termios settings{};
+    if (tcgetattr(fd, &settings) != 0) return false;
+    cfmakeraw(&settings);
+    settings.c_cflag |= CLOCAL | CREAD | PARENB | PARODD;
+    settings.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | CRTSCTS);
+    settings.c_cc[VMIN] = 1;
+    settings.c_cc[VTIME] = 0;
+    cfsetispeed(&settings, B1200);
+    cfsetospeed(&settings, B1200);
+    return tcsetattr(fd, TCSANOW, &settings) == 0;
+}
+
+PtyLine::~PtyLine() {
+    if (m_master >= 0) close(m_master);
+    if (m_slave >= 0) close(m_slave);
+}
+
+bool PtyLine::Open(std::string& error) {
+    char name[256] = {};
+    if (openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
+        error = ErrnoText("cannot open a pseudo-terminal");
+        return false;
+    }
+    m_slavePath = name;
+    // Until Tralvo sets its line format the slave must not echo or edit what it gets. The
+    // master side starts raw; setting it as well upsets the slave's settings on some
+    // kernels, so it is left alone.
+    if (!MakeRaw(m_slave) || !SetNonBlocking(m_master)) {
+        error = ErrnoText("cannot set up the pseudo-terminal");
+        return false;
+    }
+    fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    fcntl(m_slave, F_SETFD, FD_CLOEXEC);
+    return true;
+}
+
+bool ComLink::Create(unsigned comNumber, const std::string& target, std::string& error) {
+    namespace fs = std::filesystem;
+    const std::string path = PortLinkPath(comNumber);
+    if (path.empty()) {
+        error = "no ports folder for COM" + std::to_string(comNumber);
+        return false;
+    }
+    std::error_code ec;
+    fs::create_directories(fs::path(path).parent_path(), ec);
+    if (ec) {
+        error = "cannot create " + fs::path(path).parent_path().string() + ": " + ec.message();
+        return false;
+    }
+    // A link left behind by a simulator that was killed is replaced; anything else is not ours.
+    const fs::file_status status = fs::symlink_status(path, ec);
+    if (fs::exists(status)) {
+        if (!fs::is_symlink(status)) {
+            error = path + " exists and is not a link";
+            return false;
+        }
+        fs::remove(path, ec);
+    }
+    if (symlink(target.c_str(), path.c_str()) != 0) {
+        error = ErrnoText("cannot create " + path);
+        return false;
+    }
+    m_path = path;
+    m_target = target;
+    return true;
+}
+
+void ComLink::Remove() {
+    if (m_path.empty()) return;
+    char target[4096] = {};
+    const ssize_t n = readlink(m_path.c_str(), target, sizeof target - 1);
+    if (n >= 0 && m_target == std::string(target, static_cast<size_t>(n))) unlink(m_path.c_str());
+    m_path.clear();
+}
+
+int OpenExistingLine(const std::string& path, std::string& error) {
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = ErrnoText("cannot open " + path);
+        return -1;
+    }
+    if (!MakeRaw(fd)) {
+        error = ErrnoText(path + " is not a terminal");
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace sim

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+
+// The two ways the simulator gets a line: a pseudo-terminal of its own, published as
+// COM<n> by a link in Tralvo's ports folder, or a tty someone else made.
+namespace sim {
+
+// Sets raw 8-bit mode without echo or line editing; odd parity at 1200 baud where the
+// device has a line speed.
+bool MakeRaw(int fd);
+
+// A pseudo-terminal whose master side the simulator serves. It keeps a descriptor of the
+// slave side open, so that the master survives Tralvo closing and reopening the port.
+class PtyLine {
+public:
+    PtyLine() = default;
+    ~PtyLine();
+    PtyLine(const PtyLine&) = delete;
+    PtyLine& operator=(const PtyLine&) = delete;
+
+    bool Open(std::string& error);
+    int MasterFd() const { return m_master; }
+    const std::string& SlavePath() const { return m_slavePath; }
+
+private:
+    int m_master = -1;
+    int m_slave = -1;
+    std::string m_slavePath;
+};
+
+// A link COM<n> in the ports folder that leads to a device; removed when the object goes,
+// if it still leads there.
+class ComLink {
+public:
+    ComLink() = default;
+    ~ComLink() { Remove(); }
+    ComLink(const ComLink&) = delete;
+    ComLink& operator=(const ComLink&) = delete;
+
+    bool Create(unsigned comNumber, const std::string& target, std::string& error);
+    void Remove();
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+    std::string m_target;
+};
+
+// Opens an existing tty or pty for the simulator: read and write, non-blocking, raw.
+int OpenExistingLine(const std::string& path, std::string& error);
+
+}  // namespace sim

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "sim/Frame.h"
+
+namespace sim {
+
+// Bytes in hex, separated by blanks.
+std::string Hex(const Bytes& bytes);
+
+// Prints one line per frame: time in ms since the start, direction, bytes as on the wire.
+class Trace {
+public:
+    explicit Trace(std::FILE* out) : m_out(out) {}
+    void Heard(double ms, const Frame& frame, bool checksumOk);
+    void Sent(double ms, const char* what, const Bytes& bytes);
+    void Echoed(double ms, const Bytes& bytes);
+
+private:
+    void Line(double ms, const char* direction, const std::string& text, const char* note);
+    std::FILE* m_out;
+};
+
+}  // namespace sim
