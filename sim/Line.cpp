@@ -33,7 +33,13 @@ bool MakeRaw(int fd) {
     settings.c_cc[VTIME] = 0;
     cfsetispeed(&settings, B1200);
     cfsetospeed(&settings, B1200);
-    return tcsetattr(fd, TCSANOW, &settings) == 0;
+    if (tcsetattr(fd, TCSANOW, &settings) == 0) return true;
+    // A pty has no parity and keeps its own; then the call fails while the line is raw all
+    // the same, and raw is what counts.
+    termios now{};
+    return tcgetattr(fd, &now) == 0 && (now.c_lflag & (ICANON | ECHO | ISIG | IEXTEN)) == 0 &&
+           (now.c_iflag & (ICRNL | INLCR | IGNCR | IXON | ISTRIP)) == 0 &&
+           (now.c_oflag & OPOST) == 0 && (now.c_cflag & CSIZE) == CS8;
 }
 
 PtyLine::~PtyLine() {
