@@ -66,6 +66,12 @@ bool PtyLine::Open(std::string& error) {
     return true;
 }
 
+bool PtyLine::ReopenSlave() {
+    if (m_slave >= 0) close(m_slave);
+    m_slave = open(m_slavePath.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    return m_slave >= 0 && MakeRaw(m_slave);
+}
+
 bool ComLink::Create(unsigned comNumber, const std::string& target, std::string& error) {
     namespace fs = std::filesystem;
     const std::string path = PortLinkPath(comNumber);

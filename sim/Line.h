@@ -21,6 +21,9 @@ public:
 
     bool Open(std::string& error);
     int MasterFd() const { return m_master; }
+    int SlaveFd() const { return m_slave; }
+    // Closes the held slave and opens it again, so that the line is closed for a moment.
+    bool ReopenSlave();
     const std::string& SlavePath() const { return m_slavePath; }
 
 private:

@@ -15,6 +15,7 @@
 #include "SimProcess.h"
 #include "sim/Line.h"
 #include "sim/LineService.h"
+#include "sim/ServedPty.h"
 #include "tests/serial/ScopedConfigHome.h"
 
 namespace {
@@ -52,51 +53,13 @@ Exchange Transact(int fd, const Bytes& request, size_t expected, int timeoutMs =
     return result;
 }
 
-size_t ReplySize(const Bytes& request) {
-    sim::FieldBus bus({}, {});
-    return bus.Hear(request).size();
-}
-
-// A field bus served on a pty master by a thread of the test.
-class ServedPty {
-public:
-    explicit ServedPty(const sim::LineTiming& timing) : m_bus({}, {}) {
-        char name[256] = {};
-        m_ok = openpty(&m_master, &m_slave, name, nullptr, nullptr) == 0 && sim::MakeRaw(m_slave);
-        m_path = name;
-        fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
-        m_service = std::make_unique<sim::LineService>(m_master, m_bus, timing);
-        m_thread = std::thread([this] { m_service->Run(m_stop); });
-    }
-    ~ServedPty() {
-        m_stop = true;
-        m_thread.join();
-        if (m_slave >= 0) close(m_slave);
-        close(m_master);
-    }
-    bool ok() const { return m_ok; }
-    int slave() const { return m_slave; }
-    void Reopen() {
-        close(m_slave);
-        m_slave = open(m_path.c_str(), O_RDWR | O_NOCTTY);
-    }
-
-private:
-    sim::FieldBus m_bus;
-    int m_master = -1;
-    int m_slave = -1;
-    bool m_ok = false;
-    std::string m_path;
-    std::atomic<bool> m_stop{false};
-    std::unique_ptr<sim::LineService> m_service;
-    std::thread m_thread;
-};
+size_t ReplySize(const Bytes& request) { return sim::ServedPty::ReplyBytes({}, request); }
 
 TEST(LineService, AnswersOnlyAfterTheRequestWouldHaveLeftA1200BaudLineEvenWhenFast) {
-    ServedPty line({.fast = true});
+    sim::ServedPty line({.fast = true});
     ASSERT_TRUE(line.ok());
     const Bytes request = IdentityPoll(0);
-    const Exchange x = Transact(line.slave(), request, ReplySize(request));
+    const Exchange x = Transact(line.HeldSlave(), request, ReplySize(request));
     ASSERT_EQ(x.reply.size(), ReplySize(request));
     // The master keys RTS for the request's on-air time and then purges its input.
     EXPECT_GE(x.firstByteMs, request.size() * sim::kByteMs + 2.0);
@@ -104,25 +67,25 @@ TEST(LineService, AnswersOnlyAfterTheRequestWouldHaveLeftA1200BaudLineEvenWhenFa
 }
 
 TEST(LineService, PacedRepliesTakeOneCharacterTimePerByte) {
-    ServedPty line({});
+    sim::ServedPty line({});
     ASSERT_TRUE(line.ok());
     const Bytes request = IdentityPoll(0);
     const size_t size = ReplySize(request);
-    const Exchange x = Transact(line.slave(), request, size);
+    const Exchange x = Transact(line.HeldSlave(), request, size);
     ASSERT_EQ(x.reply.size(), size);
     EXPECT_GE(x.firstByteMs, request.size() * sim::kByteMs + 10.0);
     EXPECT_GE(x.lastByteMs - x.firstByteMs, (size - 1) * sim::kByteMs - 2.0);
 }
 
 TEST(LineService, KeepsServingAfterTheLastOpenerClosedTheLine) {
-    ServedPty line({.fast = true});
+    sim::ServedPty line({.fast = true});
     ASSERT_TRUE(line.ok());
     const Bytes request = IdentityPoll(0);
-    ASSERT_EQ(Transact(line.slave(), request, ReplySize(request)).reply.size(), ReplySize(request));
-    line.Reopen();
-    ASSERT_GE(line.slave(), 0);
-    ASSERT_TRUE(sim::MakeRaw(line.slave()));
-    EXPECT_EQ(Transact(line.slave(), request, ReplySize(request)).reply.size(), ReplySize(request));
+    ASSERT_EQ(Transact(line.HeldSlave(), request, ReplySize(request)).reply.size(),
+              ReplySize(request));
+    ASSERT_TRUE(line.ReopenSlave());
+    EXPECT_EQ(Transact(line.HeldSlave(), request, ReplySize(request)).reply.size(),
+              ReplySize(request));
 }
 
 TEST(SimProgram, LinksItsPtyAsAComPortAndRemovesTheLinkOnSigterm) {
