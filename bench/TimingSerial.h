@@ -1,0 +1,38 @@
+#pragma once
+
+#include <chrono>
+#include <vector>
+
+#include "serial/Serial.h"
+
+// A real serial port that notes when the link starts a write and when it raises and drops
+// RTS, on the steady clock.
+class TimingSerial : public CSerial {
+public:
+    using TimePoint = std::chrono::steady_clock::time_point;
+    struct Transmission {
+        TimePoint writeStart;
+        TimePoint rtsDrop;
+        size_t length = 0;
+        bool dropped = false;
+    };
+
+    SerialStatus Write(const void* data, size_t count, size_t* sent, uint32_t timeoutMs) override {
+        m_sends.push_back({std::chrono::steady_clock::now(), {}, count, false});
+        return CSerial::Write(data, count, sent, timeoutMs);
+    }
+    SerialStatus SetRts(bool raised) override {
+        const TimePoint now = std::chrono::steady_clock::now();
+        if (!raised && !m_sends.empty() && !m_sends.back().dropped) {
+            m_sends.back().rtsDrop = now;
+            m_sends.back().dropped = true;
+        }
+        return CSerial::SetRts(raised);
+    }
+
+    const std::vector<Transmission>& Sends() const { return m_sends; }
+    void Clear() { m_sends.clear(); }
+
+private:
+    std::vector<Transmission> m_sends;
+};
