@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 #include "hart/HartLink.h"
 
@@ -26,7 +27,17 @@ public:
     void RepaintNow();
 
     // Message boxes owned by the window. Return the button pressed.
+    // buttons: a QMessageBox::StandardButtons value; icon: a QMessageBox::Icon value;
+    // the result is the QMessageBox::StandardButton pressed.
     int ShowMessage(const QString& text, const QString& caption, int buttons, int icon);
+    // Tests answer message boxes through this hook instead of a modal box (empty: real box).
+    using MessageHook = std::function<int(const QString& text, const QString& caption,
+                                          int buttons, int icon)>;
+    static void SetMessageHook(MessageHook hook);
+
+    // Ends any work still running on the line (continuous send); called whenever the
+    // window closes, by Exit, Enter, Escape or the close box.
+    void StopBackgroundWork();
 
     void OnPollHartNetwork();
     void OnPv();

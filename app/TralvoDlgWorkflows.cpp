@@ -2,5 +2,5 @@
 #include "app/TralvoDlg.h"
 
 void CTralvoDlg::OnPollHartNetwork() {}
-void CTralvoDlg::OnPv() {}
 void CTralvoDlg::OnContinuous() {}
+void CTralvoDlg::StopBackgroundWork() {}

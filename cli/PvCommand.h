@@ -1,0 +1,13 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "hart/HartLink.h"
+
+// `tralvo-cli ... pv [--attempts N]`: the identity poll at address 0, then the PV monitor's
+// ticks every 2 s, one line each. link: opened by nobody yet, tracing already attached;
+// comPort: the COM number to open; args: the words after "pv". Returns the exit status.
+int RunPvCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
+                 std::ostream& out, std::ostream& err);
