@@ -1,4 +1,34 @@
-// Placeholder until start-up lands.
+// The COM port restore of start-up.
 #include "app/StartupSettings.h"
 
-RestoredPort RestoreComPort(CProfile&, bool) { return {99, true}; }
+#include "serial/ComPortMap.h"
+
+namespace {
+
+const QString kPortSection = QStringLiteral("Modem Server Preferences");
+const QString kPortEntry = QStringLiteral("SearchSerialPort");
+const QString kLegacySection = QStringLiteral("Tralvo");
+const QString kLegacyEntry = QStringLiteral("COM PORT");
+// The stored text that means "no port chosen yet".
+const QString kNoPortText = QStringLiteral("COM99");
+constexpr uint8_t kNoPortNumber = 99;
+
+}  // namespace
+
+uint8_t PortNumberFromSetting(const QString& portText) {
+    // One byte per character, as the ANSI code page gives it, so the number is still read
+    // from the fourth character on whatever the first three are.
+    return PortNumberFromText(portText.toLatin1().toStdString());
+}
+
+RestoredPort RestoreComPort(CProfile& profile, bool writeBack) {
+    const QString portText = profile.GetProfileString(kPortSection, kPortEntry, kNoPortText);
+    if (portText != kNoPortText) return {PortNumberFromSetting(portText), false};
+
+    // The older integer entry is only ever read, as a fallback.
+    const int legacyPort = profile.GetProfileInt(kLegacySection, kLegacyEntry, 0);
+    if (legacyPort != 0) return {static_cast<uint8_t>(legacyPort), false};
+
+    if (writeBack) profile.WriteProfileString(kPortSection, kPortEntry, kNoPortText);
+    return {kNoPortNumber, true};
+}

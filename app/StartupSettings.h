@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
 
 #include "app/Profile.h"
@@ -15,3 +16,7 @@ struct RestoredPort {
 // With writeBack, a first run stores "COM99" (as start-up does); without, nothing is
 // written (the command-line tool only reads settings).
 RestoredPort RestoreComPort(CProfile& profile, bool writeBack);
+
+// The port number of a stored port text: read from the fourth character on, low 8 bits
+// ("COM3" -> 3, "COM300" -> 44, "com7" -> 7, "COM" -> 0).
+uint8_t PortNumberFromSetting(const QString& portText);

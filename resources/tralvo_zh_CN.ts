@@ -1,0 +1,162 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN" sourcelanguage="en_US">
+<context>
+    <name>Strings</name>
+    <message>
+        <source>&amp;About Tralvo...</source>
+        <translation>关于Tralvo...</translation>
+    </message>
+    <message>
+        <source>No devices at address 0.  Multi-drop Poll?</source>
+        <translation>无设备地址为0。多点投票？</translation>
+    </message>
+    <message>
+        <source>Error opening COM port</source>
+        <translation>错误打开COM端口</translation>
+    </message>
+    <message>
+        <source>COM Port Error</source>
+        <translation>COM端口错误</translation>
+    </message>
+    <message>
+        <source>Enter Com Port then press Poll</source>
+        <translation>COM端口，然后按投票</translation>
+    </message>
+    <message>
+        <source>Polling...</source>
+        <translation>投票...</translation>
+    </message>
+    <message>
+        <source>POLL</source>
+        <translation>投票</translation>
+    </message>
+    <message>
+        <source>Test Failed</source>
+        <translation>测试失败</translation>
+    </message>
+    <message>
+        <source>Test Pass, single device</source>
+        <translation>测试通过，单一设备</translation>
+    </message>
+    <message>
+        <source>Test Pass, multi-drop network</source>
+        <translation>测试通过，多点网络</translation>
+    </message>
+    <message>
+        <source>Multi-Drop</source>
+        <translation>多点</translation>
+    </message>
+    <message>
+        <source>Reading COM ports...</source>
+        <translation>阅读COM端口...</translation>
+    </message>
+    <message>
+        <source>Restart Program</source>
+        <translation>重新启动程序</translation>
+    </message>
+    <message>
+        <source>Language Change</source>
+        <translation>语言的变化</translation>
+    </message>
+</context>
+<context>
+    <name>CTralvoDlg</name>
+    <message>
+        <source>Tralvo</source>
+        <translation>Tralvo</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>出口</translation>
+    </message>
+    <message>
+        <source>Poll HART Network</source>
+        <translation>投票HART网络</translation>
+    </message>
+    <message>
+        <source>Status:</source>
+        <translation>状态:</translation>
+    </message>
+    <message>
+        <source>HART Tag:</source>
+        <translation>HART标签：</translation>
+    </message>
+    <message>
+        <source>HART ID:</source>
+        <translation>HART ID:</translation>
+    </message>
+    <message>
+        <source>Modem Test</source>
+        <translation>调制解调器测试</translation>
+    </message>
+    <message>
+        <source>1. Set Com Port to Virtual Com Port Number.</source>
+        <translation>1。设置COM端口连接到虚拟COM端口号。</translation>
+    </message>
+    <message>
+        <source>3. Press &quot;Poll HART Network&quot; to test Modem.</source>
+        <translation>3。按下“投票HART网络”，以测试调制解调器。</translation>
+    </message>
+    <message>
+        <source>4. Test results under &quot;Status&quot;.  If successful,</source>
+        <translation>4。“状态”下的测试结果。如果成功的话，</translation>
+    </message>
+    <message>
+        <source>HART Tag and ID data shown.</source>
+        <translation>HART标签和ID数据显示。</translation>
+    </message>
+    <message>
+        <source>HART Addr:</source>
+        <translation>HART地址：</translation>
+    </message>
+    <message>
+        <source>PV</source>
+        <translation>PV</translation>
+    </message>
+    <message>
+        <source>PV Read</source>
+        <translation>PV Read</translation>
+    </message>
+    <message>
+        <source>Continuous</source>
+        <translation>Continuous</translation>
+    </message>
+    <message>
+        <source>Set COM Port</source>
+        <translation>设置COM端口</translation>
+    </message>
+    <message>
+        <source>2. Connect modem to HART device.</source>
+        <translation>2。HART设备连接调制解调器。</translation>
+    </message>
+    <message>
+        <source>Com Troubleshooter</source>
+        <translation>通讯疑难排解</translation>
+    </message>
+    <message>
+        <source>COM Port</source>
+        <translation>COM端口</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>语</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>英文 (English)</translation>
+    </message>
+    <message>
+        <source>Chinese</source>
+        <translation>中国的</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>帮助</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>关于</translation>
+    </message>
+</context>
+</TS>
