@@ -3,13 +3,26 @@
 #include <chrono>
 #include <thread>
 
-uint32_t SteadyClock::TickCount() {
+namespace {
+
+template <typename Unit>
+uint32_t SteadyCount() {
     using namespace std::chrono;
     return static_cast<uint32_t>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+        duration_cast<Unit>(steady_clock::now().time_since_epoch()).count());
 }
 
+}  // namespace
+
+uint32_t SteadyClock::TickCount() { return SteadyCount<std::chrono::milliseconds>(); }
+
 void SteadyClock::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+uint32_t SteadyClock::MicroCount() { return SteadyCount<std::chrono::microseconds>(); }
+
+void SteadyClock::SleepMicros(uint32_t us) {
+    std::this_thread::sleep_for(std::chrono::microseconds(us));
+}
 
 IClock& SystemClock() {
     static SteadyClock clock;

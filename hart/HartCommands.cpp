@@ -1,9 +1,180 @@
-// Placeholder until the commands land.
+// The command transactions: identity poll, long-address command, short-address command.
+#include <cstring>
+
 #include "hart/HartLink.h"
 
-bool CHartLink::PollIdentity(uint8_t pollAddress, uint8_t) {
+namespace {
+
+using namespace hart;
+
+constexpr uint32_t kTransferWaitMs = 500;
+constexpr uint32_t kPauseAfterFailedSendMs = 1000;
+constexpr uint32_t kPauseBeforeLastAttemptsMs = 1000;
+constexpr uint32_t kPauseAfterBusyMs = 500;
+constexpr uint32_t kPauseAfterForeignFrameMs = 1000;
+
+// Once another station is heard, the line is shared and replies get lost more often.
+constexpr unsigned kPollLimitOnSharedLine = 10;
+constexpr unsigned kLongBaseAttempts = 3;
+constexpr unsigned kLongExtraAtFirst = 1;
+constexpr unsigned kLongExtraOnSharedLine = 15;
+constexpr unsigned kShortBaseAttempts = 3;
+constexpr unsigned kShortExtraOnSharedLine = 10;
+constexpr unsigned kLongPauseAtAttempt = 3;
+
+// Repetitions that the protocol leaves uncounted (stray frames, busy answers) are free
+// only this often in one call; after that they use attempts, so a line that keeps
+// sending them cannot hold the program for ever.
+constexpr unsigned kFreeRepetitions = 10;
+
+constexpr uint8_t kResponseBusy = 32;
+constexpr uint8_t kResponseDelayedInitiated = 33;
+constexpr uint8_t kResponseDelayedRunning = 34;
+
+constexpr size_t kLongReplyCopy = 90;
+constexpr size_t kShortReplyCopy = 40;
+
+// Identity reply of command 0.
+constexpr uint8_t kExpandedIdentityMark = 254;
+constexpr uint8_t kLegacyManufacturer = 38;
+
+bool IsBurst(uint8_t delimiter) {
+    return delimiter == kDelimBurstShort || delimiter == kDelimBurstLong;
+}
+bool IsForeignFrame(uint8_t delimiter) {
+    return IsBurst(delimiter) || delimiter == kDelimMasterLong;
+}
+bool IsBusyOrDelayed(uint8_t responseCode) {
+    return responseCode == kResponseBusy || responseCode == kResponseDelayedInitiated ||
+           responseCode == kResponseDelayedRunning;
+}
+
+// Devices that report 0x28 0x61 0x50 in the identity are recorded with the identity their
+// later frames are addressed by: three bytes become 0x2C 0x0A 0x08 0x05, the rest moves up.
+void RewriteIdentityAlias(uint8_t* payload) {
+    if (payload[1] != 0x28 || payload[2] != 0x61 || payload[3] != 0x50) return;
+    std::memmove(payload + 5, payload + 4, 9);
+    payload[1] = 0x2C;
+    payload[2] = 0x0A;
+    payload[3] = 0x08;
+    payload[4] = 0x05;
+}
+
+}  // namespace
+
+unsigned CHartLink::ReceiveCleared(bool longHeader, uint8_t* reply) {
+    std::memset(reply, 0, kReplyBufferSize);
+    return ReceiveFrame(longHeader, reply, kTransferWaitMs);
+}
+
+void CHartLink::RecordIdentity(const uint8_t* payload) {
+    if (payload[0] == kExpandedIdentityMark) {
+        m_nManufacturer = payload[1];
+        m_nDeviceType = payload[2];
+        m_nUniversalRev = payload[4];
+        std::memcpy(m_deviceId, payload + 9, sizeof m_deviceId);
+    } else {
+        m_nManufacturer = kLegacyManufacturer;
+        m_nDeviceType = payload[0];
+        m_nUniversalRev = payload[2];
+        std::memcpy(m_deviceId, payload + 7, sizeof m_deviceId);
+    }
+}
+
+bool CHartLink::PollIdentity(uint8_t pollAddress, uint8_t maxAttempts) {
     m_nPollAddress = pollAddress;
+    if (maxAttempts == 0) return false;
+
+    const uint8_t body[] = {kDelimMasterShort, pollAddress, 0, 0};
+    uint8_t request[kIdentityPollPreambles + sizeof body + 1];
+    const size_t length = AssembleFrame(request, kIdentityPollPreambles, body, sizeof body);
+
+    uint8_t reply[kReplyBufferSize];
+    unsigned attempts = 0;
+    unsigned limit = maxAttempts;
+    unsigned freeRepetitions = 0;
+    do {
+        SendFrame(request, length, kTransferWaitMs);
+        if (ReceiveCleared(false, reply) != kLinkOk) {
+            ++attempts;
+            continue;
+        }
+        uint8_t* payload = reply + kShortPayloadPos;
+        RewriteIdentityAlias(payload);
+        if (IsForeignFrame(reply[0])) {
+            limit = kPollLimitOnSharedLine;
+            ++attempts;
+        } else if (reply[0] == kDelimSlaveShort) {
+            RecordIdentity(payload);
+            return true;
+        } else if (++freeRepetitions > kFreeRepetitions) {
+            ++attempts;
+        }
+    } while (attempts < limit);
     return false;
 }
-bool CHartLink::SendCommand(uint8_t, uint8_t*) { return false; }
-bool CHartLink::SendShortCommand(uint8_t, uint8_t*, uint8_t) { return false; }
+
+bool CHartLink::AnswerIsFromRecordedDevice(const uint8_t* reply, uint8_t command) const {
+    return (reply[1] & kManufacturerAddressMask) == (m_nManufacturer & kManufacturerAddressMask) &&
+           reply[2] == m_nDeviceType && std::memcmp(reply + 3, m_deviceId, 3) == 0 &&
+           reply[kLongCommandPos] == command;
+}
+
+bool CHartLink::SendCommand(uint8_t command, uint8_t* reply) {
+    const uint8_t body[] = {
+        kDelimMasterLong, static_cast<uint8_t>(m_nManufacturer & kManufacturerAddressMask),
+        m_nDeviceType,    m_deviceId[0],
+        m_deviceId[1],    m_deviceId[2],
+        command,          0};
+    uint8_t request[kRequestPreambles + sizeof body + 1];
+    const size_t length = AssembleFrame(request, kRequestPreambles, body, sizeof body);
+
+    uint8_t answer[kReplyBufferSize];
+    unsigned attempts = 0;
+    unsigned extra = kLongExtraAtFirst;
+    unsigned freeRepetitions = 0;
+    do {
+        if (SendFrame(request, length, kTransferWaitMs) != kLinkOk)
+            m_clock.Sleep(kPauseAfterFailedSendMs);
+        if (attempts == kLongPauseAtAttempt) m_clock.Sleep(kPauseBeforeLastAttemptsMs);
+        if (ReceiveCleared(true, answer) != kLinkOk) {
+            ++attempts;
+        } else if (IsForeignFrame(answer[0])) {
+            extra = kLongExtraOnSharedLine;
+            ++attempts;
+        } else if (IsBusyOrDelayed(answer[kLongResponseCodePos])) {
+            m_clock.Sleep(kPauseAfterBusyMs);
+            if (++freeRepetitions > kFreeRepetitions) ++attempts;
+        } else if (!AnswerIsFromRecordedDevice(answer, command)) {
+            ++attempts;
+        } else {
+            std::memcpy(reply, answer + kLongPayloadPos, kLongReplyCopy);
+            return true;
+        }
+    } while (attempts < extra + kLongBaseAttempts);
+    return false;
+}
+
+bool CHartLink::SendShortCommand(uint8_t command, uint8_t* reply, uint8_t dataByte) {
+    const uint8_t body[] = {kDelimMasterShort, m_nPollAddress, command, 1, dataByte};
+    uint8_t request[kRequestPreambles + sizeof body + 1];
+    const size_t length = AssembleFrame(request, kRequestPreambles, body, sizeof body);
+
+    uint8_t answer[kReplyBufferSize];
+    unsigned attempts = 0;
+    unsigned extra = 0;
+    do {
+        SendFrame(request, length, kTransferWaitMs);
+        if (ReceiveCleared(false, answer) != kLinkOk) {
+            ++attempts;
+        } else if (IsForeignFrame(answer[0])) {
+            extra = kShortExtraOnSharedLine;
+            ++attempts;
+            m_clock.Sleep(kPauseAfterForeignFrameMs);
+        } else {
+            std::memcpy(reply, answer + kShortPayloadPos, kShortReplyCopy);
+            return true;
+        }
+    } while (attempts < extra + kShortBaseAttempts);
+    return false;
+}

@@ -33,19 +33,31 @@ inline constexpr size_t kLongByteCountPos = 7;
 inline constexpr size_t kLongResponseCodePos = 8;
 inline constexpr size_t kLongPayloadPos = 10;
 
+// Preamble counts of requests: the identity poll carries more so that a modem whose
+// carrier detect is slow still passes a complete frame.
+inline constexpr size_t kIdentityPollPreambles = 20;
+inline constexpr size_t kRequestPreambles = 5;
+
+// Long address: the master and burst bits of the first byte are always 0 in a request.
+inline constexpr uint8_t kManufacturerAddressMask = 0x3F;
+
 // Exclusive-or of every byte given (delimiter through last data byte of a frame).
 uint8_t Checksum(const uint8_t* bytes, size_t count);
+
+// Writes preamble bytes, the body (delimiter through last data byte) and its checksum to
+// out; returns the frame length.
+size_t AssembleFrame(uint8_t* out, size_t preambles, const uint8_t* body, size_t bodyLength);
 
 }  // namespace hart
 
 // Link result codes.
 enum LinkResult : unsigned {
     kLinkOk = 0,
-    kLinkPortError = 1,          // serial error other than a time-out; open/configure failed
-    kLinkChecksumMismatch = 2,   // reply checksum does not match its bytes
-    kLinkDataIncomplete = 3,     // data and checksum did not arrive complete
-    kLinkWriteIncomplete = 4,    // request not written completely within the wait
-    kLinkNoReply = 5,            // no delimiter after a preamble, or no complete header
+    kLinkPortError = 1,         // serial error other than a time-out; open/configure failed
+    kLinkChecksumMismatch = 2,  // reply checksum does not match its bytes
+    kLinkDataIncomplete = 3,    // data and checksum did not arrive complete
+    kLinkWriteIncomplete = 4,   // request not written completely within the wait
+    kLinkNoReply = 5,           // no delimiter after a preamble, or no complete header
     kLinkAlreadyOpen = 8,
     kLinkBadPortNumber = 9,
     kLinkBadBaudRate = 10,

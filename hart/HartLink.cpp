@@ -1,8 +1,69 @@
-// Placeholder until the link layer lands.
 #include "hart/HartLink.h"
 
+#include <cstdio>
+
+namespace {
+
+constexpr uint32_t kQueueBytes = 2048;
+
+bool IsAcceptedBaudRate(uint32_t baud) {
+    static constexpr uint32_t kAccepted[] = {110,   300,   600,    1200,   2400,
+                                             4800,  9600,  14400,  19200,  38400,
+                                             56000, 57600, 115200, 128000, 256000};
+    for (uint32_t accepted : kAccepted)
+        if (baud == accepted) return true;
+    return false;
+}
+
+// 9.2 ms a byte, rounded down, plus one: an 11-bit character at 1200 baud lasts 9.17 ms.
+uint32_t OnAirMs(size_t length) { return static_cast<uint32_t>(length * 92 / 10 + 1); }
+
+}  // namespace
+
 CHartLink::CHartLink(CSerial& port, IClock& clock) : m_port(port), m_clock(clock) {}
-unsigned CHartLink::OpenPort(uint8_t, uint32_t) { return kLinkPortError; }
+
+unsigned CHartLink::OpenPort(uint8_t portNumber, uint32_t baudRate) {
+    if (m_port.IsOpen()) return kLinkAlreadyOpen;
+    if (portNumber == 0) return kLinkBadPortNumber;
+    char name[16];
+    std::snprintf(name, sizeof name, "\\\\.\\COM%d", portNumber);
+    if (m_port.Open(name, kQueueBytes, kQueueBytes) != kSerialSuccess) return kLinkPortError;
+    // Checked only once the port is open: a bad rate leaves it open, as callers expect.
+    if (!IsAcceptedBaudRate(baudRate)) return kLinkBadBaudRate;
+    if (m_port.SetHartLine(baudRate) != kSerialSuccess) return kLinkPortError;
+    return kLinkOk;
+}
+
 void CHartLink::ClosePort() { m_port.Close(); }
-unsigned CHartLink::SendFrame(const uint8_t*, size_t, uint32_t) { return kLinkPortError; }
-unsigned CHartLink::ReceiveFrame(bool, uint8_t*, uint32_t) { return kLinkNoReply; }
+
+unsigned CHartLink::SendFrame(const uint8_t* frame, size_t length, uint32_t waitMs) {
+    if (!frame) return kLinkNoBuffer;
+    const unsigned result = KeyAndWrite(frame, length, waitMs);
+    if (m_pObserver) m_pObserver->FrameSent(frame, length, result);
+    return result;
+}
+
+unsigned CHartLink::KeyAndWrite(const uint8_t* frame, size_t length, uint32_t waitMs) {
+    const uint32_t onAirUs = OnAirMs(length) * 1000u;
+    m_port.SetRts(true);
+    const uint32_t startUs = m_clock.MicroCount();
+    size_t sent = 0;
+    const SerialStatus status = m_port.Write(frame, length, &sent, waitMs);
+    if (status != kSerialSuccess || sent < length) {
+        // Never leave the modem keyed: it would hold the line against every other station.
+        m_port.SetRts(false);
+        return status == kSerialSuccess || status == kSerialTimeout ? kLinkWriteIncomplete
+                                                                    : kLinkPortError;
+    }
+    // The driver reports the write done long before the last character has left the
+    // UART, so the clock decides when the frame is off the air. Sleep rather than spin.
+    for (uint32_t elapsed = m_clock.MicroCount() - startUs; elapsed < onAirUs;
+         elapsed = m_clock.MicroCount() - startUs) {
+        m_clock.SleepMicros(onAirUs - elapsed);
+    }
+    m_clock.Sleep(1);
+    m_port.SetRts(false);
+    // Whatever came back while the transmitter was keyed is the modem's echo.
+    m_port.AbortAndFlush();
+    return kLinkOk;
+}

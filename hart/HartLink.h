@@ -49,6 +49,16 @@ public:
     uint8_t m_nPollAddress = 0;
 
 private:
+    unsigned KeyAndWrite(const uint8_t* frame, size_t length, uint32_t waitMs);
+    // Reads one frame into frame (kReplyBufferSize bytes); delivered: its length without
+    // preamble and checksum.
+    unsigned ReadFrame(bool longHeader, uint8_t* frame, size_t& delivered, uint32_t waitMs);
+    // Receives into reply (kReplyBufferSize bytes) after clearing it, so that bytes past
+    // a short payload read as 0 rather than as an earlier frame's.
+    unsigned ReceiveCleared(bool longHeader, uint8_t* reply);
+    bool AnswerIsFromRecordedDevice(const uint8_t* reply, uint8_t command) const;
+    void RecordIdentity(const uint8_t* payload);
+
     CSerial& m_port;
     IClock& m_clock;
     ILinkObserver* m_pObserver = nullptr;
