@@ -1,0 +1,136 @@
+#include "cli/CommandLine.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr uint64_t kMaxPort = 255;
+
+std::optional<uint8_t> ParsePort(const std::string& text) {
+    std::string digits = text;
+    if (digits.size() > 3 && (digits.compare(0, 3, "COM") == 0 || digits.compare(0, 3, "com") == 0))
+        digits = digits.substr(3);
+    const auto number = ParseNumber(digits, kMaxPort);
+    if (!number) return std::nullopt;
+    return static_cast<uint8_t>(*number);
+}
+
+std::optional<std::string> ParseLanguage(const std::string& text) {
+    if (text == "en") return std::string("English");
+    if (text == "zh") return std::string("Chinese");
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<uint64_t> ParseNumber(const std::string& text, uint64_t max) {
+    if (text.empty() || text.size() > 19) return std::nullopt;
+    uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + static_cast<uint64_t>(c - '0');
+    }
+    if (value > max) return std::nullopt;
+    return value;
+}
+
+std::optional<std::string> OptionValue(const std::vector<std::string>& args, size_t& i,
+                                       const std::string& name, std::string& error) {
+    const std::string& arg = args[i];
+    if (arg == name) {
+        if (i + 1 >= args.size()) {
+            error = name + " needs a value";
+            return std::nullopt;
+        }
+        i += 1;
+        return args[i];
+    }
+    if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
+        arg[name.size()] == '=') {
+        return arg.substr(name.size() + 1);
+    }
+    return std::nullopt;
+}
+
+bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error) {
+    size_t i = 0;
+    for (; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            line.help = true;
+        } else if (arg == "--trace") {
+            line.trace = true;
+        } else if (auto port = OptionValue(args, i, "--port", error)) {
+            line.port = ParsePort(*port);
+            if (!line.port) {
+                error = "--port takes a COM number from 0 to 255, not '" + *port + "'";
+                return false;
+            }
+        } else if (auto lang = OptionValue(args, i, "--lang", error)) {
+            line.language = ParseLanguage(*lang);
+            if (!line.language) {
+                error = "--lang takes en or zh, not '" + *lang + "'";
+                return false;
+            }
+        } else if (!error.empty()) {
+            return false;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            error = "unknown option '" + arg + "'";
+            return false;
+        } else {
+            break;
+        }
+    }
+    if (i == args.size()) {
+        if (line.help) return true;
+        error = "no command given";
+        return false;
+    }
+    line.command = args[i];
+    line.commandArgs.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+    if (std::find(line.commandArgs.begin(), line.commandArgs.end(), "--help") !=
+        line.commandArgs.end())
+        line.help = true;
+    return true;
+}
+
+const char* UsageText() {
+    return R"(Usage:
+  tralvo-cli [--port N] [--lang en|zh] [--trace] poll [--multidrop ask|yes|no]
+  tralvo-cli [--port N] [--trace] pv [--attempts N]
+  tralvo-cli [--port N] [--trace] continuous [--count N]
+  tralvo-cli ports
+  tralvo-cli --help
+
+Runs Tralvo's modem tests without the window, as a HART master on a COM port.
+
+Commands:
+  poll         the Poll HART Network test: polls address 0 and reads the device's tag, or
+               scans the multi-drop addresses 1 to 15. Prints the four result boxes:
+               "Status: ...", "HART Tag: ...", "HART ID: ...", "HART Addr: ...".
+      --multidrop ask|yes|no
+               the answer to "No devices at address 0.  Multi-drop Poll?"; ask (on the
+               terminal) is the default when standard input is a terminal, no otherwise
+  pv           polls address 0, then reads loop current and PV every 2 s, one line a tick
+      --attempts N
+               N timed polls counting errors (default 10); 0 monitors until Ctrl+C
+  continuous   identity polls to address 0, one right after the other, one line each
+      --count N
+               stop after N polls (default: until Ctrl+C)
+  ports        the ports the port chooser lists, each with the device it opens
+
+Options:
+  --port N     COM port number (0-255, or COM<n>); default: the stored port. The settings
+               are only read, never written.
+  --lang en|zh language of the test's texts (default: the stored language)
+  --trace      every frame sent and received on standard error, in hex, with times in
+               milliseconds and the link result of each reception
+  --help       show this text
+
+Exit status:
+  0   test passed (single device or multi-drop network), or the command completed
+  1   "Test Failed" (pv: no single device, or "HART Error")
+  2   the COM port did not open
+  64  a command line that cannot be used
+)";
+}

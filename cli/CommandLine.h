@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What comes before the command word:
+//   [--port N] [--lang en|zh] [--trace] [--help] <command> <command arguments...>
+struct CommandLine {
+    std::optional<uint8_t> port;          // --port: 0..255, or COM<n>
+    std::optional<std::string> language;  // --lang: "English" or "Chinese"
+    bool trace = false;
+    bool help = false;  // --help, before the command or among its arguments
+    std::string command;
+    std::vector<std::string> commandArgs;  // the words after the command, unread
+};
+
+// Reads the arguments after the program name. False with a message naming the offending
+// argument when they cannot be used; a missing command is not an error when help is asked.
+bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error);
+
+// A decimal number (no sign, no blanks) up to max.
+std::optional<uint64_t> ParseNumber(const std::string& text, uint64_t max);
+
+// The value of an option given as "--name value" or "--name=value" at args[i]; i moves past
+// it. Nothing when args[i] is not that option; error set when its value is missing.
+std::optional<std::string> OptionValue(const std::vector<std::string>& args, size_t& i,
+                                       const std::string& name, std::string& error);
+
+const char* UsageText();

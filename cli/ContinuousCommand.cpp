@@ -1,0 +1,53 @@
+#include "cli/ContinuousCommand.h"
+
+#include <cstdint>
+#include <sstream>
+
+#include "cli/CommandLine.h"
+#include "cli/ExitCodes.h"
+#include "cli/TerminalView.h"
+#include "workflows/ContinuousSend.h"
+
+namespace {
+
+constexpr uint64_t kMaxCount = 1'000'000'000'000ull;
+
+}  // namespace
+
+int RunContinuousCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
+                         const std::function<bool()>& interrupted, std::ostream& out,
+                         std::ostream& err) {
+    uint64_t count = 0;  // 0: until interrupted
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string error;
+        if (auto value = OptionValue(args, i, "--count", error)) {
+            const auto number = ParseNumber(*value, kMaxCount);
+            if (!number || *number == 0) {
+                err << "tralvo-cli: --count takes a number of polls from 1, not '" << *value
+                    << "'\n";
+                return kExitUsage;
+            }
+            count = *number;
+            continue;
+        }
+        err << "tralvo-cli: continuous: "
+            << (error.empty() ? "unknown argument '" + args[i] + "'" : error) << "\n";
+        return kExitUsage;
+    }
+
+    std::istringstream noInput;
+    CTerminalView view(CTerminalView::Answer::No, noInput, out, err);
+    view.SetShowStatus(true);
+    TestMembers members;
+    members.nComPort = comPort;
+    if (!BeginContinuousSend(link, view, members)) return kExitPortError;
+
+    uint64_t made = 0;
+    RunContinuousPolls(
+        link, [&] { return interrupted() || (count != 0 && made >= count); },
+        [&](uint64_t poll, bool answered) {
+            made = poll;
+            out << "poll " << poll << (answered ? ": answered" : ": no answer") << std::endl;
+        });
+    return kExitPassed;
+}

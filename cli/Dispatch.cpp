@@ -1,0 +1,76 @@
+#include "cli/Dispatch.h"
+
+#include <unistd.h>
+
+#include <memory>
+
+#include "app/Profile.h"
+#include "app/StartupSettings.h"
+#include "app/Strings.h"
+#include "cli/CommandLine.h"
+#include "cli/ContinuousCommand.h"
+#include "cli/ExitCodes.h"
+#include "cli/Interrupt.h"
+#include "cli/PollCommand.h"
+#include "cli/PvCommand.h"
+#include "cli/TraceObserver.h"
+#include "hart/HartLink.h"
+#include "portselect/PortsCommand.h"
+
+namespace {
+
+int UsageError(std::ostream& err, const std::string& message) {
+    err << "tralvo-cli: " << message << "\nTry 'tralvo-cli --help'.\n";
+    return kExitUsage;
+}
+
+// The same store the window uses; the command-line tool only ever reads it.
+CProfile& Settings() {
+    CProfile& profile = AppProfile();
+    profile.m_pszRegistryKey = QStringLiteral("Brenlow");
+    return profile;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+           std::ostream& err) {
+    CommandLine line;
+    std::string error;
+    if (!ParseCommandLine(args, line, error)) return UsageError(err, error);
+    if (line.help) {
+        out << UsageText();
+        return kExitPassed;
+    }
+    const bool lineCommand =
+        line.command == "poll" || line.command == "continuous" || line.command == "pv";
+    if (line.command == "ports") {
+        if (!line.commandArgs.empty())
+            return UsageError(err, "ports takes no arguments, not '" + line.commandArgs[0] + "'");
+        return RunPortsCommand(out);
+    }
+    if (!lineCommand) return UsageError(err, "unknown command '" + line.command + "'");
+
+    CProfile& settings = Settings();
+    SetStringLanguage(line.language ? QString::fromStdString(*line.language)
+                                    : settings.GetProfileString(QStringLiteral("Settings"),
+                                                                QStringLiteral("Language"),
+                                                                QStringLiteral("English")));
+    const uint8_t comPort =
+        line.port ? *line.port : RestoreComPort(settings, /*writeBack=*/false).nComPort;
+
+    CHartLink link(TheSerialPort(), SystemClock());
+    std::unique_ptr<CTraceObserver> trace;
+    if (line.trace) {
+        trace = std::make_unique<CTraceObserver>(link.Clock(), err);
+        link.SetObserver(trace.get());
+    }
+    if (line.command == "poll")
+        return RunPollCommand(link, comPort, line.commandArgs, isatty(STDIN_FILENO) == 1, in, out,
+                              err);
+    if (line.command == "continuous") {
+        InstallInterruptHandler();
+        return RunContinuousCommand(link, comPort, line.commandArgs, Interrupted, out, err);
+    }
+    return RunPvCommand(link, comPort, line.commandArgs, out, err);
+}

@@ -1,0 +1,63 @@
+#include "cli/PollCommand.h"
+
+#include "cli/CommandLine.h"
+#include "cli/ExitCodes.h"
+#include "cli/TerminalView.h"
+#include "workflows/PollTest.h"
+
+namespace {
+
+bool ParseAnswer(const std::string& text, CTerminalView::Answer& answer) {
+    if (text == "ask")
+        answer = CTerminalView::Answer::Ask;
+    else if (text == "yes")
+        answer = CTerminalView::Answer::Yes;
+    else if (text == "no")
+        answer = CTerminalView::Answer::No;
+    else
+        return false;
+    return true;
+}
+
+int ExitStatusOf(PollOutcome outcome) {
+    switch (outcome) {
+        case PollOutcome::SingleDevice:
+        case PollOutcome::MultiDrop:
+            return kExitPassed;
+        case PollOutcome::Failed:
+            return kExitFailed;
+        case PollOutcome::PortError:
+            return kExitPortError;
+    }
+    return kExitFailed;
+}
+
+}  // namespace
+
+int RunPollCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
+                   bool stdinIsTerminal, std::istream& in, std::ostream& out, std::ostream& err) {
+    auto answer = stdinIsTerminal ? CTerminalView::Answer::Ask : CTerminalView::Answer::No;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string error;
+        if (auto value = OptionValue(args, i, "--multidrop", error)) {
+            if (!ParseAnswer(*value, answer)) {
+                err << "tralvo-cli: --multidrop takes ask, yes or no, not '" << *value << "'\n";
+                return kExitUsage;
+            }
+            continue;
+        }
+        err << "tralvo-cli: poll: "
+            << (error.empty() ? "unknown argument '" + args[i] + "'" : error) << "\n";
+        return kExitUsage;
+    }
+
+    CTerminalView view(answer, in, out, err);
+    TestMembers members;
+    members.nComPort = comPort;
+    const PollOutcome outcome = RunPollTest(link, view, members);
+    out << "Status: " << members.strStatus.toStdString() << '\n'
+        << "HART Tag: " << members.strTag.toStdString() << '\n'
+        << "HART ID: " << members.nHartId << '\n'
+        << "HART Addr: " << members.strAddress.toStdString() << std::endl;
+    return ExitStatusOf(outcome);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "hart/HartLink.h"
+
+// `tralvo-cli ... poll [--multidrop ask|yes|no]`: the Poll HART Network test on comPort,
+// then the four result boxes, one a line. args: the words after "poll". stdinIsTerminal
+// picks the default answer (ask at a terminal, no otherwise). Returns the exit status.
+int RunPollCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
+                   bool stdinIsTerminal, std::istream& in, std::ostream& out, std::ostream& err);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+// The main window's members that a test reads and writes. A test works on a copy that the
+// front end hands in and takes back, and gives it to the view whenever it is to be shown.
+struct TestMembers {
+    uint8_t nComPort = 0;
+    uint32_t nHartId = 0;
+    QString strStatus;
+    QString strTag;
+    QString strAddress;
+};
+
+// What a test needs from its front end (the main window, or the terminal of tralvo-cli).
+class ITestView {
+public:
+    virtual ~ITestView() = default;
+
+    // Reads the window into the members. When the port box cannot be read the front end
+    // says so itself and leaves the members as they were; the test goes on with them.
+    virtual void ReadWindow(TestMembers& members) = 0;
+    // Shows the members and repaints at once, while the test still runs.
+    virtual void ShowMembers(const TestMembers& members) = 0;
+    // The Yes/No question (question icon); true for Yes.
+    virtual bool AskYesNo(const QString& text, const QString& caption) = 0;
+    // An error box with an OK button; returns when the user has closed it.
+    virtual void ShowError(const QString& text, const QString& caption) = 0;
+};
