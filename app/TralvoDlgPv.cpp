@@ -1,4 +1,19 @@
-// Placeholder until the PV monitor lands.
-#include "app/TralvoDlg.h"
+// The PV command: opens the PV monitor on the device the last poll test found.
+#include <QMessageBox>
 
-void CTralvoDlg::OnPv() {}
+#include "app/TralvoDlg.h"
+#include "workflows/PvDlg.h"
+
+void CTralvoDlg::OnPv() {
+    if (m_nHartId == 0) {
+        ShowMessage(QString::fromLatin1(pvtext::kMustPollFirst),
+                    QString::fromLatin1(pvtext::kMustPollCaption), QMessageBox::Ok,
+                    QMessageBox::Critical);
+        return;
+    }
+    PVDlg dialog(this);
+    dialog.m_pLink = &m_link;
+    dialog.m_strTag = m_strTag.toStdString();
+    dialog.m_nComPort = m_nComPort;
+    dialog.DoModal();
+}

@@ -1,0 +1,209 @@
+#include "workflows/PvDlg.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <vector>
+
+#include "PvFixture.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class PvDlgTest : public pvtest::LineFixture {
+protected:
+    void SetUp() override {
+        PVDlg::SetMessageHook([this](const QString& text, const QString& caption) {
+            m_messages.push_back(text);
+            EXPECT_EQ(caption, "PV");
+            if (m_onMessage) m_onMessage();
+        });
+        m_dialog.m_pLink = &m_link;
+        m_dialog.m_nComPort = pvtest::kComPort;
+    }
+    void TearDown() override { PVDlg::SetMessageHook({}); }
+
+    QString Text(int controlId) const { return m_dialog.Box(controlId)->text(); }
+    void Type(int controlId, const QString& text) { m_dialog.Box(controlId)->setText(text); }
+    void Click(int controlId) { m_dialog.Button(controlId)->click(); }
+    void StartWithAttempts(const QString& attempts) {
+        Type(pvdlg::kBoxAttempts, attempts);
+        Click(pvdlg::kButtonStart);
+    }
+
+    PVDlg m_dialog;
+    std::vector<QString> m_messages;
+    std::function<void()> m_onMessage;
+};
+
+TEST_F(PvDlgTest, HasTheTemplatesControlsTitleAndDefaultButton) {
+    EXPECT_EQ(m_dialog.windowTitle(), "PV");
+    for (int id : {pvdlg::kBoxAo, pvdlg::kBoxPv, pvdlg::kBoxTag, pvdlg::kBoxAttempts,
+                   pvdlg::kBoxCount, pvdlg::kBoxErrors})
+        EXPECT_NE(m_dialog.Box(id), nullptr) << id;
+    for (int id : {pvdlg::kButtonStart, pvdlg::kButtonStop, pvdlg::kButtonOk})
+        EXPECT_NE(m_dialog.Button(id), nullptr) << id;
+    EXPECT_TRUE(m_dialog.Button(pvdlg::kButtonOk)->isDefault());
+    EXPECT_TRUE(m_dialog.Box(pvdlg::kBoxTag)->isReadOnly());
+}
+
+TEST_F(PvDlgTest, ShowsTheDefaultsAndTheTagItWasGiven) {
+    m_dialog.m_strTag = "TRALVO01";
+    m_dialog.UpdateData(false);
+    EXPECT_EQ(Text(pvdlg::kBoxAttempts), "10");
+    EXPECT_EQ(Text(pvdlg::kBoxCount), "0");
+    EXPECT_EQ(Text(pvdlg::kBoxErrors), "0");
+    EXPECT_EQ(Text(pvdlg::kBoxAo), "");
+    EXPECT_EQ(Text(pvdlg::kBoxPv), "");
+    EXPECT_EQ(Text(pvdlg::kBoxTag), "TRALVO01");
+}
+
+TEST_F(PvDlgTest, StartReadsAttemptsAndRunsTimerOneEveryTwoSeconds) {
+    PollFirst();
+    StartWithAttempts("3");
+    EXPECT_EQ(m_dialog.m_nAttempts, 3);
+    EXPECT_EQ(m_dialog.m_nTimer, PvMonitor::kTimerId);
+    EXPECT_TRUE(m_dialog.Timer().isActive());
+    EXPECT_EQ(m_dialog.Timer().interval(), 2000);
+    EXPECT_EQ(Text(pvdlg::kBoxPv), "Error Test");
+    EXPECT_EQ(Text(pvdlg::kBoxCount), "1");
+    EXPECT_TRUE(m_serial.IsOpen());
+}
+
+TEST_F(PvDlgTest, TimerTicksOnTheEventLoopUntilTheErrorTestCompletes) {
+    PollFirst();
+    m_dialog.SetTimerPeriodOverride(5);
+    StartWithAttempts("3");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !m_dialog.Timer().isActive(); }, 5000));
+    EXPECT_EQ(Text(pvdlg::kBoxPv), "Complete");
+    EXPECT_EQ(Text(pvdlg::kBoxCount), "3");
+    EXPECT_EQ(Text(pvdlg::kBoxErrors), "0");
+    EXPECT_EQ(Requests(0), 3);
+    EXPECT_FALSE(m_serial.IsOpen());
+}
+
+TEST_F(PvDlgTest, MonitorTickShowsTheReadingsInTheBoxes) {
+    PollFirst();
+    StartWithAttempts("0");
+    m_dialog.OnTimer(PvMonitor::kTimerId);
+    EXPECT_EQ(Text(pvdlg::kBoxAo), "12.000 mA");
+    EXPECT_EQ(Text(pvdlg::kBoxPv), "50.000");
+    EXPECT_EQ(Text(pvdlg::kBoxCount), "1");
+    EXPECT_TRUE(m_dialog.Timer().isActive());
+}
+
+TEST_F(PvDlgTest, RevisionFourDeviceInMonitorModeStopsTheTimerBeforeSayingHartError) {
+    SetDevices({DeviceWithRevision(4)});
+    PollFirst();
+    StartWithAttempts("0");
+    bool timerActiveAtMessage = true;
+    m_onMessage = [&] { timerActiveAtMessage = m_dialog.Timer().isActive(); };
+    m_dialog.OnTimer(PvMonitor::kTimerId);
+    EXPECT_THAT(m_messages, ElementsAre("HART Error"));
+    EXPECT_FALSE(timerActiveAtMessage);
+    EXPECT_FALSE(m_serial.IsOpen());
+}
+
+TEST_F(PvDlgTest, StopTwiceSaysNoActiveTimers) {
+    PollFirst();
+    StartWithAttempts("3");
+    Click(pvdlg::kButtonStop);
+    EXPECT_FALSE(m_dialog.Timer().isActive());
+    EXPECT_FALSE(m_serial.IsOpen());
+    EXPECT_THAT(m_messages, IsEmpty());
+    Click(pvdlg::kButtonStop);
+    EXPECT_THAT(m_messages, ElementsAre("No active timers"));
+}
+
+TEST_F(PvDlgTest, StartTwiceSaysTimerAlreadyActiveAfterResettingTheCounters) {
+    PollFirst();
+    StartWithAttempts("5");
+    m_dialog.OnTimer(PvMonitor::kTimerId);
+    m_dialog.OnTimer(PvMonitor::kTimerId);
+    ASSERT_EQ(Text(pvdlg::kBoxCount), "2");
+    Click(pvdlg::kButtonStart);
+    EXPECT_THAT(m_messages, ElementsAre("Timer already active"));
+    EXPECT_EQ(Text(pvdlg::kBoxCount), "1");
+    EXPECT_EQ(Text(pvdlg::kBoxErrors), "0");
+    EXPECT_TRUE(m_dialog.Timer().isActive());
+}
+
+TEST_F(PvDlgTest, PortThatFailsToOpenStopsTheTimerBeforeTheMessageShows) {
+    PollFirst();
+    m_serial.openStatus = kSerialFileNotFound;
+    bool timerActiveAtMessage = true;
+    m_onMessage = [&] { timerActiveAtMessage = m_dialog.Timer().isActive(); };
+    StartWithAttempts("3");
+    EXPECT_THAT(m_messages, ElementsAre("Error opening COM port"));
+    EXPECT_FALSE(timerActiveAtMessage);
+    EXPECT_EQ(m_dialog.m_nTimer, 0u);
+}
+
+TEST_F(PvDlgTest, OkDuringARunStopsTheTimerClosesThePortAndEndsTheDialog) {
+    PollFirst();
+    m_dialog.show();
+    StartWithAttempts("0");
+    Click(pvdlg::kButtonOk);
+    EXPECT_EQ(m_dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(m_dialog.isVisible());
+    EXPECT_FALSE(m_dialog.Timer().isActive());
+    EXPECT_FALSE(m_serial.IsOpen());
+    EXPECT_THAT(m_messages, IsEmpty());
+    EXPECT_EQ(m_link.OpenPort(pvtest::kComPort, 1200), kLinkOk);
+}
+
+TEST_F(PvDlgTest, EscapeDuringARunStopsTheTimerAndLeavesThePortClosed) {
+    PollFirst();
+    m_dialog.show();
+    StartWithAttempts("0");
+    QTest::keyClick(&m_dialog, Qt::Key_Escape);
+    EXPECT_EQ(m_dialog.result(), QDialog::Rejected);
+    EXPECT_FALSE(m_dialog.isVisible());
+    EXPECT_FALSE(m_dialog.Timer().isActive());
+    EXPECT_FALSE(m_serial.IsOpen());
+    // A poll test afterwards can open the port.
+    EXPECT_EQ(m_link.OpenPort(pvtest::kComPort, 1200), kLinkOk);
+}
+
+TEST_F(PvDlgTest, CloseBoxDuringARunStopsTheTimerAndLeavesThePortClosed) {
+    PollFirst();
+    m_dialog.show();
+    StartWithAttempts("3");
+    EXPECT_TRUE(m_dialog.close());
+    EXPECT_FALSE(m_dialog.Timer().isActive());
+    EXPECT_FALSE(m_serial.IsOpen());
+}
+
+TEST_F(PvDlgTest, OkWithANonNumberInABoxKeepsTheDialogOpenButEndsTheRun) {
+    PollFirst();
+    m_dialog.show();
+    StartWithAttempts("3");
+    Type(pvdlg::kBoxErrors, "x");
+    Click(pvdlg::kButtonOk);
+    EXPECT_THAT(m_messages, ElementsAre("Please enter an integer."));
+    EXPECT_TRUE(m_dialog.isVisible());
+    EXPECT_FALSE(m_serial.IsOpen());
+    // The run is over, so the next Start starts afresh.
+    Type(pvdlg::kBoxErrors, "0");
+    Click(pvdlg::kButtonStart);
+    EXPECT_THAT(m_messages, ElementsAre("Please enter an integer."));
+    EXPECT_TRUE(m_dialog.Timer().isActive());
+    EXPECT_TRUE(m_serial.IsOpen());
+}
+
+TEST_F(PvDlgTest, DoModalRunsThroughTheModalHookShowingTheMembers) {
+    m_dialog.m_strTag = "TAG";
+    PVDlg::SetModalHook([](PVDlg& dialog) {
+        EXPECT_EQ(dialog.Box(pvdlg::kBoxTag)->text(), "TAG");
+        return int(QDialog::Accepted);
+    });
+    EXPECT_EQ(m_dialog.DoModal(), QDialog::Accepted);
+    PVDlg::SetModalHook({});
+}
+
+}  // namespace

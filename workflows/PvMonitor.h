@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "hart/HartLink.h"
+
+// The PV monitor's texts: fixed English, never translated.
+namespace pvtext {
+inline constexpr char kMustPollFirst[] = "Must Poll first";
+inline constexpr char kMustPollCaption[] = "POLL";
+inline constexpr char kCaption[] = "PV";
+inline constexpr char kErrorTest[] = "Error Test";
+inline constexpr char kComplete[] = "Complete";
+inline constexpr char kTimerAlreadyActive[] = "Timer already active";
+inline constexpr char kErrorStartingTimer[] = "Error starting timer";
+inline constexpr char kErrorOpeningPort[] = "Error opening COM port";
+inline constexpr char kNoActiveTimers[] = "No active timers";
+inline constexpr char kErrorStoppingTimer[] = "Error stopping timer";
+inline constexpr char kHartError[] = "HART Error";
+}  // namespace pvtext
+
+// The PV monitor's rules, apart from any window. Attempts not 0 runs an error test: one
+// identity poll of address 0 per tick, counting the polls nobody answers, until the tick
+// numbered Attempts. Attempts 0 runs a monitor: each tick reads the loop current and the
+// primary variable with command 3 until stopped or until a tick fails.
+//
+// Whoever shows the monitor (the dialog, the command line) supplies the view below: the
+// boxes, the message boxes and the timer whose ticks call OnTimer.
+class PvMonitor {
+public:
+    static constexpr uintptr_t kTimerId = 1;
+    static constexpr uint32_t kTimerPeriodMs = 2000;
+    static constexpr int32_t kDefaultAttempts = 10;
+    static constexpr uint32_t kBaudRate = 1200;
+    static constexpr uint32_t kWaitAfterOpenMs = 1000;
+    static constexpr uint32_t kWaitBeforeExchangeMs = 500;
+
+    virtual ~PvMonitor() = default;
+
+    void OnStart();
+    void OnStop();
+    void OnTimer(uintptr_t timerId);
+    // Ends a run without a word, as closing the monitor does: the timer goes (whether or
+    // not it can be killed) and the port closes.
+    void EndRun();
+
+    uintptr_t m_nTimer = 0;        // the running timer's identifier; 0 while none runs
+    CHartLink* m_pLink = nullptr;  // the main window's link, not owned
+    uint8_t m_nComPort = 0;
+    std::string m_strAO;
+    std::string m_strPV;
+    std::string m_strTag;
+    int32_t m_nAttempts = kDefaultAttempts;
+    int32_t m_nCount = 0;
+    int32_t m_nErrors = 0;
+
+protected:
+    // true: read the boxes into the members; false when one can't be read.
+    // false: show the members in the boxes.
+    virtual bool UpdateData(bool saveAndValidate) = 0;
+    // Paint the boxes now, while a handler still runs.
+    virtual void RepaintNow() = 0;
+    // A message box with caption "PV", an OK button and the error icon.
+    virtual void ShowMessage(const std::string& text) = 0;
+    // Starts the periodic timer; returns the identifier, 0 when it could not start.
+    virtual uintptr_t SetTimer(uintptr_t timerId, uint32_t periodMs) = 0;
+    virtual bool KillTimer(uintptr_t timerId) = 0;
+
+private:
+    void ShowNow();
+    // Monitor tick: command 3 to a device that knows it. true when it answered.
+    bool ReadDynamicVariables();
+};
+
+// "%.3f" of a value, the same whatever the process locale.
+std::string FormatThreeDecimals(float value);
