@@ -5,6 +5,7 @@
 namespace {
 
 constexpr uint32_t kQueueBytes = 2048;
+constexpr uint32_t kTrailingKeyUs = 1000;
 
 bool IsAcceptedBaudRate(uint32_t baud) {
     static constexpr uint32_t kAccepted[] = {110,   300,   600,    1200,   2400,
@@ -56,12 +57,14 @@ unsigned CHartLink::KeyAndWrite(const uint8_t* frame, size_t length, uint32_t wa
                                                                     : kLinkPortError;
     }
     // The driver reports the write done long before the last character has left the
-    // UART, so the clock decides when the frame is off the air. Sleep rather than spin.
-    for (uint32_t elapsed = m_clock.MicroCount() - startUs; elapsed < onAirUs;
+    // UART, so the clock decides when the frame is off the air; one more millisecond lets
+    // the modem's transmitter finish. Sleep rather than spin, to one deadline, so that a
+    // late wake-up is paid once.
+    const uint32_t keyedUs = onAirUs + kTrailingKeyUs;
+    for (uint32_t elapsed = m_clock.MicroCount() - startUs; elapsed < keyedUs;
          elapsed = m_clock.MicroCount() - startUs) {
-        m_clock.SleepMicros(onAirUs - elapsed);
+        m_clock.SleepMicros(keyedUs - elapsed);
     }
-    m_clock.Sleep(1);
     m_port.SetRts(false);
     // Whatever came back while the transmitter was keyed is the modem's echo.
     m_port.AbortAndFlush();
