@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "app/TroubleshooterLaunch.h"
 #include "hart/HartLink.h"
 
 // The main window. Its state members carry results between the commands; each handler
@@ -18,6 +19,12 @@ public:
 
     // Called once before the window is first shown.
     bool OnInitDialog();
+    // Initialises the window, then runs it modally. QDialog::Accepted after Exit or Enter,
+    // Rejected after Escape or the close box.
+    int DoModal();
+
+    // The template the stored language chose at construction: 105 English, 102 Chinese.
+    int TemplateId() const;
 
     // true: read the boxes into the members; returns false (with a message, the focus on
     // the port box, the members unchanged) when box 1000 does not hold 0..255.
@@ -31,8 +38,8 @@ public:
     // the result is the QMessageBox::StandardButton pressed.
     int ShowMessage(const QString& text, const QString& caption, int buttons, int icon);
     // Tests answer message boxes through this hook instead of a modal box (empty: real box).
-    using MessageHook = std::function<int(const QString& text, const QString& caption,
-                                          int buttons, int icon)>;
+    using MessageHook =
+        std::function<int(const QString& text, const QString& caption, int buttons, int icon)>;
     static void SetMessageHook(MessageHook hook);
 
     // Ends any work still running on the line (continuous send); called whenever the
@@ -50,6 +57,12 @@ public:
     void OnLanguageChinese();
     void ApplyLanguage(QString languageName);
 
+    // Tests start programs through this in place of the platform (empty: the platform).
+    static void SetProgramStarter(ProgramStarter starter);
+
+    // Every way of closing passes here: background work stops first.
+    void done(int result) override;
+
     CHartLink m_link;
     QString m_strLanguage;
     bool m_bPromptComPort = false;
@@ -61,6 +74,10 @@ public:
     QIcon m_hIcon;
 
 private:
+    void CreateControls();
+    void CreateMenuBar();
+
     struct Widgets;
     Widgets* m_pWidgets = nullptr;
+    int m_nTemplateId = 0;
 };

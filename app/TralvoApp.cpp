@@ -1,0 +1,21 @@
+#include "app/TralvoApp.h"
+
+#include "app/Profile.h"
+#include "app/StartupSettings.h"
+#include "app/TralvoDlg.h"
+
+void RestorePortIntoWindow(CTralvoDlg& window) {
+    window.m_bPromptComPort = false;
+    const RestoredPort port = RestoreComPort(AppProfile(), true);
+    window.m_nComPort = port.nComPort;
+    window.m_bPromptComPort = port.bPromptComPort;
+}
+
+bool CTralvoApp::InitInstance() {
+    AppProfile().m_pszRegistryKey = QStringLiteral("Brenlow");
+    CTralvoDlg window;
+    RestorePortIntoWindow(window);
+    window.DoModal();
+    // Nothing is saved here: every setting was written when it changed.
+    return false;
+}
