@@ -1,8 +1,149 @@
-// Placeholder until the PV monitor lands.
 #include "cli/PvCommand.h"
 
-int RunPvCommand(CHartLink&, uint8_t, const std::vector<std::string>&, std::ostream&,
-                 std::ostream& err) {
-    err << "pv: not built yet\n";
-    return 1;
+#include <algorithm>
+#include <charconv>
+#include <sstream>
+
+#include "cli/CommandLine.h"
+#include "cli/ExitCodes.h"
+#include "cli/Interrupt.h"
+#include "cli/TerminalView.h"
+#include "workflows/PollTest.h"
+#include "workflows/PvMonitor.h"
+
+namespace {
+
+// How long a stop request may wait for the check while the monitor waits for a tick.
+constexpr uint32_t kStopCheckMs = 100;
+
+// The monitor with the terminal as its view: the boxes become one line per tick, message
+// boxes go to the error stream, and the timer is a deadline on the link's clock.
+class TerminalPvMonitor final : public PvMonitor {
+public:
+    explicit TerminalPvMonitor(std::ostream& err) : m_err(err) {}
+
+    // Waits for the timer's next tick; false when a stop was requested first.
+    bool WaitForTick(const std::function<bool()>& stopRequested) {
+        IClock& clock = m_pLink->Clock();
+        for (;;) {
+            if (stopRequested()) return false;
+            const auto left = static_cast<int32_t>(m_dueMs - clock.TickCount());
+            if (left <= 0) break;
+            clock.Sleep(std::min(static_cast<uint32_t>(left), kStopCheckMs));
+        }
+        // As with a window timer, a late tick doesn't make extra ticks pile up behind it.
+        const uint32_t now = clock.TickCount();
+        m_dueMs += m_periodMs;
+        if (static_cast<int32_t>(m_dueMs - now) <= 0) m_dueMs = now + m_periodMs;
+        return true;
+    }
+
+    // The boxes as the last tick showed them.
+    const std::string& ShownLine() const { return m_shownLine; }
+    // How the run ended: passed unless a message ended it (a tick without an answer, the
+    // port, the timer).
+    int ExitStatus() const { return m_nExitStatus; }
+
+protected:
+    bool UpdateData(bool saveAndValidate) override {
+        if (!saveAndValidate) {
+            m_shownLine = "Count: " + std::to_string(m_nCount) +
+                          "  Errors: " + std::to_string(m_nErrors) + "  AO: " + m_strAO +
+                          "  PV: " + m_strPV;
+        }
+        return true;
+    }
+    void RepaintNow() override {}
+    void ShowMessage(const std::string& text) override {
+        m_err << pvtext::kCaption << ": " << text << '\n';
+        m_nExitStatus = text == pvtext::kErrorOpeningPort ? kExitPortError : kExitFailed;
+    }
+    uintptr_t SetTimer(uintptr_t timerId, uint32_t periodMs) override {
+        m_periodMs = periodMs;
+        m_dueMs = m_pLink->Clock().TickCount() + periodMs;
+        m_bTimerRunning = true;
+        return timerId;
+    }
+    bool KillTimer(uintptr_t) override {
+        const bool wasRunning = m_bTimerRunning;
+        m_bTimerRunning = false;
+        return wasRunning;
+    }
+
+private:
+    std::ostream& m_err;
+    std::string m_shownLine;
+    int m_nExitStatus = kExitPassed;
+    bool m_bTimerRunning = false;
+    uint32_t m_periodMs = kTimerPeriodMs;
+    uint32_t m_dueMs = 0;
+};
+
+bool ParseAttempts(const std::vector<std::string>& args, int32_t& attempts, std::ostream& err) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string error;
+        if (auto value = OptionValue(args, i, "--attempts", error)) {
+            const char* end = value->data() + value->size();
+            const auto [stop, failure] = std::from_chars(value->data(), end, attempts);
+            if (failure != std::errc() || stop != end || value->empty()) {
+                err << "tralvo-cli: --attempts takes a whole number, not '" << *value << "'\n";
+                return false;
+            }
+            continue;
+        }
+        err << "tralvo-cli: pv: " << (error.empty() ? "unknown argument '" + args[i] + "'" : error)
+            << "\n";
+        return false;
+    }
+    return true;
+}
+
+// The poll test as the main window runs it before its PV command, declining the
+// multi-drop scan: the monitor needs one device with a nonzero identifier at address 0.
+int PollFirst(CHartLink& link, uint8_t comPort, TestMembers& members, std::ostream& out,
+              std::ostream& err) {
+    std::istringstream noInput;
+    CTerminalView view(CTerminalView::Answer::No, noInput, out, err);
+    members.nComPort = comPort;
+    if (RunPollTest(link, view, members) == PollOutcome::PortError) return kExitPortError;
+    if (members.nHartId == 0) {
+        err << pvtext::kMustPollCaption << ": " << pvtext::kMustPollFirst << '\n';
+        return kExitFailed;
+    }
+    out << "HART Tag: " << members.strTag.toStdString() << '\n'
+        << "HART ID: " << members.nHartId << '\n';
+    return kExitPassed;
+}
+
+}  // namespace
+
+int RunPvCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
+                 std::ostream& out, std::ostream& err) {
+    InstallInterruptHandler();
+    return RunPvCommand(link, comPort, args, out, err, [] { return Interrupted(); });
+}
+
+int RunPvCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
+                 std::ostream& out, std::ostream& err, const std::function<bool()>& stopRequested) {
+    int32_t attempts = PvMonitor::kDefaultAttempts;
+    if (!ParseAttempts(args, attempts, err)) return kExitUsage;
+    TestMembers members;
+    if (const int polled = PollFirst(link, comPort, members, out, err); polled != kExitPassed)
+        return polled;
+
+    TerminalPvMonitor monitor(err);
+    monitor.m_pLink = &link;
+    monitor.m_nComPort = comPort;
+    monitor.m_strTag = members.strTag.toStdString();
+    monitor.m_nAttempts = attempts;
+    monitor.OnStart();
+    while (monitor.m_nTimer != 0) {
+        if (!monitor.WaitForTick(stopRequested)) {
+            monitor.EndRun();
+            return kExitPassed;
+        }
+        monitor.OnTimer(PvMonitor::kTimerId);
+        out << monitor.ShownLine() << std::endl;
+    }
+    return monitor.ExitStatus();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -11,3 +12,8 @@
 // comPort: the COM number to open; args: the words after "pv". Returns the exit status.
 int RunPvCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
                  std::ostream& out, std::ostream& err);
+
+// The same, ending a run when stopRequested() says so (checked between ticks and while
+// waiting for one) instead of at Ctrl+C.
+int RunPvCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
+                 std::ostream& out, std::ostream& err, const std::function<bool()>& stopRequested);
