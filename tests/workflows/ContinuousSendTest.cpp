@@ -1,0 +1,116 @@
+// Continuous send: the steps before the polls, the polls themselves in virtual time, and
+// the background thread that runs them for the window.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "FakeLine.h"
+#include "workflows/BackgroundSend.h"
+#include "workflows/ContinuousSend.h"
+
+namespace {
+
+using ::testing::Test;
+
+class ContinuousSend : public Test {
+protected:
+    bool Begin() { return BeginContinuousSend(line.link, view, members); }
+    // Polls until n have been made; returns the results in order.
+    std::vector<bool> PollTimes(uint64_t n) {
+        std::vector<bool> results;
+        RunContinuousPolls(
+            line.link, [&] { return results.size() >= n; },
+            [&](uint64_t poll, bool answered) {
+                EXPECT_EQ(poll, results.size() + 1);
+                results.push_back(answered);
+            });
+        return results;
+    }
+
+    FakeLine line{{Device(0, "TAG1", 0x123456)}};
+    RecordingView view;
+    TestMembers members;
+};
+
+TEST_F(ContinuousSend, ShowsItsStatusWithAnEmptyAddressAndOpensThePort) {
+    members.strAddress = "0";
+    members.nHartId = 1193046;
+    EXPECT_TRUE(Begin());
+    ASSERT_EQ(view.shown.size(), 1u);
+    EXPECT_EQ(view.shown[0].strStatus, "Continous send...");
+    EXPECT_EQ(view.shown[0].strAddress, "");
+    EXPECT_EQ(members.nHartId, 0u);
+    EXPECT_TRUE(line.serial.IsOpen());
+    EXPECT_TRUE(view.errors.empty());
+}
+
+TEST_F(ContinuousSend, PortNumberZeroShowsTheErrorAndSendsNothing) {
+    view.windowPort = 0;
+    members.nHartId = 5;
+    EXPECT_FALSE(Begin());
+    ASSERT_EQ(view.errors.size(), 1u);
+    EXPECT_EQ(view.errors[0], "Error opening COM port");
+    EXPECT_EQ(view.captions[0], "POLL");
+    ASSERT_EQ(view.shown.size(), 2u);
+    EXPECT_EQ(view.shown[1].strStatus, "COM Port Error");
+    EXPECT_EQ(view.shown[1].nHartId, 0u);
+    EXPECT_EQ(view.shown[1].strAddress, "");
+    EXPECT_EQ(line.serial.Count(FakeSerial::Kind::Open), 0);
+    EXPECT_TRUE(line.serial.Writes().empty());
+}
+
+TEST_F(ContinuousSend, AnsweringDeviceGetsOneRequestAPollBackToBack) {
+    ASSERT_TRUE(Begin());
+    EXPECT_EQ(PollTimes(5), std::vector<bool>(5, true));
+    EXPECT_EQ(line.PollsOf(0), 5);
+    EXPECT_EQ(static_cast<int>(line.Requests().size()), 5);
+    EXPECT_FALSE(line.serial.IsOpen());
+}
+
+TEST_F(ContinuousSend, FirstPollWaitsASecondAfterTheOpenAndTheRestFollowAtOnce) {
+    ASSERT_TRUE(Begin());
+    const uint64_t openedAt = line.clock.NowMs();
+    PollTimes(3);
+    std::vector<uint64_t> writes;
+    for (const auto& e : line.serial.Events())
+        if (e.kind == FakeSerial::Kind::Write) writes.push_back(e.atMs);
+    ASSERT_EQ(writes.size(), 3u);
+    EXPECT_GE(writes[0] - openedAt, 1000u);
+    EXPECT_LT(writes[0] - openedAt, 1100u);
+    // Request and reply on the air plus the turnaround, and no pause of our own.
+    EXPECT_LT(writes[2] - writes[1], 700u);
+}
+
+TEST_F(ContinuousSend, SilentLineMakesTwoAttemptsAPollAndGoesOn) {
+    line.Devices({}, SilentLine());
+    ASSERT_TRUE(Begin());
+    EXPECT_EQ(PollTimes(3), std::vector<bool>(3, false));
+    EXPECT_EQ(line.PollsOf(0), 6);
+}
+
+TEST_F(ContinuousSend, AStopDuringTheSettleSendsNothingAndClosesThePort) {
+    ASSERT_TRUE(Begin());
+    RunContinuousPolls(line.link, [] { return true; });
+    EXPECT_TRUE(line.serial.Writes().empty());
+    EXPECT_FALSE(line.serial.IsOpen());
+}
+
+TEST_F(ContinuousSend, BackgroundSendPollsUntilStoppedAndLeavesThePortClosed) {
+    ASSERT_TRUE(Begin());
+    CBackgroundSend send;
+    send.Start(line.link);
+    EXPECT_TRUE(send.IsRunning());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (send.Polls() < 3 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    send.Stop();
+    EXPECT_FALSE(send.IsRunning());
+    EXPECT_GE(send.Polls(), 3u);
+    // Only now that the thread has ended may this one look at the port.
+    EXPECT_FALSE(line.serial.IsOpen());
+    EXPECT_EQ(line.PollsOf(0), static_cast<int>(send.Polls()));
+    send.Stop();  // a second stop is harmless
+}
+
+}  // namespace

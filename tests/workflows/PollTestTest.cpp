@@ -1,0 +1,211 @@
+// The Poll HART Network test through its view, against simulated devices in virtual time.
+#include <gtest/gtest.h>
+
+#include "FakeLine.h"
+#include "workflows/PollTest.h"
+#include "workflows/ReadTag.h"
+
+namespace {
+
+using ::testing::Test;
+
+constexpr uint8_t kCommandTag13 = 13;
+constexpr uint8_t kCommandTag4 = 4;
+
+class PollTest : public Test {
+protected:
+    PollOutcome Run() { return RunPollTest(line.link, view, members); }
+    void Expect(const char* status, const char* tag, uint32_t id, const char* address) {
+        EXPECT_EQ(members.strStatus, QString::fromUtf8(status));
+        EXPECT_EQ(members.strTag, QString::fromUtf8(tag));
+        EXPECT_EQ(members.nHartId, id);
+        EXPECT_EQ(members.strAddress, QString::fromUtf8(address));
+        // The window shows what the members hold at the end.
+        ASSERT_FALSE(view.shown.empty());
+        EXPECT_EQ(view.shown.back().strStatus, members.strStatus);
+        EXPECT_EQ(view.shown.back().strAddress, members.strAddress);
+    }
+
+    FakeLine line{{Device(0, "TAG1", 0x123456)}};
+    RecordingView view;
+    TestMembers members;
+};
+
+TEST_F(PollTest, DeviceAtAddressZeroPassesAsSingleDeviceWithItsTagIdAndAddress) {
+    EXPECT_EQ(Run(), PollOutcome::SingleDevice);
+    Expect("Test Pass, single device", "TAG1    ", 1193046, "0");
+    EXPECT_TRUE(view.questions.empty());
+    EXPECT_FALSE(line.serial.IsOpen());
+    EXPECT_EQ(line.serial.OpenedPath(), "\\\\.\\COM3");
+}
+
+TEST_F(PollTest, ShowsPollingWithAnEmptyAddressBeforeThePortOpens) {
+    members.strAddress = "0";
+    members.nHartId = 77;
+    int opensAtFirstShow = -1;
+    view.onShow = [&] {
+        if (opensAtFirstShow < 0) opensAtFirstShow = line.serial.Count(FakeSerial::Kind::Open);
+    };
+    Run();
+    ASSERT_GE(view.shown.size(), 2u);
+    EXPECT_EQ(view.shown.front().strStatus, "Polling...");
+    EXPECT_EQ(view.shown.front().strAddress, "");
+    EXPECT_EQ(opensAtFirstShow, 0);
+}
+
+TEST_F(PollTest, WaitsASecondAfterOpeningAndHalfASecondBeforeTheTagRead) {
+    Run();
+    const auto& events = line.serial.Events();
+    uint64_t openedAt = 0;
+    std::vector<uint64_t> writes;
+    for (const auto& e : events) {
+        if (e.kind == FakeSerial::Kind::SetHartLine) openedAt = e.atMs;
+        if (e.kind == FakeSerial::Kind::Write) writes.push_back(e.atMs);
+    }
+    ASSERT_EQ(writes.size(), 2u);  // identity poll, tag read
+    EXPECT_GE(writes[0] - openedAt, 1000u);
+    // The identity exchange itself takes well under 500 ms more than its on-air time.
+    EXPECT_GE(writes[1] - writes[0], 500u + FakeSerial::OnAirMs(25));
+}
+
+TEST_F(PollTest, ReadsTheTagWithCommand13FromRevisionFiveOn) {
+    line.Devices({Device(0, "REV5", 0x000001, 5)});
+    Run();
+    EXPECT_EQ(line.RequestsFor(kCommandTag13), 1);
+    EXPECT_EQ(line.RequestsFor(kCommandTag4), 0);
+    EXPECT_EQ(members.strTag, "REV5    ");
+}
+
+TEST_F(PollTest, ReadsTheTagWithCommand4AndDataByte1BeforeRevisionFive) {
+    line.Devices({Device(0, "OLD4", 0x000002, 4)});
+    Run();
+    ASSERT_EQ(line.RequestsFor(kCommandTag4), 1);
+    EXPECT_EQ(line.RequestsFor(kCommandTag13), 0);
+    for (const auto& r : line.Requests()) {
+        if (r.command != kCommandTag4) continue;
+        EXPECT_FALSE(r.IsLong());
+        EXPECT_EQ(r.data, sim::Bytes{1});
+    }
+    EXPECT_EQ(members.strTag, "OLD4    ");
+    EXPECT_EQ(members.strStatus, "Test Pass, single device");
+}
+
+// How many requests one failed tag read makes, as the link layer decides.
+int RequestsPerFailedTagRead() {
+    FakeLine probe{{Device(0, "X", 1)}};
+    probe.answers = [](const sim::Frame& r) { return r.command != kCommandTag13; };
+    probe.link.OpenPort(3, 1200);
+    EXPECT_TRUE(probe.link.PollIdentity(0, 2));
+    char tag[9] = {};
+    EXPECT_FALSE(ReadTag(probe.link, tag));
+    EXPECT_EQ(tag[0], 0);  // a failed read leaves the buffer as it was
+    return probe.RequestsFor(kCommandTag13);
+}
+
+TEST_F(PollTest, ATagReadThatFailsOnceIsRunAgain) {
+    const int perRead = RequestsPerFailedTagRead();
+    int tagRequests = 0;
+    line.answers = [&](const sim::Frame& r) {
+        return r.command != kCommandTag13 || ++tagRequests > perRead;
+    };
+    Run();
+    EXPECT_EQ(members.strTag, "TAG1    ");
+    EXPECT_EQ(members.strStatus, "Test Pass, single device");
+    EXPECT_EQ(line.RequestsFor(kCommandTag13), perRead + 1);
+}
+
+TEST_F(PollTest, TwoFailedTagReadsStillPassWithAnEmptyTagAndNoThirdRead) {
+    const int perRead = RequestsPerFailedTagRead();
+    line.answers = [](const sim::Frame& r) { return r.command != kCommandTag13; };
+    EXPECT_EQ(Run(), PollOutcome::SingleDevice);
+    Expect("Test Pass, single device", "", 1193046, "0");
+    EXPECT_EQ(line.RequestsFor(kCommandTag13), 2 * perRead);
+}
+
+TEST_F(PollTest, NoAnswerAtAddressZeroAsksTheMultiDropQuestion) {
+    line.Devices({}, SilentLine());
+    Run();
+    ASSERT_EQ(view.questions.size(), 1u);
+    EXPECT_EQ(view.questions[0], "No devices at address 0.  Multi-drop Poll?");
+    EXPECT_EQ(view.captions[0], "POLL");
+    EXPECT_EQ(line.PollsOf(0), 2);
+}
+
+TEST_F(PollTest, DecliningTheScanFailsWithoutPollingOtherAddresses) {
+    line.Devices({}, SilentLine());
+    members.strTag = "OLDTAG";
+    EXPECT_EQ(Run(), PollOutcome::Failed);
+    Expect("Test Failed", " ", 0, " ");
+    for (uint8_t a = 1; a <= 15; ++a) EXPECT_EQ(line.PollsOf(a), 0) << int(a);
+    EXPECT_FALSE(line.serial.IsOpen());
+}
+
+TEST_F(PollTest, MultiDropScanListsEveryAnsweringAddressAfterPollingAllFifteenOnce) {
+    line.Devices({Device(3, "DEV3", 0x30), Device(12, "DEV12", 0x120)});
+    view.answerYes = true;
+    EXPECT_EQ(Run(), PollOutcome::MultiDrop);
+    Expect("Test Pass, multi-drop network", "Multi-Drop", 0, "3, 12");
+    for (uint8_t a = 1; a <= 15; ++a) EXPECT_EQ(line.PollsOf(a), 1) << int(a);
+    EXPECT_EQ(line.PollsOf(16), 0);
+    // The link keeps the identity of the highest answering address.
+    EXPECT_EQ(line.link.m_deviceId[2], 0x20);
+    EXPECT_FALSE(line.serial.IsOpen());
+}
+
+TEST_F(PollTest, MultiDropScanWithoutAnswersFails) {
+    line.Devices({}, SilentLine());
+    view.answerYes = true;
+    EXPECT_EQ(Run(), PollOutcome::Failed);
+    Expect("Test Failed", " ", 0, " ");
+    for (uint8_t a = 1; a <= 15; ++a) EXPECT_EQ(line.PollsOf(a), 1) << int(a);
+}
+
+TEST_F(PollTest, EachMultiDropRunShowsOnlyItsOwnList) {
+    Run();  // a single device first: its "0" must not lead the next list
+    ASSERT_EQ(members.strAddress, "0");
+    line.Devices({Device(3, "DEV3", 0x30), Device(12, "DEV12", 0x120)});
+    view.answerYes = true;
+    Run();
+    EXPECT_EQ(members.strAddress, "3, 12");
+    Run();
+    EXPECT_EQ(members.strAddress, "3, 12");
+}
+
+TEST_F(PollTest, PortErrorShowsTheBoxThenComPortErrorKeepingTheTag) {
+    line.serial.openStatus = 2;  // the device does not exist
+    members.strTag = "PREVIOUS";
+    members.nHartId = 1193046;
+    members.strAddress = "0";
+    EXPECT_EQ(Run(), PollOutcome::PortError);
+    ASSERT_EQ(view.errors.size(), 1u);
+    EXPECT_EQ(view.errors[0], "Error opening COM port");
+    EXPECT_EQ(view.captions[0], "POLL");
+    Expect("COM Port Error", "PREVIOUS", 0, "");
+    EXPECT_TRUE(line.serial.Writes().empty());
+    EXPECT_TRUE(view.questions.empty());
+}
+
+TEST_F(PollTest, PortNumberZeroSendsNothing) {
+    view.windowPort = 0;
+    EXPECT_EQ(Run(), PollOutcome::PortError);
+    EXPECT_EQ(view.errors.size(), 1u);
+    EXPECT_EQ(members.strStatus, "COM Port Error");
+    EXPECT_EQ(line.serial.Count(FakeSerial::Kind::Open), 0);
+    EXPECT_TRUE(line.serial.Writes().empty());
+}
+
+TEST_F(PollTest, APortAlreadyOpenTakesThePortErrorPathAndStaysOpen) {
+    ASSERT_EQ(line.link.OpenPort(3, 1200), 0u);
+    EXPECT_EQ(Run(), PollOutcome::PortError);
+    EXPECT_EQ(members.strStatus, "COM Port Error");
+    // Whoever opened it closes it; the test did not.
+    EXPECT_TRUE(line.serial.IsOpen());
+}
+
+TEST_F(PollTest, ASingleDeviceWithIdentifierZeroPassesButLeavesTheIdZero) {
+    line.Devices({Device(0, "ZERO", 0)});
+    EXPECT_EQ(Run(), PollOutcome::SingleDevice);
+    Expect("Test Pass, single device", "ZERO    ", 0, "0");
+}
+
+}  // namespace
