@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "app/TralvoDlg.h"
+#include "workflows/PvDlg.h"
+
+namespace {
+
+constexpr int kPvButton = 1007;
+
+// The PV command of the main window, through its hidden button.
+class TralvoDlgPvTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CTralvoDlg::SetMessageHook(
+            [this](const QString& text, const QString& caption, int buttons, int icon) {
+                m_messages.push_back({text, caption, buttons, icon});
+                return int(QMessageBox::Ok);
+            });
+        PVDlg::SetModalHook([this](PVDlg& dialog) {
+            ++m_monitorRuns;
+            m_pLinkSeen = dialog.m_pLink;
+            m_tagSeen = dialog.Box(pvdlg::kBoxTag)->text();
+            m_portSeen = dialog.m_nComPort;
+            m_parentSeen = dialog.parentWidget();
+            return int(QDialog::Accepted);
+        });
+    }
+    void TearDown() override {
+        CTralvoDlg::SetMessageHook({});
+        PVDlg::SetModalHook({});
+    }
+    void PressPv() { m_window.findChild<QPushButton*>(QString::number(kPvButton))->click(); }
+
+    struct Message {
+        QString text;
+        QString caption;
+        int buttons;
+        int icon;
+    };
+    CTralvoDlg m_window;
+    std::vector<Message> m_messages;
+    int m_monitorRuns = 0;
+    CHartLink* m_pLinkSeen = nullptr;
+    QString m_tagSeen;
+    uint8_t m_portSeen = 0;
+    QWidget* m_parentSeen = nullptr;
+};
+
+TEST_F(TralvoDlgPvTest, SaysMustPollFirstWhileNoDeviceHasBeenPolled) {
+    m_window.m_nHartId = 0;
+    PressPv();
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0].text, "Must Poll first");
+    EXPECT_EQ(m_messages[0].caption, "POLL");
+    EXPECT_EQ(m_messages[0].buttons, int(QMessageBox::Ok));
+    EXPECT_EQ(m_messages[0].icon, int(QMessageBox::Critical));
+    EXPECT_EQ(m_monitorRuns, 0);
+}
+
+TEST_F(TralvoDlgPvTest, OpensTheMonitorOnTheWindowsLinkPortAndTag) {
+    m_window.m_nHartId = 1193046;
+    m_window.m_strTag = QStringLiteral("TRALVO01");
+    m_window.m_nComPort = 7;
+    PressPv();
+    EXPECT_TRUE(m_messages.empty());
+    EXPECT_EQ(m_monitorRuns, 1);
+    EXPECT_EQ(m_pLinkSeen, &m_window.m_link);
+    EXPECT_EQ(m_tagSeen, "TRALVO01");
+    EXPECT_EQ(m_portSeen, 7);
+    EXPECT_EQ(m_parentSeen, &m_window);
+}
+
+}  // namespace
