@@ -1,0 +1,109 @@
+// The shell commands: About, the troubleshooter launch, and start-up's port restore.
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QThread>
+
+#include "MainWindowFixture.h"
+#include "app/AboutDlg.h"
+#include "app/Resource.h"
+#include "app/TralvoApp.h"
+#include "app/TroubleshooterLaunch.h"
+
+namespace {
+
+class ShellCommandsTest : public MainWindowFixture {
+protected:
+    void TearDown() override {
+        CAboutDlg::SetModalHook({});
+        CTralvoDlg::SetProgramStarter({});
+        MainWindowFixture::TearDown();
+    }
+};
+
+TEST_F(ShellCommandsTest, HelpAboutShowsTheAboutBoxInEnglishInBothLanguages) {
+    StoreLanguage("Chinese");
+    OpenWindow();
+    QString title;
+    QStringList lines;
+    bool okIsDefault = false;
+    CAboutDlg::SetModalHook([&](CAboutDlg& about) {
+        title = about.windowTitle();
+        for (const QLabel* label : about.findChildren<QLabel*>()) {
+            if (!label->text().isEmpty()) lines << label->text();
+        }
+        const auto* ok = about.findChild<QPushButton*>(QString::number(IDOK));
+        okIsDefault = ok && ok->isDefault() && ok->text() == QStringLiteral("OK");
+        return int(QDialog::Accepted);
+    });
+    MenuCommand(ID_HELP_ABOUT)->trigger();
+    EXPECT_EQ(QStringLiteral("About Tralvo"), title);
+    ASSERT_EQ(6, lines.size());
+    EXPECT_EQ(QStringLiteral("Tralvo Version 1.8"), lines[0]);
+    EXPECT_TRUE(okIsDefault);
+}
+
+TEST_F(ShellCommandsTest, TheTroubleshooterIsTriedBesideTheProgramThenUnderOpt) {
+    OpenWindow();
+    QStringList tried;
+    CTralvoDlg::SetProgramStarter([&](const QString& program) {
+        tried << program;
+        return false;
+    });
+    Button(IDC_COM_TROUBLESHOOTER)->click();
+    const QStringList expected = {
+        QCoreApplication::applicationDirPath() + QStringLiteral("/com-troubleshooter"),
+        QStringLiteral("/opt/Brenlow/Tralvo/com-troubleshooter")};
+    EXPECT_EQ(expected, tried);
+    EXPECT_TRUE(messages.empty());  // both missing: nothing is reported
+}
+
+TEST_F(ShellCommandsTest, AStartedTroubleshooterEndsTheSearch) {
+    OpenWindow();
+    QStringList tried;
+    CTralvoDlg::SetProgramStarter([&](const QString& program) {
+        tried << program;
+        return true;
+    });
+    window->OnComTroubleshooter();
+    EXPECT_EQ(QStringList{TroubleshooterPaths().first()}, tried);
+}
+
+TEST_F(ShellCommandsTest, TheSecondPathStartsWhenTheFirstIsMissing) {
+    const QString marker = QString::fromStdString(home.path()) + "/started";
+    const QString program = QString::fromStdString(home.path()) + "/fake-troubleshooter";
+    QFile script(program);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("#!/bin/sh\ntouch '%1'\n").arg(marker).toUtf8());
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    EXPECT_TRUE(StartFirstOf({program + "-missing", program}, StartDetached));
+    const QDeadlineTimer deadline(10000);
+    while (!QFile::exists(marker) && !deadline.hasExpired()) QThread::msleep(5);
+    EXPECT_TRUE(QFile::exists(marker));
+}
+
+TEST_F(ShellCommandsTest, NoInstalledTroubleshooterStartsNothing) {
+    EXPECT_FALSE(StartFirstOf({QString::fromStdString(home.path()) + "/none"}, StartDetached));
+}
+
+TEST_F(ShellCommandsTest, AFirstRunStoresCom99AndOpensTheChooserDuringInitialisation) {
+    CTralvoDlg firstRun;
+    RestorePortIntoWindow(firstRun);
+    EXPECT_EQ(99, firstRun.m_nComPort);
+    EXPECT_TRUE(firstRun.m_bPromptComPort);
+    EXPECT_EQ(QStringLiteral("COM99"),
+              AppProfile().GetProfileString("Modem Server Preferences", "SearchSerialPort", ""));
+}
+
+TEST_F(ShellCommandsTest, AStoredPortIsRestoredWithoutAsking) {
+    AppProfile().WriteProfileString("Modem Server Preferences", "SearchSerialPort", "COM12");
+    CTralvoDlg window;
+    window.m_bPromptComPort = true;
+    RestorePortIntoWindow(window);
+    EXPECT_EQ(12, window.m_nComPort);
+    EXPECT_FALSE(window.m_bPromptComPort);
+}
+
+}  // namespace
