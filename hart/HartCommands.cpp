@@ -23,8 +23,8 @@ constexpr unsigned kShortExtraOnSharedLine = 10;
 constexpr unsigned kLongPauseAtAttempt = 3;
 
 // Repetitions that the protocol leaves uncounted (stray frames, busy answers) are free
-// only this often in one call; after that they use attempts, so a line that keeps
-// sending them cannot hold the program for ever.
+// only this often in one call, so that a line that keeps sending them cannot hold the
+// program for ever.
 constexpr unsigned kFreeRepetitions = 10;
 
 constexpr uint8_t kResponseBusy = 32;
@@ -37,6 +37,21 @@ constexpr size_t kShortReplyCopy = 40;
 // Identity reply of command 0.
 constexpr uint8_t kExpandedIdentityMark = 254;
 constexpr uint8_t kLegacyManufacturer = 38;
+
+// The attempts one call has used. Repetitions that the protocol leaves uncounted are
+// free only kFreeRepetitions times; after that each uses an attempt.
+class AttemptCount {
+public:
+    void Use() { ++m_used; }
+    void Repeat() {
+        if (++m_repetitions > kFreeRepetitions) ++m_used;
+    }
+    unsigned Used() const { return m_used; }
+
+private:
+    unsigned m_used = 0;
+    unsigned m_repetitions = 0;
+};
 
 bool IsBurst(uint8_t delimiter) {
     return delimiter == kDelimBurstShort || delimiter == kDelimBurstLong;
@@ -90,27 +105,26 @@ bool CHartLink::PollIdentity(uint8_t pollAddress, uint8_t maxAttempts) {
     const size_t length = AssembleFrame(request, kIdentityPollPreambles, body, sizeof body);
 
     uint8_t reply[kReplyBufferSize];
-    unsigned attempts = 0;
+    AttemptCount attempts;
     unsigned limit = maxAttempts;
-    unsigned freeRepetitions = 0;
     do {
         SendFrame(request, length, kTransferWaitMs);
         if (ReceiveCleared(false, reply) != kLinkOk) {
-            ++attempts;
+            attempts.Use();
             continue;
         }
         uint8_t* payload = reply + kShortPayloadPos;
         RewriteIdentityAlias(payload);
         if (IsForeignFrame(reply[0])) {
             limit = kPollLimitOnSharedLine;
-            ++attempts;
+            attempts.Use();
         } else if (reply[0] == kDelimSlaveShort) {
             RecordIdentity(payload);
             return true;
-        } else if (++freeRepetitions > kFreeRepetitions) {
-            ++attempts;
+        } else {
+            attempts.Repeat();
         }
-    } while (attempts < limit);
+    } while (attempts.Used() < limit);
     return false;
 }
 
@@ -121,37 +135,34 @@ bool CHartLink::AnswerIsFromRecordedDevice(const uint8_t* reply, uint8_t command
 }
 
 bool CHartLink::SendCommand(uint8_t command, uint8_t* reply) {
-    const uint8_t body[] = {
-        kDelimMasterLong, static_cast<uint8_t>(m_nManufacturer & kManufacturerAddressMask),
-        m_nDeviceType,    m_deviceId[0],
-        m_deviceId[1],    m_deviceId[2],
-        command,          0};
+    const uint8_t addressByte1 = m_nManufacturer & kManufacturerAddressMask;
+    const uint8_t body[] = {kDelimMasterLong, addressByte1,  m_nDeviceType, m_deviceId[0],
+                            m_deviceId[1],    m_deviceId[2], command,       0};
     uint8_t request[kRequestPreambles + sizeof body + 1];
     const size_t length = AssembleFrame(request, kRequestPreambles, body, sizeof body);
 
     uint8_t answer[kReplyBufferSize];
-    unsigned attempts = 0;
+    AttemptCount attempts;
     unsigned extra = kLongExtraAtFirst;
-    unsigned freeRepetitions = 0;
     do {
         if (SendFrame(request, length, kTransferWaitMs) != kLinkOk)
             m_clock.Sleep(kPauseAfterFailedSendMs);
-        if (attempts == kLongPauseAtAttempt) m_clock.Sleep(kPauseBeforeLastAttemptsMs);
+        if (attempts.Used() == kLongPauseAtAttempt) m_clock.Sleep(kPauseBeforeLastAttemptsMs);
         if (ReceiveCleared(true, answer) != kLinkOk) {
-            ++attempts;
+            attempts.Use();
         } else if (IsForeignFrame(answer[0])) {
             extra = kLongExtraOnSharedLine;
-            ++attempts;
+            attempts.Use();
         } else if (IsBusyOrDelayed(answer[kLongResponseCodePos])) {
             m_clock.Sleep(kPauseAfterBusyMs);
-            if (++freeRepetitions > kFreeRepetitions) ++attempts;
+            attempts.Repeat();
         } else if (!AnswerIsFromRecordedDevice(answer, command)) {
-            ++attempts;
+            attempts.Use();
         } else {
             std::memcpy(reply, answer + kLongPayloadPos, kLongReplyCopy);
             return true;
         }
-    } while (attempts < extra + kLongBaseAttempts);
+    } while (attempts.Used() < extra + kLongBaseAttempts);
     return false;
 }
 
@@ -161,20 +172,20 @@ bool CHartLink::SendShortCommand(uint8_t command, uint8_t* reply, uint8_t dataBy
     const size_t length = AssembleFrame(request, kRequestPreambles, body, sizeof body);
 
     uint8_t answer[kReplyBufferSize];
-    unsigned attempts = 0;
+    AttemptCount attempts;
     unsigned extra = 0;
     do {
         SendFrame(request, length, kTransferWaitMs);
         if (ReceiveCleared(false, answer) != kLinkOk) {
-            ++attempts;
+            attempts.Use();
         } else if (IsForeignFrame(answer[0])) {
             extra = kShortExtraOnSharedLine;
-            ++attempts;
+            attempts.Use();
             m_clock.Sleep(kPauseAfterForeignFrameMs);
         } else {
             std::memcpy(reply, answer + kShortPayloadPos, kShortReplyCopy);
             return true;
         }
-    } while (attempts < extra + kShortBaseAttempts);
+    } while (attempts.Used() < extra + kShortBaseAttempts);
     return false;
 }
