@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/AppIcon.h"
 #include "app/DialogUnits.h"
@@ -31,7 +32,10 @@ CAboutDlg::ModalHook& ModalHookSlot() {
 
 QLabel* AddLabel(QWidget* parent, const DialogUnits& units, const QString& text, int yDlu) {
     auto* label = new QLabel(text, parent);
-    label->setGeometry(units.ToPixels({kTextLeftDlu, yDlu, kTextWidthDlu, 8}));
+    QRect geometry = units.ToPixels({kTextLeftDlu, yDlu, kTextWidthDlu, 8});
+    // A wider font than the layout was made for widens the line rather than cutting it.
+    geometry.setWidth(std::max(geometry.width(), label->sizeHint().width()));
+    label->setGeometry(geometry);
     return label;
 }
 
@@ -62,7 +66,12 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    setFixedSize(units.ToPixelsX(kWidthDlu), units.ToPixelsY(kHeightDlu));
+    int width = units.ToPixelsX(kWidthDlu);
+    for (const QLabel* label : findChildren<QLabel*>()) {
+        width = std::max(width, label->geometry().right() + units.ToPixelsX(7));
+    }
+    ok->move(width - units.ToPixelsX(57), ok->y());
+    setFixedSize(width, units.ToPixelsY(kHeightDlu));
 }
 
 int CAboutDlg::DoModal() {

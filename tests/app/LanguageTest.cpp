@@ -59,6 +59,18 @@ TEST_F(LanguageTest, ChoosingChineseSwitchesLaterTextsButNotTheWindow) {
     EXPECT_EQ(QStringLiteral("投票..."), LoadString(IDS_POLLING));
 }
 
+TEST_F(LanguageTest, InChineseTheQuestionBoxButtonsReadYesAndNoInChinese) {
+    StoreLanguage("Chinese");
+    OpenWindow();
+    QMessageBox question(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No);
+    EXPECT_TRUE(question.button(QMessageBox::Yes)->text().contains(QStringLiteral("是")));
+    EXPECT_TRUE(question.button(QMessageBox::No)->text().contains(QStringLiteral("否")));
+
+    MenuCommand(ID_LANGUAGE_ENGLISH)->trigger();
+    QMessageBox later(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No);
+    EXPECT_TRUE(later.button(QMessageBox::Yes)->text().contains(QStringLiteral("Yes")));
+}
+
 TEST_F(LanguageTest, ChoosingEnglishInTheChineseWindowTellsInEnglish) {
     StoreLanguage("Chinese");
     OpenWindow();
