@@ -25,7 +25,10 @@ public:
         return TRALVO_SIM_PROGRAM;
     }
 
-    explicit SimProcess(const std::vector<std::string>& args) {
+    explicit SimProcess(const std::vector<std::string>& args) : SimProcess(Program(), args) {}
+
+    // Another program run the same way (the command-line tool's tests run tralvo-cli).
+    SimProcess(const std::string& program, const std::vector<std::string>& args) {
         int out[2], err[2];
         if (pipe(out) != 0 || pipe(err) != 0) return;
         posix_spawn_file_actions_t actions;
@@ -34,7 +37,7 @@ public:
         posix_spawn_file_actions_adddup2(&actions, err[1], 2);
         posix_spawn_file_actions_addclose(&actions, out[0]);
         posix_spawn_file_actions_addclose(&actions, err[0]);
-        std::vector<std::string> all{Program()};
+        std::vector<std::string> all{program};
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (std::string& a : all) argv.push_back(a.data());

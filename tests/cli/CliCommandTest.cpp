@@ -1,0 +1,224 @@
+// tralvo-cli's commands in-process: the poll and continuous commands on simulated devices
+// in virtual time, the command line, and the trace format.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/Strings.h"
+#include "cli/CommandLine.h"
+#include "cli/ContinuousCommand.h"
+#include "cli/Dispatch.h"
+#include "cli/ExitCodes.h"
+#include "cli/PollCommand.h"
+#include "cli/TraceObserver.h"
+#include "tests/workflows/FakeLine.h"
+
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Test;
+
+class PollCommand : public Test {
+protected:
+    int Poll(std::vector<std::string> args, bool terminal = false, const std::string& typed = "") {
+        std::istringstream in(typed);
+        return RunPollCommand(line.link, 3, args, terminal, in, out, err);
+    }
+
+    FakeLine line{{Device(0, "PT101", 0x123456)}};
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(PollCommand, PrintsTheFourBoxesAndPassesForASingleDevice) {
+    EXPECT_EQ(Poll({}), kExitPassed);
+    EXPECT_EQ(out.str(),
+              "Status: Test Pass, single device\n"
+              "HART Tag: PT101   \n"
+              "HART ID: 1193046\n"
+              "HART Addr: 0\n");
+}
+
+TEST_F(PollCommand, SilentLineFailsWithExitOneAndAnswersNoWithoutATerminal) {
+    line.Devices({}, SilentLine());
+    EXPECT_EQ(Poll({}), kExitFailed);
+    EXPECT_THAT(out.str(), HasSubstr("Status: Test Failed\n"));
+    EXPECT_THAT(err.str(), HasSubstr("POLL: No devices at address 0.  Multi-drop Poll? no"));
+    EXPECT_EQ(line.PollsOf(1), 0);
+}
+
+TEST_F(PollCommand, MultidropYesScansAndPasses) {
+    line.Devices({Device(3, "A", 3), Device(12, "B", 12)});
+    EXPECT_EQ(Poll({"--multidrop", "yes"}), kExitPassed);
+    EXPECT_THAT(out.str(), HasSubstr("Status: Test Pass, multi-drop network\n"
+                                     "HART Tag: Multi-Drop\n"
+                                     "HART ID: 0\n"
+                                     "HART Addr: 3, 12\n"));
+}
+
+TEST_F(PollCommand, AskModeTakesTheAnswerTypedAtTheTerminal) {
+    line.Devices({Device(5, "A", 5)});
+    EXPECT_EQ(Poll({}, /*terminal=*/true, "y\n"), kExitPassed);
+    EXPECT_THAT(out.str(), HasSubstr("HART Addr: 5\n"));
+    EXPECT_THAT(err.str(), HasSubstr("Multi-drop Poll? [y/n] "));
+}
+
+TEST_F(PollCommand, AskModeTakesEndOfInputAsNo) {
+    line.Devices({Device(5, "A", 5)});
+    EXPECT_EQ(Poll({"--multidrop=ask"}, false, ""), kExitFailed);
+    EXPECT_EQ(line.PollsOf(5), 0);
+}
+
+TEST_F(PollCommand, PortErrorExitsTwoWithTheMessageOnStandardError) {
+    line.serial.openStatus = 2;
+    EXPECT_EQ(Poll({"--multidrop", "no"}), kExitPortError);
+    EXPECT_THAT(err.str(), HasSubstr("POLL: Error opening COM port\n"));
+    EXPECT_THAT(out.str(), HasSubstr("Status: COM Port Error\n"));
+}
+
+TEST_F(PollCommand, RejectsUnknownArgumentsAndAnswers) {
+    EXPECT_EQ(Poll({"--multidrop", "maybe"}), kExitUsage);
+    EXPECT_EQ(Poll({"--multidrop"}), kExitUsage);
+    EXPECT_EQ(Poll({"--bogus"}), kExitUsage);
+    EXPECT_TRUE(line.serial.Writes().empty());
+    EXPECT_EQ(line.serial.Count(FakeSerial::Kind::Open), 0);
+}
+
+class ContinuousCommand : public Test {
+protected:
+    int Send(
+        std::vector<std::string> args, std::function<bool()> interrupted = [] { return false; }) {
+        return RunContinuousCommand(line.link, 3, args, interrupted, out, err);
+    }
+
+    FakeLine line{{Device(0, "PT101", 0x123456)}};
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(ContinuousCommand, CountLimitsThePollsAndEachGetsALine) {
+    EXPECT_EQ(Send({"--count", "3"}), kExitPassed);
+    EXPECT_EQ(out.str(),
+              "Continous send...\n"
+              "poll 1: answered\n"
+              "poll 2: answered\n"
+              "poll 3: answered\n");
+    EXPECT_EQ(line.PollsOf(0), 3);
+    EXPECT_FALSE(line.serial.IsOpen());
+}
+
+TEST_F(ContinuousCommand, SilentLineReportsNoAnswer) {
+    line.Devices({}, SilentLine());
+    EXPECT_EQ(Send({"--count=1"}), kExitPassed);
+    EXPECT_THAT(out.str(), HasSubstr("poll 1: no answer\n"));
+}
+
+TEST_F(ContinuousCommand, AnInterruptEndsTheSendWithThePortClosed) {
+    EXPECT_EQ(Send({}, [&] { return line.PollsOf(0) >= 2; }), kExitPassed);
+    EXPECT_EQ(line.PollsOf(0), 2);
+    EXPECT_FALSE(line.serial.IsOpen());
+}
+
+TEST_F(ContinuousCommand, PortErrorExitsTwo) {
+    line.serial.openStatus = 2;
+    EXPECT_EQ(Send({"--count", "1"}), kExitPortError);
+    EXPECT_THAT(err.str(), HasSubstr("POLL: Error opening COM port\n"));
+    EXPECT_THAT(out.str(), HasSubstr("COM Port Error\n"));
+}
+
+TEST_F(ContinuousCommand, RejectsAZeroOrMissingCount) {
+    EXPECT_EQ(Send({"--count", "0"}), kExitUsage);
+    EXPECT_EQ(Send({"--count", "x"}), kExitUsage);
+    EXPECT_EQ(Send({"--count"}), kExitUsage);
+    EXPECT_TRUE(line.serial.Writes().empty());
+}
+
+TEST(CommandLine, ReadsTheOptionsBeforeTheCommandAndLeavesTheRestToIt) {
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine(
+        {"--port", "7", "--lang=zh", "--trace", "poll", "--multidrop", "yes"}, line, error))
+        << error;
+    EXPECT_EQ(line.port, 7);
+    EXPECT_EQ(line.language, "Chinese");
+    EXPECT_TRUE(line.trace);
+    EXPECT_EQ(line.command, "poll");
+    EXPECT_EQ(line.commandArgs, (std::vector<std::string>{"--multidrop", "yes"}));
+}
+
+TEST(CommandLine, TakesPortsAsNumbersOrComNames) {
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine({"--port=COM255", "ports"}, line, error));
+    EXPECT_EQ(line.port, 255);
+    ASSERT_TRUE(ParseCommandLine({"--port", "0", "poll"}, line, error));
+    EXPECT_EQ(line.port, 0);
+}
+
+TEST(CommandLine, RefusesWhatItCannotUse) {
+    const std::vector<std::vector<std::string>> bad = {
+        {},         {"--port", "256", "poll"}, {"--port", "-1", "poll"}, {"--port", "COM", "poll"},
+        {"--port"}, {"--lang", "fr", "poll"},  {"--verbose", "poll"},
+    };
+    for (const auto& args : bad) {
+        CommandLine line;
+        std::string error;
+        EXPECT_FALSE(ParseCommandLine(args, line, error)) << args.size();
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(CommandLine, HelpNeedsNoCommandAndCountsAfterOne) {
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine({"--help"}, line, error));
+    EXPECT_TRUE(line.help);
+    CommandLine after;
+    ASSERT_TRUE(ParseCommandLine({"poll", "--help"}, after, error));
+    EXPECT_TRUE(after.help);
+}
+
+TEST(RunCli, UsageErrorsExit64WithAMessage) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCli({"frobnicate"}, in, out, err), kExitUsage);
+    EXPECT_THAT(err.str(), HasSubstr("unknown command 'frobnicate'"));
+    EXPECT_EQ(RunCli({"ports", "extra"}, in, out, err), kExitUsage);
+    EXPECT_EQ(RunCli({"--port", "999", "poll"}, in, out, err), kExitUsage);
+}
+
+TEST(RunCli, HelpDescribesEveryCommandAndTheExitStatus) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCli({"--help"}, in, out, err), kExitPassed);
+    for (const char* word : {"poll", "--multidrop", "pv", "--attempts", "continuous", "--count",
+                             "ports", "--port", "--lang", "--trace", "64"})
+        EXPECT_THAT(out.str(), HasSubstr(word));
+}
+
+TEST(RunCli, PortZeroIsAPortErrorInTheChosenLanguage) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCli({"--port", "0", "--lang", "zh", "poll", "--multidrop", "no"}, in, out, err),
+              kExitPortError);
+    EXPECT_THAT(out.str(), HasSubstr("Status: " + LoadString(IDS_COM_PORT_ERROR).toStdString()));
+    EXPECT_THAT(out.str(), HasSubstr("COM端口错误"));
+    SetStringLanguage("English");
+}
+
+TEST(TraceObserver, PrintsFramesInHexWithTheirTimeAndResult) {
+    FakeClock clock;
+    std::ostringstream out;
+    CTraceObserver trace(clock, out);
+    clock.Advance(1234);
+    const uint8_t frame[] = {0xFF, 0x02, 0x80, 0x00, 0x00, 0x82};
+    trace.FrameSent(frame, sizeof frame, kLinkOk);
+    clock.Advance(500);
+    trace.FrameReceived(nullptr, 0, kLinkNoReply);
+    EXPECT_EQ(out.str(),
+              "   1234 ms  TX  FF 02 80 00 00 82  result 0 (ok)\n"
+              "   1734 ms  RX  -  result 5 (no reply)\n");
+}
+
+}  // namespace

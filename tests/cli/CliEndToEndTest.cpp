@@ -1,0 +1,155 @@
+// tralvo-cli as a program against tralvo-sim on its COM link, in real time.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/Profile.h"
+#include "tests/serial/ScopedConfigHome.h"
+#include "tests/sim/SimProcess.h"
+
+namespace {
+
+using ::testing::HasSubstr;
+
+std::string CliProgram() {
+    if (const char* build = std::getenv("TRALVO_BUILD_DIR"))
+        return std::string(build) + "/cli/tralvo-cli";
+    return TRALVO_CLI_PROGRAM;
+}
+
+size_t Occurrences(const std::string& text, const std::string& piece) {
+    size_t n = 0;
+    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
+    return n;
+}
+
+// Each test plugs its own simulator in as a COM number of its own, so tests may run side
+// by side, with a settings folder of its own.
+class CliAgainstSim : public ::testing::Test {
+protected:
+    void StartSim(unsigned com, std::vector<std::string> simArgs) {
+        m_com = com;
+        simArgs.insert(simArgs.begin(), {"--link", "COM" + std::to_string(com)});
+        m_sim = std::make_unique<SimProcess>(simArgs);
+        ASSERT_TRUE(m_sim->WaitForOutput("\n")) << m_sim->Stderr();
+    }
+    // Runs tralvo-cli on the simulator's port to its end; the exit status.
+    int Cli(std::vector<std::string> args, int timeoutMs = 30000) {
+        args.insert(args.begin(), {"--port", std::to_string(m_com)});
+        return CliRaw(args, timeoutMs);
+    }
+    int CliRaw(const std::vector<std::string>& args, int timeoutMs = 30000) {
+        m_cli = std::make_unique<SimProcess>(CliProgram(), args);
+        return m_cli->Finish(0, timeoutMs);
+    }
+    const std::string& Out() const { return m_cli->Stdout(); }
+    const std::string& Err() const { return m_cli->Stderr(); }
+
+    ScopedConfigHome m_home;
+    unsigned m_com = 0;
+    std::unique_ptr<SimProcess> m_sim;
+    std::unique_ptr<SimProcess> m_cli;
+};
+
+TEST_F(CliAgainstSim, SingleDevicePassesWithTheTagAndIdItWasGivenAndTracesTheFrames) {
+    StartSim(221, {"--device", "addr=0,tag=PT101,id=0x0A0B0C,rev=7"});
+    EXPECT_EQ(Cli({"--trace", "poll", "--multidrop", "no"}), 0) << Err();
+    EXPECT_EQ(Out(),
+              "Status: Test Pass, single device\n"
+              "HART Tag: PT101   \n"
+              "HART ID: 658188\n"
+              "HART Addr: 0\n");
+    EXPECT_THAT(Err(), HasSubstr(" ms  TX  FF FF"));
+    EXPECT_THAT(Err(), HasSubstr(" ms  RX  06 "));
+    EXPECT_THAT(Err(), HasSubstr(" ms  RX  86 "));  // the tag by command 13
+    EXPECT_THAT(Err(), HasSubstr("result 0 (ok)"));
+}
+
+TEST_F(CliAgainstSim, RevisionFourDeviceHasItsTagReadByCommandFour) {
+    StartSim(222, {"--device", "addr=0,tag=OLD4,id=0x000102,rev=4"});
+    EXPECT_EQ(Cli({"--trace", "poll", "--multidrop", "no"}), 0) << Err();
+    EXPECT_THAT(Out(), HasSubstr("HART Tag: OLD4    \nHART ID: 258\n"));
+    // Command 4 with data byte 1 by short frame to address 0.
+    EXPECT_THAT(Err(), HasSubstr("TX  FF FF FF FF FF 02 00 04 01 01"));
+}
+
+TEST_F(CliAgainstSim, MultiDropLineAnsweredYesPassesWithTheList) {
+    // A silent address costs the link's full reply wait, so the line is nearly full.
+    std::vector<std::string> devices;
+    for (int address = 1; address <= 15; ++address) {
+        if (address == 7) continue;
+        devices.insert(devices.end(), {"--device", "addr=" + std::to_string(address)});
+    }
+    StartSim(223, devices);
+    EXPECT_EQ(Cli({"poll", "--multidrop", "yes"}), 0) << Err();
+    EXPECT_EQ(Out(),
+              "Status: Test Pass, multi-drop network\n"
+              "HART Tag: Multi-Drop\n"
+              "HART ID: 0\n"
+              "HART Addr: 1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13, 14, 15\n");
+}
+
+TEST_F(CliAgainstSim, SilentLineAnsweredNoFails) {
+    StartSim(224, {"--silent"});
+    EXPECT_EQ(Cli({"poll", "--multidrop", "no"}), 1) << Err();
+    EXPECT_EQ(Out(),
+              "Status: Test Failed\n"
+              "HART Tag:  \n"
+              "HART ID: 0\n"
+              "HART Addr:  \n");
+}
+
+TEST_F(CliAgainstSim, StoredPortIsUsedWithoutWritingTheSettings) {
+    StartSim(225, {});
+    CProfile settings;
+    settings.m_pszRegistryKey = "Brenlow";
+    ASSERT_TRUE(
+        settings.WriteProfileString("Modem Server Preferences", "SearchSerialPort", "COM225"));
+    const auto store = std::filesystem::path(m_home.path()) / "Brenlow" / "Tralvo.conf";
+    const auto before = std::filesystem::last_write_time(store);
+    EXPECT_EQ(CliRaw({"poll", "--multidrop", "no"}), 0) << Err();
+    EXPECT_THAT(Out(), HasSubstr("HART Tag: TRALVO01\n"));
+    EXPECT_EQ(std::filesystem::last_write_time(store), before);
+}
+
+TEST_F(CliAgainstSim, ContinuousSendMakesTheCountedPollsTheSimulatorHears) {
+    StartSim(226, {"--trace"});
+    EXPECT_EQ(Cli({"continuous", "--count", "3"}), 0) << Err();
+    EXPECT_EQ(Out(), "Continous send...\npoll 1: answered\npoll 2: answered\npoll 3: answered\n");
+    EXPECT_EQ(m_sim->Finish(SIGINT), 0);
+    EXPECT_EQ(Occurrences(m_sim->Stdout(),
+                          "<- FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF "
+                          "FF FF FF 02 00 00 00 02"),
+              3u);
+}
+
+TEST_F(CliAgainstSim, ContinuousSendEndsCleanlyOnCtrlC) {
+    StartSim(227, {});
+    m_cli = std::make_unique<SimProcess>(CliProgram(),
+                                         std::vector<std::string>{"--port", "227", "continuous"});
+    ASSERT_TRUE(m_cli->WaitForOutput("poll 1: answered\n", 10000)) << m_cli->Stderr();
+    EXPECT_EQ(m_cli->Finish(SIGINT, 5000), 0);
+}
+
+TEST(CliProgram, PortZeroExitsTwoAndNoStoredPortWritesNothing) {
+    ScopedConfigHome home;
+    SimProcess cli(CliProgram(), {"--port", "0", "poll", "--multidrop", "no"});
+    EXPECT_EQ(cli.Finish(), 2);
+    EXPECT_THAT(cli.Stderr(), HasSubstr("POLL: Error opening COM port"));
+    EXPECT_THAT(cli.Stdout(), HasSubstr("Status: COM Port Error\n"));
+    // Without a stored port the window would write "COM99"; the CLI only reads.
+    SimProcess unset(CliProgram(), {"poll", "--multidrop", "no"});
+    EXPECT_EQ(unset.Finish(), 2);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(home.path()) / "Brenlow"));
+}
+
+TEST(CliProgram, UsageErrorExits64) {
+    SimProcess cli(CliProgram(), {"poll", "--multidrop", "perhaps"});
+    EXPECT_EQ(cli.Finish(), 64);
+    EXPECT_THAT(cli.Stderr(), HasSubstr("--multidrop"));
+}
+
+}  // namespace
