@@ -20,13 +20,14 @@ constexpr uint32_t kStopCheckMs = 100;
 // boxes go to the error stream, and the timer is a deadline on the link's clock.
 class TerminalPvMonitor final : public PvMonitor {
 public:
-    explicit TerminalPvMonitor(std::ostream& err) : m_err(err) {}
+    TerminalPvMonitor(std::ostream& err, const std::function<bool()>& stopRequested)
+        : m_err(err), m_stopRequested(stopRequested) {}
 
     // Waits for the timer's next tick; false when a stop was requested first.
-    bool WaitForTick(const std::function<bool()>& stopRequested) {
+    bool WaitForTick() {
         IClock& clock = m_pLink->Clock();
         for (;;) {
-            if (stopRequested()) return false;
+            if (m_stopRequested()) return false;
             const auto left = static_cast<int32_t>(m_dueMs - clock.TickCount());
             if (left <= 0) break;
             clock.Sleep(std::min(static_cast<uint32_t>(left), kStopCheckMs));
@@ -55,6 +56,8 @@ protected:
     }
     void RepaintNow() override {}
     void ShowMessage(const std::string& text) override {
+        // Ctrl+C cuts a transaction short; what that does to the tick is no failure.
+        if (m_stopRequested()) return;
         m_err << pvtext::kCaption << ": " << text << '\n';
         m_nExitStatus = text == pvtext::kErrorOpeningPort ? kExitPortError : kExitFailed;
     }
@@ -72,6 +75,7 @@ protected:
 
 private:
     std::ostream& m_err;
+    const std::function<bool()>& m_stopRequested;
     std::string m_shownLine;
     int m_nExitStatus = kExitPassed;
     bool m_bTimerRunning = false;
@@ -128,22 +132,24 @@ int RunPvCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string
     int32_t attempts = PvMonitor::kDefaultAttempts;
     if (!ParseAttempts(args, attempts, err)) return kExitUsage;
     TestMembers members;
-    if (const int polled = PollFirst(link, comPort, members, out, err); polled != kExitPassed)
-        return polled;
+    const int polled = PollFirst(link, comPort, members, out, err);
+    if (stopRequested()) return kExitPassed;
+    if (polled != kExitPassed) return polled;
 
-    TerminalPvMonitor monitor(err);
+    TerminalPvMonitor monitor(err, stopRequested);
     monitor.m_pLink = &link;
     monitor.m_nComPort = comPort;
     monitor.m_strTag = members.strTag.toStdString();
     monitor.m_nAttempts = attempts;
     monitor.OnStart();
-    while (monitor.m_nTimer != 0) {
-        if (!monitor.WaitForTick(stopRequested)) {
-            monitor.EndRun();
-            return kExitPassed;
-        }
+    while (monitor.m_nTimer != 0 && monitor.WaitForTick()) {
         monitor.OnTimer(PvMonitor::kTimerId);
+        if (stopRequested()) break;
         out << monitor.ShownLine() << std::endl;
+    }
+    if (stopRequested()) {
+        monitor.EndRun();
+        return kExitPassed;
     }
     return monitor.ExitStatus();
 }

@@ -1,59 +1,64 @@
 // tralvo-cli pv as a program, in real time, against tralvo-sim on a pty linked as a COM port.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
+#include <csignal>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "tests/serial/ScopedConfigHome.h"
 #include "tests/sim/SimProcess.h"
 
 namespace {
 
 using ::testing::HasSubstr;
 
-constexpr char kComPort[] = "210";
-
-struct CliRun {
-    int exitStatus = -1;
-    std::string output;  // standard output and error together
-};
-
-CliRun RunCli(const std::string& shellPrefix, const std::string& args) {
-    CliRun run;
-    const std::string command = shellPrefix + " '" TRALVO_CLI_PROGRAM "' " + args + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[512];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
-    const int status = pclose(pipe);
-    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+std::string CliProgram() {
+    if (const char* build = std::getenv("TRALVO_BUILD_DIR"))
+        return std::string(build) + "/cli/tralvo-cli";
+    return TRALVO_CLI_PROGRAM;
 }
 
+// Each test gives the simulator a COM number of its own in a settings folder of its own.
 class PvCliSimTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_sim.Started());
-        ASSERT_TRUE(m_sim.WaitForOutput("\n", 5000)) << m_sim.Stderr();
+    void StartSim(unsigned com) {
+        m_com = com;
+        m_sim = std::make_unique<SimProcess>(
+            std::vector<std::string>{"--link", "COM" + std::to_string(com)});
+        ASSERT_TRUE(m_sim->WaitForOutput("\n")) << m_sim->Stderr();
     }
-    SimProcess m_sim{{"--link", std::string("COM") + kComPort}};
+    void StartPv(const std::vector<std::string>& pvArgs) {
+        std::vector<std::string> args{"--port", std::to_string(m_com), "pv"};
+        args.insert(args.end(), pvArgs.begin(), pvArgs.end());
+        m_cli = std::make_unique<SimProcess>(CliProgram(), args);
+        ASSERT_TRUE(m_cli->Started());
+    }
+
+    ScopedConfigHome m_home;
+    unsigned m_com = 0;
+    std::unique_ptr<SimProcess> m_sim;
+    std::unique_ptr<SimProcess> m_cli;
 };
 
 TEST_F(PvCliSimTest, ErrorTestOfTwoAttemptsPollsTwiceAndCompletes) {
-    const CliRun run = RunCli("", std::string("--port ") + kComPort + " pv --attempts 2");
-    EXPECT_EQ(run.exitStatus, 0) << run.output;
-    EXPECT_THAT(run.output, HasSubstr("HART ID: 1193046\n"));
-    EXPECT_THAT(run.output, HasSubstr("Count: 1  Errors: 0  AO:   PV: Error Test\n"));
-    EXPECT_THAT(run.output, HasSubstr("Count: 2  Errors: 0  AO:   PV: Complete\n"));
+    StartSim(231);
+    StartPv({"--attempts", "2"});
+    EXPECT_EQ(m_cli->Finish(0, 30000), 0) << m_cli->Stderr();
+    EXPECT_EQ(m_cli->Stdout(),
+              "HART Tag: TRALVO01\n"
+              "HART ID: 1193046\n"
+              "Count: 1  Errors: 0  AO:   PV: Error Test\n"
+              "Count: 2  Errors: 0  AO:   PV: Complete\n");
 }
 
-TEST_F(PvCliSimTest, MonitorModeShowsReadingsAndEndsCleanlyAtCtrlC) {
-    // The first tick comes about 5 s in: the poll test, the open, then the 2 s period.
-    const CliRun run = RunCli("timeout --preserve-status -s INT 8",
-                              std::string("--port ") + kComPort + " pv --attempts 0");
-    EXPECT_EQ(run.exitStatus, 0) << run.output;
-    EXPECT_THAT(run.output, HasSubstr("Count: 1  Errors: 0  AO: 12.000 mA  PV: 50.000\n"));
+TEST_F(PvCliSimTest, MonitorModeShowsReadingsUntilCtrlCThenEndsCleanly) {
+    StartSim(232);
+    StartPv({"--attempts", "0"});
+    ASSERT_TRUE(m_cli->WaitForOutput("Count: 1 ", 20000)) << m_cli->Stderr();
+    EXPECT_EQ(m_cli->Finish(SIGINT), 0) << m_cli->Stderr();
+    EXPECT_THAT(m_cli->Stdout(), HasSubstr("Count: 1  Errors: 0  AO: 12.000 mA  PV: 50.000\n"));
 }
 
 }  // namespace

@@ -95,6 +95,21 @@ TEST_F(PvCommandTest, MonitorModeShowsReadingsUntilStoppedThenClosesThePort) {
     EXPECT_FALSE(m_serial.IsOpen());
 }
 
+TEST_F(PvCommandTest, CtrlCThatCutsATicksExchangeShortEndsTheRunWithoutAnError) {
+    bool interrupted = false;
+    m_serial.SetResponder([&](const pvtest::Bytes& request) {
+        if (pvtest::CommandOf(request) != 3) return m_bus->Hear(request);
+        interrupted = true;  // as a read cut short by the signal: no answer
+        return pvtest::Bytes{};
+    });
+    const int status = RunPvCommand(m_link, pvtest::kComPort, {"--attempts", "0"}, m_out, m_err,
+                                    [&] { return interrupted; });
+    EXPECT_EQ(status, kExitPassed);
+    EXPECT_THAT(m_err.str(), IsEmpty());
+    EXPECT_THAT(TickLines(), IsEmpty());
+    EXPECT_FALSE(m_serial.IsOpen());
+}
+
 TEST_F(PvCommandTest, MonitorModeWithARevisionFourDeviceEndsWithHartError) {
     SetDevices({DeviceWithRevision(4)});
     EXPECT_EQ(Run({"--attempts", "0"}), kExitFailed);
