@@ -102,13 +102,6 @@ TEST_F(Receiving, AWrongChecksumGivesChecksumMismatchAndLeavesTheBuffer) {
     EXPECT_EQ(Purges(), 1);
 }
 
-TEST_F(Receiving, ACorruptedDataByteGivesChecksumMismatch) {
-    Bytes frame = Frame(2, m_shortBody);
-    frame[frame.size() - 2] ^= 0x40;
-    m_port.Arrive(frame);
-    EXPECT_EQ(m_link.ReceiveFrame(false, m_reply, 500), kLinkChecksumMismatch);
-}
-
 TEST_F(Receiving, AReadErrorGivesPortError) {
     m_port.readStatus = EIO;
     EXPECT_EQ(m_link.ReceiveFrame(false, m_reply, 500), kLinkPortError);
