@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -34,6 +35,9 @@ PVDlg::PVDlg(QWidget* parent) : QDialog(parent) {
     tag->setFrame(false);
     tag->setAlignment(Qt::AlignCenter);
     tag->setFocusPolicy(Qt::NoFocus);
+    QPalette plain = tag->palette();  // reads as a caption over the values, not a box
+    plain.setColor(QPalette::Base, plain.color(QPalette::Window));
+    tag->setPalette(plain);
 
     auto* boxes = new QGridLayout;
     auto addRow = [&](int row, int column, const char* label, int controlId) {

@@ -9,11 +9,23 @@
 #include <vector>
 
 #include "PvFixture.h"
+#include "workflows/PollTest.h"
 
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+
+// The main window's poll test with nobody at the window: nothing to read, no to every
+// question, errors kept.
+class UnattendedTestView : public ITestView {
+public:
+    void ReadWindow(TestMembers&) override {}
+    void ShowMembers(const TestMembers&) override {}
+    bool AskYesNo(const QString&, const QString&) override { return false; }
+    void ShowError(const QString& text, const QString&) override { errors.push_back(text); }
+    std::vector<QString> errors;
+};
 
 class PvDlgTest : public pvtest::LineFixture {
 protected:
@@ -166,8 +178,13 @@ TEST_F(PvDlgTest, EscapeDuringARunStopsTheTimerAndLeavesThePortClosed) {
     EXPECT_FALSE(m_dialog.isVisible());
     EXPECT_FALSE(m_dialog.Timer().isActive());
     EXPECT_FALSE(m_serial.IsOpen());
-    // A poll test afterwards can open the port.
-    EXPECT_EQ(m_link.OpenPort(pvtest::kComPort, 1200), kLinkOk);
+
+    // The poll test afterwards opens the port and passes.
+    UnattendedTestView view;
+    TestMembers members;
+    members.nComPort = pvtest::kComPort;
+    EXPECT_EQ(RunPollTest(m_link, view, members), PollOutcome::SingleDevice);
+    EXPECT_THAT(view.errors, IsEmpty());
 }
 
 TEST_F(PvDlgTest, CloseBoxDuringARunStopsTheTimerAndLeavesThePortClosed) {
