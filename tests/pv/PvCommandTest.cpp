@@ -118,22 +118,11 @@ TEST_F(PvCommandTest, MonitorModeWithARevisionFourDeviceEndsWithHartError) {
     EXPECT_FALSE(m_serial.IsOpen());
 }
 
-TEST_F(PvCommandTest, NegativeAttemptsGoOnUntilStopped) {
-    EXPECT_EQ(Run({"--attempts", "-1"}, 12), kExitPassed);
-    EXPECT_EQ(TickLines().size(), 12u);
-    EXPECT_FALSE(m_serial.IsOpen());
-}
-
 TEST_F(PvCommandTest, ArgumentsItCannotUseAreAUsageError) {
     EXPECT_EQ(Run({"--attempts", "many"}), kExitUsage);
     EXPECT_EQ(Run({"--attempts"}), kExitUsage);
     EXPECT_EQ(Run({"--count", "3"}), kExitUsage);
     EXPECT_EQ(m_serial.Count(FakeSerial::Kind::Open), 0);
-}
-
-TEST_F(PvCommandTest, AttemptsMayBeGivenWithAnEqualsSign) {
-    EXPECT_EQ(Run({"--attempts=2"}), kExitPassed);
-    EXPECT_EQ(TickLines().size(), 2u);
 }
 
 }  // namespace

@@ -99,52 +99,6 @@ TEST_F(PvDlgTest, TimerTicksOnTheEventLoopUntilTheErrorTestCompletes) {
     EXPECT_FALSE(m_serial.IsOpen());
 }
 
-TEST_F(PvDlgTest, MonitorTickShowsTheReadingsInTheBoxes) {
-    PollFirst();
-    StartWithAttempts("0");
-    m_dialog.OnTimer(PvMonitor::kTimerId);
-    EXPECT_EQ(Text(pvdlg::kBoxAo), "12.000 mA");
-    EXPECT_EQ(Text(pvdlg::kBoxPv), "50.000");
-    EXPECT_EQ(Text(pvdlg::kBoxCount), "1");
-    EXPECT_TRUE(m_dialog.Timer().isActive());
-}
-
-TEST_F(PvDlgTest, RevisionFourDeviceInMonitorModeStopsTheTimerBeforeSayingHartError) {
-    SetDevices({DeviceWithRevision(4)});
-    PollFirst();
-    StartWithAttempts("0");
-    bool timerActiveAtMessage = true;
-    m_onMessage = [&] { timerActiveAtMessage = m_dialog.Timer().isActive(); };
-    m_dialog.OnTimer(PvMonitor::kTimerId);
-    EXPECT_THAT(m_messages, ElementsAre("HART Error"));
-    EXPECT_FALSE(timerActiveAtMessage);
-    EXPECT_FALSE(m_serial.IsOpen());
-}
-
-TEST_F(PvDlgTest, StopTwiceSaysNoActiveTimers) {
-    PollFirst();
-    StartWithAttempts("3");
-    Click(pvdlg::kButtonStop);
-    EXPECT_FALSE(m_dialog.Timer().isActive());
-    EXPECT_FALSE(m_serial.IsOpen());
-    EXPECT_THAT(m_messages, IsEmpty());
-    Click(pvdlg::kButtonStop);
-    EXPECT_THAT(m_messages, ElementsAre("No active timers"));
-}
-
-TEST_F(PvDlgTest, StartTwiceSaysTimerAlreadyActiveAfterResettingTheCounters) {
-    PollFirst();
-    StartWithAttempts("5");
-    m_dialog.OnTimer(PvMonitor::kTimerId);
-    m_dialog.OnTimer(PvMonitor::kTimerId);
-    ASSERT_EQ(Text(pvdlg::kBoxCount), "2");
-    Click(pvdlg::kButtonStart);
-    EXPECT_THAT(m_messages, ElementsAre("Timer already active"));
-    EXPECT_EQ(Text(pvdlg::kBoxCount), "1");
-    EXPECT_EQ(Text(pvdlg::kBoxErrors), "0");
-    EXPECT_TRUE(m_dialog.Timer().isActive());
-}
-
 TEST_F(PvDlgTest, PortThatFailsToOpenStopsTheTimerBeforeTheMessageShows) {
     PollFirst();
     m_serial.openStatus = kSerialFileNotFound;

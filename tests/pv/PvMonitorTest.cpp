@@ -83,14 +83,6 @@ protected:
     RecordingMonitor m_monitor;
 };
 
-TEST_F(PvMonitorTest, StartsWithAttemptsTenAndZeroCounters) {
-    const RecordingMonitor fresh;
-    EXPECT_EQ(fresh.m_nAttempts, 10);
-    EXPECT_EQ(fresh.m_nCount, 0);
-    EXPECT_EQ(fresh.m_nErrors, 0);
-    EXPECT_EQ(fresh.m_nTimer, 0u);
-}
-
 // --- error test --------------------------------------------------------------------------
 
 TEST_F(PvMonitorTest, ErrorTestWithAnAnsweringDeviceCountsOneTwoThreeThenCompletes) {
