@@ -7,18 +7,13 @@
 #include <vector>
 
 #include "app/Profile.h"
+#include "tests/cli/CliProgram.h"
 #include "tests/serial/ScopedConfigHome.h"
 #include "tests/sim/SimProcess.h"
 
 namespace {
 
 using ::testing::HasSubstr;
-
-std::string CliProgram() {
-    if (const char* build = std::getenv("TRALVO_BUILD_DIR"))
-        return std::string(build) + "/cli/tralvo-cli";
-    return TRALVO_CLI_PROGRAM;
-}
 
 size_t Occurrences(const std::string& text, const std::string& piece) {
     size_t n = 0;

@@ -7,18 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/cli/CliProgram.h"
 #include "tests/serial/ScopedConfigHome.h"
 #include "tests/sim/SimProcess.h"
 
 namespace {
 
 using ::testing::HasSubstr;
-
-std::string CliProgram() {
-    if (const char* build = std::getenv("TRALVO_BUILD_DIR"))
-        return std::string(build) + "/cli/tralvo-cli";
-    return TRALVO_CLI_PROGRAM;
-}
 
 // Each test gives the simulator a COM number of its own in a settings folder of its own.
 class PvCliSimTest : public ::testing::Test {
