@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "portselect/PortSource.h"
+
 // A port as the port chooser lists it.
 struct ListedPort {
     unsigned comNumber = 0;
@@ -12,6 +14,5 @@ struct ListedPort {
 
 // The ports of the port chooser, in its order, from the same enumeration.
 std::vector<ListedPort> ListPorts();
-
-// Reads the chooser's lines ("COM33\t/dev/ttyUSB0").
-std::vector<ListedPort> ParsePortLines(const std::string& lines);
+// The same over another source of ports.
+std::vector<ListedPort> ListPorts(const IPortSource& source);

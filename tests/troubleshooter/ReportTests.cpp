@@ -6,6 +6,8 @@
 
 #include "FakeSystem.h"
 #include "serial/ComPortMap.h"
+#include "tests/portselect/FakePortSource.h"
+#include "troubleshooter/PortList.h"
 #include "troubleshooter/Report.h"
 #include "troubleshooter/ReportCommand.h"
 #include "troubleshooter/Troubleshooter.h"
@@ -102,12 +104,16 @@ TEST(ReportCommand, RefusesABadPortNumber) {
     EXPECT_THAT(err.str(), HasSubstr("usage"));
 }
 
-TEST(PortList, ReadsTheChoosersLines) {
-    const auto ports = ParsePortLines("COM3\t/dev/ttyS2\nCOM200\t/home/u/ports/COM200\n");
-    ASSERT_EQ(ports.size(), 2u);
+TEST(PortList, TakesTheChoosersEntriesInItsOrder) {
+    const FakePortSource source(
+        {"Virtual Serial Port (COM200)", "Communications Port (COM3)", "USB Serial Port (COM10)"});
+    const auto ports = ListPorts(source);
+    ASSERT_EQ(ports.size(), 3u);
     EXPECT_EQ(ports[0].comNumber, 3u);
-    EXPECT_EQ(ports[1].text, "COM200");
-    EXPECT_EQ(ports[1].device, "/home/u/ports/COM200");
+    EXPECT_EQ(ports[0].device, "/dev/ttyS2");
+    EXPECT_EQ(ports[1].text, "COM10");
+    EXPECT_EQ(ports[2].text, "COM200");
+    EXPECT_EQ(ports[2].comNumber, 200u);
 }
 
 }  // namespace
