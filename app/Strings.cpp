@@ -32,6 +32,23 @@ constexpr StringEntry kStringTable[] = {
     {IDS_READING_COM_PORTS, QT_TRANSLATE_NOOP("Strings", "Reading COM ports...")},
     {IDS_RESTART_PROGRAM, QT_TRANSLATE_NOOP("Strings", "Restart Program")},
     {IDS_LANGUAGE_CHANGE, QT_TRANSLATE_NOOP("Strings", "Language Change")},
+    {IDS_PORT_STOPPED, QT_TRANSLATE_NOOP("Strings",
+                                         "The COM port stopped working. Check that the modem is "
+                                         "plugged in, then poll again.")},
+    {IDS_PORT_IS_CONSOLE,
+     QT_TRANSLATE_NOOP("Strings",
+                       "This port is the system console, so Tralvo leaves it alone. "
+                       "Choose the port of the modem.")},
+    {IDS_PORT_LINE_REFUSED,
+     QT_TRANSLATE_NOOP("Strings",
+                       "The port does not take 1200 baud, 8 data bits, odd parity "
+                       "and 1 stop bit.")},
+    {IDS_SETTINGS_NOT_A_FILE,
+     QT_TRANSLATE_NOOP("Strings",
+                       "The settings file %1 is not a regular file. Tralvo uses its "
+                       "default settings and leaves the file alone.")},
+    {IDS_SETTINGS_NOT_SAVED,
+     QT_TRANSLATE_NOOP("Strings", "The settings could not be saved to %1.")},
 };
 
 // The language later loads find. Both translators stay loaded once Chinese has been

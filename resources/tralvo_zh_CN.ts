@@ -59,6 +59,26 @@
         <source>Language Change</source>
         <translation>语言的变化</translation>
     </message>
+    <message>
+        <source>The COM port stopped working. Check that the modem is plugged in, then poll again.</source>
+        <translation>COM端口停止工作。请检查调制解调器是否已连接，然后重新投票。</translation>
+    </message>
+    <message>
+        <source>This port is the system console, so Tralvo leaves it alone. Choose the port of the modem.</source>
+        <translation>此端口是系统控制台，Tralvo不使用它。请选择调制解调器的端口。</translation>
+    </message>
+    <message>
+        <source>The port does not take 1200 baud, 8 data bits, odd parity and 1 stop bit.</source>
+        <translation>该端口不接受1200波特、8个数据位、奇校验和1个停止位。</translation>
+    </message>
+    <message>
+        <source>The settings file %1 is not a regular file. Tralvo uses its default settings and leaves the file alone.</source>
+        <translation>设置文件%1不是普通文件。Tralvo使用默认设置，不更改该文件。</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved to %1.</source>
+        <translation>无法将设置保存到%1。</translation>
+    </message>
 </context>
 <context>
     <name>CTralvoDlg</name>
