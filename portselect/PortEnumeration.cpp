@@ -74,16 +74,18 @@ void SortByNumber(std::vector<PortEntry>& entries) {
 
 }  // namespace
 
-PortEnumeration EnumeratePorts(const IPortSource& source) {
+PortEnumeration EnumeratePorts(const IPortSource& source, const ConsoleRoots& consoleRoots) {
     std::vector<std::string> names;
     PortEnumeration result;
     result.complete = source.ReadFriendlyNames(names);
+    const KernelConsoles consoles = KernelConsoles::Read(consoleRoots);
     for (const std::string& name : names) {
         std::optional<std::string> text = EntryText(name);
         if (!text || Listed(result.entries, *text)) continue;
         PortEntry entry;
         entry.number = EntryNumber(*text);
         entry.devicePath = DeviceForComNumber(PortNumberFromText(*text)).value_or("");
+        if (!entry.devicePath.empty() && consoles.Contains(entry.devicePath)) continue;
         entry.text = std::move(*text);
         result.entries.push_back(std::move(entry));
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "portselect/PortSource.h"
+#include "serial/KernelConsole.h"
 
 // One entry of the port chooser.
 struct PortEntry {
@@ -27,5 +28,8 @@ struct PortEnumeration {
 //  - an entry whose text equals an earlier one, ignoring letter case, is dropped;
 //  - a complete enumeration is ordered by number, equal numbers keeping their order
 //    (COM3 before COM10).
-// The device of an entry is the one its text opens through the COM number mapping.
-PortEnumeration EnumeratePorts(const IPortSource& source);
+// The device of an entry is the one its text opens through the COM number mapping. An
+// entry whose device is one of the kernel's consoles is left out: choosing it would poll
+// the console.
+PortEnumeration EnumeratePorts(const IPortSource& source,
+                               const ConsoleRoots& consoleRoots = SystemConsoleRoots());

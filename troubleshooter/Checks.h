@@ -44,9 +44,8 @@ CheckResult CheckOpen(const std::string& path);
 // 6. A HART identity poll at address 0 through the link layer.
 CheckResult CheckHartPoll(unsigned comNumber, unsigned attempts);
 
-// Whether the device is one of the kernel's consoles (<sys>/class/tty/console/active):
-// opening it at HART settings would garble the system console, so it is not opened.
-bool IsKernelConsole(const std::string& path, const SystemRoots& roots);
+// The checks that would open a device refuse one of the kernel's consoles
+// (IsKernelConsole over roots.Consoles()): HART settings would garble the system console.
 CheckResult ConsoleRefusal(const std::string& title, const std::string& path);
 
 // The same check, but not run because an earlier one found no device.

@@ -9,6 +9,8 @@ std::string SystemRoots::DevicePath(const std::string& systemPath) const {
     return dev + "/" + systemPath.substr(prefix.size());
 }
 
+ConsoleRoots SystemRoots::Consoles() const { return {sys, proc}; }
+
 UserIdentity CurrentUser() {
     UserIdentity user;
     user.uid = geteuid();

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "serial/KernelConsole.h"
+
 // Where the checks look at the system. Tests point every root into a temporary folder,
 // so no test depends on, or touches, the machine's real devices.
 struct SystemRoots {
@@ -18,6 +20,8 @@ struct SystemRoots {
 
     // A device path of the real system ("/dev/ttyUSB0") as it lies under these roots.
     std::string DevicePath(const std::string& systemPath) const;
+    // Where the kernel's consoles are read under these roots.
+    ConsoleRoots Consoles() const;
 };
 
 // Who runs the checks: the groups the process has now (getgroups), which can differ

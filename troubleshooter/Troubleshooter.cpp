@@ -1,5 +1,6 @@
 #include "troubleshooter/Troubleshooter.h"
 
+#include "serial/KernelConsole.h"
 #include "troubleshooter/Checks.h"
 #include "troubleshooter/GroupDatabase.h"
 
@@ -8,7 +9,7 @@ CheckResults RunChecks(const TroubleshootRequest& request, const SystemRoots& ro
     CheckResults results;
     std::optional<ResolvedDevice> device;
     results.push_back(CheckDevice(request.comNumber, roots, &device));
-    const bool isConsole = device && IsKernelConsole(device->path, roots);
+    const bool isConsole = device && IsKernelConsole(device->path, roots.Consoles());
     if (!device) {
         const std::string why = "There is no device to check.";
         results.push_back(NotApplicable("Access", why));

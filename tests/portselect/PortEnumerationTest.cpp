@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "FakePortSource.h"
+#include "tests/serial/FakeConsoles.h"
+#include "tests/serial/PtyPair.h"
 #include "tests/serial/ScopedConfigHome.h"
 
 namespace {
@@ -19,8 +21,10 @@ std::vector<std::string> Texts(const PortEnumeration& ports) {
     return texts;
 }
 
+// Against a machine whose consoles are unknown, so that COM1 lists wherever the tests run.
 PortEnumeration Enumerate(std::vector<std::string> names, bool complete = true) {
-    return EnumeratePorts(FakePortSource(std::move(names), complete));
+    const FakeConsoles noConsoles;
+    return EnumeratePorts(FakePortSource(std::move(names), complete), noConsoles.roots);
 }
 
 TEST(PortEnumerationTest, AUsbSerialPortGivesItsComText) {
@@ -97,6 +101,22 @@ TEST(PortEnumerationTest, EachEntryNamesTheDeviceItsTextOpens) {
     EXPECT_EQ("/dev/ttyUSB0", ports.entries[1].devicePath);
     EXPECT_EQ(home.path() + "/Brenlow/Tralvo/ports/COM200", ports.entries[2].devicePath);
     EXPECT_EQ("/dev/ttyUSB11", ports.entries[3].devicePath);  // COM300 is stored as port 44
+}
+
+TEST(PortEnumerationTest, APortWhoseDeviceIsAKernelConsoleIsNotListed) {
+    ScopedConfigHome home;
+    FakeConsoles fake;
+    PtyPair console, modem;
+    ASSERT_TRUE(console.ok() && modem.ok());
+    fake.SetProcConsoles("ttyS0 -W- (EC  p a) " + FakeConsoles::NumberOf(console.path()) + "\n");
+    // COM7 reaches the console only through a second link of the user's own.
+    const std::string ports = home.path() + "/Brenlow/Tralvo/ports/";
+    ASSERT_TRUE(home.Link(home.path() + "/serial-console", console.path()));
+    ASSERT_TRUE(home.Link(ports + "COM7", home.path() + "/serial-console"));
+    ASSERT_TRUE(home.Link(ports + "COM8", modem.path()));
+    const PortEnumeration listed = EnumeratePorts(
+        FakePortSource({"Virtual Serial Port (COM7)", "Virtual Serial Port (COM8)"}), fake.roots);
+    EXPECT_THAT(Texts(listed), ElementsAre("COM8"));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 
 #include "FakeSystem.h"
 #include "serial/ComPortMap.h"
+#include "serial/KernelConsole.h"
 #include "troubleshooter/Checks.h"
 
 using ::testing::HasSubstr;
@@ -258,8 +259,8 @@ TEST(OpenCheckWithoutDevice, FailsForAPathThatDoesNotExist) {
 TEST(ConsoleCheck, RecognisesTheKernelConsoleFromSysfs) {
     FakeSystem fake;
     fake.Write("sys/class/tty/console/active", "tty0 ttyS0\n");
-    EXPECT_TRUE(IsKernelConsole(fake.roots.dev + "/ttyS0", fake.roots));
-    EXPECT_FALSE(IsKernelConsole(fake.roots.dev + "/ttyS1", fake.roots));
+    EXPECT_TRUE(IsKernelConsole(fake.roots.dev + "/ttyS0", fake.roots.Consoles()));
+    EXPECT_FALSE(IsKernelConsole(fake.roots.dev + "/ttyS1", fake.roots.Consoles()));
 }
 
 }  // namespace

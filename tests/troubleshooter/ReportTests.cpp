@@ -7,6 +7,8 @@
 #include "FakeSystem.h"
 #include "serial/ComPortMap.h"
 #include "tests/portselect/FakePortSource.h"
+#include "tests/serial/FakeConsoles.h"
+#include "tests/serial/PtyPair.h"
 #include "troubleshooter/PortList.h"
 #include "troubleshooter/Report.h"
 #include "troubleshooter/ReportCommand.h"
@@ -60,6 +62,23 @@ TEST(RunChecks, LeavesTheKernelConsoleUnopened) {
     const auto results = RunChecks({1, false, 1}, fake.roots, CurrentUser());
     EXPECT_THAT(results[4].explanation, HasSubstr("kernel console"));
     EXPECT_EQ(results[4].outcome, CheckOutcome::Fail);
+}
+
+TEST(RunChecks, LeavesAConsoleBehindTwoLinksUnopened) {
+    FakeSystem fake;
+    PtyPair console;
+    ASSERT_TRUE(console.ok());
+    fake.Write("proc/consoles", "ttyS0 -W- (EC  p a) " + FakeConsoles::NumberOf(console.path()));
+    const std::string serial0 = fake.roots.dev + "/serial0";
+    std::filesystem::create_symlink(console.slavePath(), serial0);
+    std::filesystem::create_directories(PortLinksFolder());
+    std::filesystem::create_symlink(serial0, PortLinkPath(202));
+    const auto results = RunChecks({202, true, 1}, fake.roots, CurrentUser());
+    std::filesystem::remove(PortLinkPath(202));
+    ASSERT_EQ(results.size(), 6u);
+    EXPECT_THAT(results[2].explanation, HasSubstr("kernel console"));
+    EXPECT_THAT(results[4].explanation, HasSubstr("kernel console"));
+    EXPECT_EQ(results[5].outcome, CheckOutcome::NotApplicable);
 }
 
 TEST(ReportCommand, ChecksTheNamedPortAndExitsOneOnFailure) {
