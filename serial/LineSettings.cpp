@@ -6,6 +6,8 @@
 #include <cerrno>
 
 #include "serial/LineSpeed.h"
+#include "serial/PortIo.h"
+#include "serial/SerialStatus.h"
 
 namespace line_settings {
 namespace {
@@ -14,16 +16,18 @@ namespace {
 constexpr uint8_t kParityNone = 0, kParityOdd = 1, kParityEven = 2, kParityMark = 3,
                   kParitySpace = 4;
 constexpr uint8_t kStopOne = 0, kStopOneAndHalf = 1, kStopTwo = 2;
+constexpr tcflag_t kFormatFlags = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB;
+
+constexpr struct {
+    uint32_t baud;
+    speed_t speed;
+} kSpeeds[] = {{50, B50},         {75, B75},         {110, B110},       {134, B134},
+               {150, B150},       {200, B200},       {300, B300},       {600, B600},
+               {1200, B1200},     {1800, B1800},     {2400, B2400},     {4800, B4800},
+               {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
+               {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600}};
 
 bool StandardSpeed(uint32_t baud, speed_t& speed) {
-    static constexpr struct {
-        uint32_t baud;
-        speed_t speed;
-    } kSpeeds[] = {{50, B50},         {75, B75},         {110, B110},       {134, B134},
-                   {150, B150},       {200, B200},       {300, B300},       {600, B600},
-                   {1200, B1200},     {1800, B1800},     {2400, B2400},     {4800, B4800},
-                   {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
-                   {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600}};
     for (const auto& entry : kSpeeds) {
         if (entry.baud == baud) {
             speed = entry.speed;
@@ -116,6 +120,37 @@ int ModifySettings(int fd, Change change) {
     return tcsetattr(fd, TCSANOW, &t) == 0 ? 0 : errno;
 }
 
+// The speed the tty holds: a standard one from its constant, any other through termios2.
+uint32_t SpeedHeld(int fd, const termios& t) {
+    const speed_t held = cfgetospeed(&t);
+    for (const auto& entry : kSpeeds) {
+        if (entry.speed == held) return entry.baud;
+    }
+    uint32_t baud = 0;
+    return GetLineSpeed(fd, baud) == 0 ? baud : 0;
+}
+
+}  // namespace
+
+bool FormatTaken(const termios& readBack, uint32_t baudHeld, uint32_t baud, tcflag_t format,
+                 bool pseudoTerminal) {
+    tcflag_t taken = readBack.c_cflag & kFormatFlags;
+    // A pty has no parity generator and drops PARENB; that alone is accepted.
+    if (pseudoTerminal) taken |= format & PARENB;
+    return taken == format && baudHeld == baud;
+}
+
+namespace {
+
+// Linux reports success when any part of a change took, so the settings are read back.
+int CheckTaken(int fd, tcflag_t format, uint32_t baud) {
+    termios t{};
+    if (tcgetattr(fd, &t) != 0) return errno;
+    return FormatTaken(t, SpeedHeld(fd, t), baud, format, port_io::IsPseudoTerminal(fd))
+               ? 0
+               : kSerialLineRefused;
+}
+
 int Apply(int fd, const Format& format, bool withoutFlowControl) {
     tcflag_t size = 0, parity = 0, stop = 0;
     if (format.baud == 0) return EINVAL;  // B0 would hang up the line
@@ -128,12 +163,14 @@ int Apply(int fd, const Format& format, bool withoutFlowControl) {
     const int error = ModifySettings(fd, [&](termios& t) {
         MakeRaw(t);
         if (withoutFlowControl) ClearFlowControl(t);
-        t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB);
+        t.c_cflag &= ~kFormatFlags;
         t.c_cflag |= size | parity | stop;
+        // Parity is checked, and a bad byte is marked rather than replaced by 0x00, so that
+        // it reaches the reader as received and is counted (see MarkedInput.h).
         if (parity != 0) {
-            t.c_iflag |= INPCK;
+            t.c_iflag |= INPCK | PARMRK;
         } else {
-            t.c_iflag &= ~INPCK;
+            t.c_iflag &= ~(INPCK | PARMRK);
         }
         if (standard) {
             cfsetispeed(&t, speed);
@@ -141,7 +178,10 @@ int Apply(int fd, const Format& format, bool withoutFlowControl) {
         }
     });
     if (error) return error;
-    return standard ? 0 : SetLineSpeed(fd, format.baud);
+    if (!standard) {
+        if (const int speedError = SetLineSpeed(fd, format.baud)) return speedError;
+    }
+    return CheckTaken(fd, size | parity | stop, format.baud);
 }
 
 int ParityCode(const termios& t) {
@@ -187,6 +227,7 @@ int ApplyHandshake(int fd, int mode) {
 int ReadState(int fd, State& state) {
     termios t{};
     if (tcgetattr(fd, &t) != 0) return errno;
+    state.marksErrors = (t.c_iflag & PARMRK) != 0;
     state.byteSize = ByteSize(t);
     state.parity = ParityCode(t);
     state.stopBits = (t.c_cflag & CSTOPB) ? kStopTwo : kStopOne;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <termios.h>
+
 #include <cstdint>
 
 // Every termios flag the serial port class sets lives in LineSettings.cpp, so the line's
@@ -14,14 +16,21 @@ struct Format {
     uint8_t stopBits;  // CSerial stop-bit code: one, one and a half, two
 };
 
-// Raw mode with the given character format; flow control stays as it was.
+// Raw mode with the given character format; flow control stays as it was. The settings
+// are read back: kSerialLineRefused when the tty kept others.
 int ApplyFormat(int fd, const Format& format);
+// Whether a tty took a format: readBack and baudHeld as read back after setting it, baud
+// and format (the CSIZE, PARENB, PARODD, CMSPAR and CSTOPB bits) as asked.
+bool FormatTaken(const termios& readBack, uint32_t baudHeld, uint32_t baud, tcflag_t format,
+                 bool pseudoTerminal);
+
 // Raw mode with the format and no flow control of any kind.
 int ApplyFormatWithoutFlowControl(int fd, const Format& format);
 // 0 none, 1 RTS/CTS, 2 XON/XOFF. Other modes are refused by the caller.
 int ApplyHandshake(int fd, int mode);
 
 struct State {
+    bool marksErrors;  // input bytes come marked (PARMRK); see MarkedInput.h
     int byteSize;
     int parity;  // parity code when parity checking is on, else none
     int stopBits;

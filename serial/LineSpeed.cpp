@@ -4,6 +4,7 @@
 #include <asm/termbits.h>
 
 #include <cerrno>
+#include <cstring>
 
 // <sys/ioctl.h> drags in glibc's terminal types, which clash with the kernel's.
 extern "C" int ioctl(int fd, unsigned long request, ...);
@@ -24,4 +25,21 @@ int GetLineSpeed(int fd, uint32_t& baud) {
     if (ioctl(fd, TCGETS2, &settings) != 0) return errno;
     baud = settings.c_ospeed;
     return 0;
+}
+
+static_assert(sizeof(struct termios2) <= sizeof(LineSnapshot::settings));
+
+int TakeLineSnapshot(int fd, LineSnapshot& snapshot) {
+    struct termios2 settings {};
+    snapshot.taken = ioctl(fd, TCGETS2, &settings) == 0;
+    if (!snapshot.taken) return errno;
+    std::memcpy(snapshot.settings, &settings, sizeof settings);
+    return 0;
+}
+
+int RestoreLineSnapshot(int fd, const LineSnapshot& snapshot) {
+    if (!snapshot.taken) return 0;
+    struct termios2 settings {};
+    std::memcpy(&settings, snapshot.settings, sizeof settings);
+    return ioctl(fd, TCSETS2, &settings) == 0 ? 0 : errno;
 }

@@ -1,6 +1,8 @@
 #include "serial/PortIo.h"
 
 #include <poll.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,20 +21,24 @@ int Deadline::RemainingMs() const {
 
 bool Deadline::Passed() const { return std::chrono::steady_clock::now() >= m_end; }
 
-int WaitUntilReady(int fd, short events, const Deadline& deadline) {
+int WaitUntilReady(int fd, short events, const Deadline& deadline, int wakeFd) {
     for (;;) {
-        pollfd entry{fd, events, 0};
-        const int ready = poll(&entry, 1, deadline.RemainingMs());
+        pollfd entries[2] = {{fd, events, 0}, {wakeFd, POLLIN, 0}};
+        // A signal handler that wants the wait over signals the wake-up, so EINTR itself
+        // only means "look again".
+        const int ready = poll(entries, wakeFd >= 0 ? 2 : 1, deadline.RemainingMs());
         if (ready < 0) {
             if (errno == EINTR) continue;
             return errno;
         }
+        if (wakeFd >= 0 && (entries[1].revents & POLLIN)) return kWokenUp;
         if (ready == 0) {
             if (deadline.Passed()) return kTimedOut;
             continue;
         }
-        if (entry.revents & events) return 0;
-        if (entry.revents & POLLNVAL) return EBADF;
+        const pollfd& port = entries[0];
+        if (port.revents & events) return 0;
+        if (port.revents & POLLNVAL) return EBADF;
         return EIO;  // POLLHUP or POLLERR without data to move
     }
 }
@@ -68,6 +74,15 @@ int WriteAccepted(int fd, const uint8_t* data, size_t count, size_t& sent) {
     }
     sent += put;
     return 0;
+}
+
+bool IsPseudoTerminal(int fd) {
+    // Unix98 pty slaves (/dev/pts/N) have majors 136-143; the old BSD ones (ttyp0) major 3.
+    constexpr unsigned kFirstPtsMajor = 136, kLastPtsMajor = 143, kBsdPtySlaveMajor = 3;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode)) return false;
+    const unsigned kind = major(info.st_rdev);
+    return (kind >= kFirstPtsMajor && kind <= kLastPtsMajor) || kind == kBsdPtySlaveMajor;
 }
 
 }  // namespace port_io

@@ -20,14 +20,19 @@ private:
 };
 
 inline constexpr int kTimedOut = -1;
+inline constexpr int kWokenUp = -2;
 
 // Waits until the descriptor is ready for events (POLLIN or POLLOUT): 0 when ready,
-// kTimedOut at the deadline, or errno.
-int WaitUntilReady(int fd, short events, const Deadline& deadline);
+// kTimedOut at the deadline, kWokenUp as soon as wakeFd (an eventfd, or -1 for none) is
+// signalled, or errno.
+int WaitUntilReady(int fd, short events, const Deadline& deadline, int wakeFd);
 
 // Reads whatever is there now into buffer[0..count), adding to received.
 int ReadAvailable(int fd, uint8_t* buffer, size_t count, size_t& received);
 // Writes what the driver takes now from data[0..count), adding to sent.
 int WriteAccepted(int fd, const uint8_t* data, size_t count, size_t& sent);
+
+// Whether the descriptor is the slave side of a pseudo-terminal (no UART behind it).
+bool IsPseudoTerminal(int fd);
 
 }  // namespace port_io

@@ -7,10 +7,15 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <linux/serial.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "serial/ComPortMap.h"
+#include "serial/KernelConsole.h"
 #include "serial/LineSettings.h"
 #include "serial/LineSpeed.h"
 #include "serial/PortIo.h"
@@ -23,52 +28,109 @@ constexpr uint32_t kOpenEventMask =
 // ENXIO has the number of the "port not open" status; report a missing device as ENODEV.
 SerialStatus OpenError(int error) { return error == ENXIO ? ENODEV : error; }
 
-// Root ignores TIOCEXCL, so two instances exclude each other through flock as well. A
-// port someone holds is reported as EBUSY whichever of the two refused it.
-int TakeExclusive(int fd) {
+// Root ignores TIOCEXCL, so two instances exclude each other through flock as well; flock
+// also ends with the process that held it. A pty slave keeps TIOCEXCL after its opener is
+// gone for as long as the other side stays open (a simulator), which would lock every later
+// user out after a crash, so a pty gets the flock alone. A port someone holds is reported
+// as EBUSY whichever of the two refused it.
+int TakeExclusive(int fd, bool& exclusiveFlagSet) {
+    exclusiveFlagSet = false;
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) return errno == EWOULDBLOCK ? EBUSY : errno;
+    if (port_io::IsPseudoTerminal(fd)) return 0;
     if (ioctl(fd, TIOCEXCL) != 0) return errno;
+    exclusiveFlagSet = true;
     return 0;
 }
 
-struct TransferStep {
-    int error;           // 0 or errno of this step
-    short waitFor;       // POLLIN or POLLOUT before the next step
-    int flushAtTimeout;  // the queue a timed-out transfer empties
-    bool finishNow;      // a read that returns at once stops after one step
-};
-
 int FlushBoth(int fd) { return tcflush(fd, TCIOFLUSH) == 0 ? 0 : errno; }
 
-// Reads and writes are twins: move what the line allows now, then wait for it to allow
-// more, until the count is complete or the deadline passes. At the deadline the direction's
-// queue is flushed, so a partial transfer leaves nothing behind, and the count stays 0.
-template <typename Step>
-SerialStatus Transfer(int port, SerialStatus& lastError, size_t count, size_t* moved,
-                      bool haveBuffer, uint32_t timeoutMs, Step step) {
+std::string FinalDevice(const std::string& path) {
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (!resolved) return path;
+    std::string device(resolved);
+    std::free(resolved);
+    return device;
+}
+
+// A USB adapter pulled out mid-transfer may leave the descriptor quiet rather than hung up;
+// its device node is gone, though.
+bool DeviceVanished(const std::string& device) {
+    return !device.empty() && access(device.c_str(), F_OK) != 0 && errno == ENOENT;
+}
+
+}  // namespace
+
+SerialStatus CSerial::Transfer(size_t count, size_t* moved, bool haveBuffer, uint32_t timeoutMs,
+                               bool reading, uint8_t* bytes) {
+    // Reads and writes are twins: move what the line allows now, then wait for it to allow
+    // more, until the count is complete or the deadline passes. At the deadline, or when
+    // woken, the direction's queue is flushed, so a partial transfer leaves nothing
+    // behind, and the count stays 0.
     size_t unused = 0;
     size_t& reported = moved ? *moved : unused;
     reported = 0;
-    lastError = kSerialSuccess;
-    if (port < 0) return lastError = kSerialInvalidHandle;
-    if (count > 0 && !haveBuffer) return lastError = kSerialInvalidArg;
+    m_lastError = kSerialSuccess;
+    if (!IsOpen()) return m_lastError = kSerialInvalidHandle;
+    if (count > 0 && !haveBuffer) return m_lastError = kSerialInvalidArg;
     const port_io::Deadline deadline(timeoutMs);
+    const int queue = reading ? TCIFLUSH : TCOFLUSH;
     size_t done = 0;
     for (;;) {
-        const TransferStep result = step(done);
-        if (result.error) return lastError = result.error;
-        if (done == count || result.finishNow) break;
-        const int waited = port_io::WaitUntilReady(port, result.waitFor, deadline);
-        if (waited == port_io::kTimedOut) {
-            tcflush(port, result.flushAtTimeout);
-            return lastError = kSerialTimeout;
+        const int error = reading
+                              ? ReadStep(bytes + done, count - done, done)
+                              : port_io::WriteAccepted(m_port, bytes + done, count - done, done);
+        if (error) return m_lastError = error;
+        if (done == count || (reading && m_readMode == ReturnAtOnce)) break;
+        const int waited =
+            port_io::WaitUntilReady(m_port, reading ? POLLIN : POLLOUT, deadline, m_wakeup.Fd());
+        if (waited == port_io::kTimedOut || waited == port_io::kWokenUp) {
+            tcflush(m_port, queue);
+            if (reading) m_marks.Reset();
+            if (waited == port_io::kWokenUp) return m_lastError = kSerialInterrupted;
+            return m_lastError = DeviceVanished(m_devicePath) ? ENODEV : kSerialTimeout;
         }
-        if (waited != 0) return lastError = waited;
+        if (waited != 0) return m_lastError = waited;
     }
     reported = done;
-    return lastError;
+    return m_lastError;
 }
 
+int CSerial::ReadStep(uint8_t* bytes, size_t count, size_t& done) {
+    if (!m_bMarkedInput) return port_io::ReadAvailable(m_port, bytes, count, done);
+    // Marked input is never shorter than what it stands for, so reading at most the bytes
+    // still wanted can never decode into more than the buffer holds.
+    uint8_t raw[512];
+    size_t decodedNow = 0;
+    while (decodedNow < count) {
+        size_t got = 0;
+        const size_t want = count - decodedNow < sizeof raw ? count - decodedNow : sizeof raw;
+        if (const int error = port_io::ReadAvailable(m_port, raw, want, got)) return error;
+        if (got == 0) break;
+        decodedNow += m_marks.Decode(raw, got, bytes + decodedNow);
+    }
+    done += decodedNow;
+    return 0;
+}
+
+void CSerial::NoteMarking() {
+    line_settings::State state{};
+    m_bMarkedInput = line_settings::ReadState(m_port, state) == 0 && state.marksErrors;
+}
+
+void CSerial::ForgetInput() { m_marks.Reset(); }
+
+namespace {
+// The driver's own error counts, where it keeps them (UARTs and most USB adapters; not ptys).
+bool ReadDriverCounts(int fd, uint32_t& parity, uint32_t& framing, uint32_t& overrun,
+                      uint32_t& breaks) {
+    serial_icounter_struct counts{};
+    if (ioctl(fd, TIOCGICOUNT, &counts) != 0) return false;
+    parity = static_cast<uint32_t>(counts.parity);
+    framing = static_cast<uint32_t>(counts.frame);
+    overrun = static_cast<uint32_t>(counts.overrun + counts.buf_overrun);
+    breaks = static_cast<uint32_t>(counts.brk);
+    return true;
+}
 }  // namespace
 
 CSerial::CSerial() = default;
@@ -83,13 +145,21 @@ SerialStatus CSerial::Open(const char* path, uint32_t /*inQueue*/, uint32_t /*ou
     if (IsOpen()) return m_lastError = kSerialAlreadyOpen;
     const auto device = ResolvePortName(path ? path : "");
     if (!device) return m_lastError = kSerialFileNotFound;
+    // Setting a console to the HART line and writing frames into it would garble it.
+    if (IsKernelConsole(*device)) return m_lastError = kSerialKernelConsole;
     const int fd = open(device->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return m_lastError = OpenError(errno);
-    if (const int error = TakeExclusive(fd)) {
+    if (const int error = TakeExclusive(fd, m_bExclusiveFlag)) {
         close(fd);
         return m_lastError = error;
     }
     m_port = fd;
+    m_devicePath = FinalDevice(*device);
+    TakeLineSnapshot(fd, m_foundSettings);
+    DriverCounts& counts = m_countsAtOpen;
+    counts.available =
+        ReadDriverCounts(fd, counts.parity, counts.framing, counts.overrun, counts.breaks);
+    m_marks = CMarkedInput();
     // As the port has always been left after opening; only the last step's status counts.
     SetEventMask(kOpenEventMask);
     SetLineFormat(9600, 8, kNoParity, kOneStopBit);
@@ -99,10 +169,14 @@ SerialStatus CSerial::Open(const char* path, uint32_t /*inQueue*/, uint32_t /*ou
 SerialStatus CSerial::Close() {
     m_lastError = kSerialSuccess;
     if (!IsOpen()) return m_lastError;
-    // A pty slave keeps its exclusive flag after the last close; clear it for the next opener.
-    ioctl(m_port, TIOCNXCL);
+    // Whoever shares the adapter finds it as it was before this program took it.
+    RestoreLineSnapshot(m_port, m_foundSettings);
+    if (m_bExclusiveFlag) ioctl(m_port, TIOCNXCL);
     close(m_port);  // also releases the flock
     m_port = -1;
+    m_bExclusiveFlag = false;
+    m_bMarkedInput = false;
+    m_devicePath.clear();
     return m_lastError;
 }
 
@@ -110,7 +184,9 @@ SerialStatus CSerial::SetLineFormat(uint32_t baud, uint8_t byteSize, uint8_t par
                                     uint8_t stopBits) {
     m_lastError = kSerialSuccess;
     if (!IsOpen()) return m_lastError = kSerialInvalidHandle;
-    return m_lastError = line_settings::ApplyFormat(m_port, {baud, byteSize, parity, stopBits});
+    m_lastError = line_settings::ApplyFormat(m_port, {baud, byteSize, parity, stopBits});
+    NoteMarking();
+    return m_lastError;
 }
 
 SerialStatus CSerial::SetEventChar(uint8_t eventChar, bool addToMask) {
@@ -134,10 +210,12 @@ SerialStatus CSerial::SetEventMask(uint32_t mask) {
 SerialStatus CSerial::WaitEvent(uint32_t timeoutMs) {
     m_lastError = kSerialSuccess;
     if (!IsOpen()) return m_lastError = kSerialInvalidHandle;
-    const int waited = port_io::WaitUntilReady(m_port, POLLIN, port_io::Deadline(timeoutMs));
-    if (waited == port_io::kTimedOut) {
+    const int waited =
+        port_io::WaitUntilReady(m_port, POLLIN, port_io::Deadline(timeoutMs), m_wakeup.Fd());
+    if (waited == port_io::kTimedOut || waited == port_io::kWokenUp) {
         FlushBoth(m_port);
-        return m_lastError = kSerialTimeout;
+        ForgetInput();
+        return m_lastError = waited == port_io::kTimedOut ? kSerialTimeout : kSerialInterrupted;
     }
     if (waited != 0) {
         m_lastEvents = kEventError;
@@ -232,26 +310,20 @@ SerialStatus CSerial::WriteString(const char* text, size_t* sent, uint32_t timeo
 }
 
 SerialStatus CSerial::Write(const void* data, size_t count, size_t* sent, uint32_t timeoutMs) {
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    return Transfer(
-        m_port, m_lastError, count, sent, data != nullptr, timeoutMs, [&](size_t& done) {
-            return TransferStep{port_io::WriteAccepted(m_port, bytes + done, count - done, done),
-                                POLLOUT, TCOFLUSH, false};
-        });
+    // The bytes are only read; Transfer shares one pointer type for both directions.
+    auto* bytes = const_cast<uint8_t*>(static_cast<const uint8_t*>(data));
+    return Transfer(count, sent, data != nullptr, timeoutMs, false, bytes);
 }
 
 SerialStatus CSerial::Read(void* buffer, size_t count, size_t* received, uint32_t timeoutMs) {
-    auto* bytes = static_cast<uint8_t*>(buffer);
-    return Transfer(
-        m_port, m_lastError, count, received, buffer != nullptr, timeoutMs, [&](size_t& done) {
-            return TransferStep{port_io::ReadAvailable(m_port, bytes + done, count - done, done),
-                                POLLIN, TCIFLUSH, m_readMode == ReturnAtOnce};
-        });
+    return Transfer(count, received, buffer != nullptr, timeoutMs, true,
+                    static_cast<uint8_t*>(buffer));
 }
 
 SerialStatus CSerial::Purge() {
     m_lastError = kSerialSuccess;
     if (!IsOpen()) return m_lastError = kSerialInvalidHandle;
+    ForgetInput();
     return m_lastError = FlushBoth(m_port);
 }
 
@@ -259,15 +331,16 @@ SerialStatus CSerial::SetHartLine(uint32_t baud) {
     m_lastError = kSerialSuccess;
     if (!IsOpen()) return m_lastError = kSerialInvalidHandle;
     const line_settings::Format hart{baud, 8, kOddParity, kOneStopBit};
-    if ((m_lastError = line_settings::ApplyFormatWithoutFlowControl(m_port, hart))) {
-        return m_lastError;
-    }
+    m_lastError = line_settings::ApplyFormatWithoutFlowControl(m_port, hart);
+    NoteMarking();
+    if (m_lastError) return m_lastError;
     // DTR powers many modems and RTS stays up until the link keys it; a pty has neither.
     if ((m_lastError =
              line_settings::SetModemLinesIfPresent(m_port, line_settings::DtrAndRts(), true))) {
         return m_lastError;
     }
     SetReadMode(WaitForCount);
+    ForgetInput();
     if (const int error = FlushBoth(m_port)) {
         Close();
         return m_lastError = error;
@@ -285,5 +358,49 @@ SerialStatus CSerial::AbortAndFlush() {
     // Transfers never outlive their call here, so there is nothing in flight to abort.
     m_lastError = kSerialSuccess;
     if (!IsOpen()) return m_lastError = kSerialInvalidHandle;
+    ForgetInput();
     return m_lastError = FlushBoth(m_port);
+}
+
+SerialStatus CSerial::DrainOutput(uint32_t timeoutMs) {
+    m_lastError = kSerialSuccess;
+    if (!IsOpen()) return m_lastError = kSerialInvalidHandle;
+    // The driver's queue is watched with waits that a wake-up ends, rather than tcdrain
+    // alone, which only a signal could cut short; tcdrain then waits for the last few
+    // characters in the UART itself.
+    const port_io::Deadline deadline(timeoutMs);
+    uint32_t baud = 0;
+    if (GetLineSpeed(m_port, baud) != 0 || baud == 0) baud = 1200;
+    for (;;) {
+        int queued = 0;
+        if (ioctl(m_port, TIOCOUTQ, &queued) != 0) return m_lastError = errno;
+        if (queued <= 0) break;
+        if (deadline.Passed()) return m_lastError = kSerialTimeout;
+        constexpr uint64_t kBitsPerCharacter = 11, kMinimumPauseUs = 500;
+        const uint64_t leftUs = uint64_t(deadline.RemainingMs()) * 1000;
+        uint64_t pauseUs = queued * kBitsPerCharacter * 1000000 / baud;
+        pauseUs = std::clamp(pauseUs, kMinimumPauseUs, std::max(leftUs, kMinimumPauseUs));
+        if (!m_wakeup.SleepMicros(pauseUs)) return m_lastError = kSerialInterrupted;
+    }
+    while (tcdrain(m_port) != 0) {
+        if (errno != EINTR) return m_lastError = errno;
+        if (m_wakeup.IsSignalled()) return m_lastError = kSerialInterrupted;
+    }
+    return m_lastError;
+}
+
+CSerial::LineErrors CSerial::LineErrorCounts() const {
+    LineErrors errors;
+    errors.marked = m_marks.MarkedBytes();
+    DriverCounts now;
+    if (!IsOpen() || !m_countsAtOpen.available ||
+        !ReadDriverCounts(m_port, now.parity, now.framing, now.overrun, now.breaks)) {
+        return errors;
+    }
+    errors.driverCounts = true;
+    errors.parity = now.parity - m_countsAtOpen.parity;
+    errors.framing = now.framing - m_countsAtOpen.framing;
+    errors.overrun = now.overrun - m_countsAtOpen.overrun;
+    errors.breaks = now.breaks - m_countsAtOpen.breaks;
+    return errors;
 }

@@ -2,8 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
+#include "serial/LineSpeed.h"
+#include "serial/MarkedInput.h"
 #include "serial/SerialStatus.h"
+#include "serial/Wakeup.h"
 
 // Blocking, time-limited access to one serial port. Every operation returns a status
 // (see SerialStatus.h) and keeps it in m_lastError. All operations are virtual so that
@@ -64,6 +68,22 @@ public:
     // SetRts and reports its error; callers do not depend on it.
     virtual SerialStatus SetRts(bool raised);
     virtual SerialStatus AbortAndFlush();
+    // Waits until what was written has left the port (the driver's queue and the UART),
+    // at most timeoutMs: 0, kSerialTimeout, kSerialInterrupted or the platform's error.
+    virtual SerialStatus DrainOutput(uint32_t timeoutMs);
+
+    // Ends every wait of this port early (Read, Write, WaitEvent, DrainOutput return
+    // kSerialInterrupted) while signalled; see Wakeup.h. The link's pauses listen to it too.
+    const CWakeup& Wakeup() const { return m_wakeup; }
+
+    // Bytes received with a parity or framing error (or a break) since the port opened, as
+    // far as the driver reports them; they are passed on as received all the same.
+    struct LineErrors {
+        uint32_t marked = 0;        // bytes the line discipline marked as received in error
+        bool driverCounts = false;  // the driver keeps the counts below (TIOCGICOUNT)
+        uint32_t parity = 0, framing = 0, overrun = 0, breaks = 0;
+    };
+    virtual LineErrors LineErrorCounts() const;
 
     bool IsOpen() const { return m_port >= 0; }
     SerialStatus LastError() const { return m_lastError; }
@@ -75,6 +95,25 @@ protected:
     int m_readMode = ReturnAtOnce;
     uint32_t m_eventMask = 0;
     uint8_t m_eventChar = 0;
+
+private:
+    SerialStatus Transfer(size_t count, size_t* moved, bool haveBuffer, uint32_t timeoutMs,
+                          bool reading, uint8_t* bytes);
+    int ReadStep(uint8_t* bytes, size_t count, size_t& done);
+    // After a format change: whether input now comes marked (parity checking on).
+    void NoteMarking();
+    void ForgetInput();
+
+    CWakeup m_wakeup;
+    CMarkedInput m_marks;
+    bool m_bMarkedInput = false;
+    LineSnapshot m_foundSettings;   // put back at Close
+    bool m_bExclusiveFlag = false;  // TIOCEXCL was set and must be cleared at Close
+    std::string m_devicePath;       // the device itself, every link followed
+    struct DriverCounts {
+        bool available = false;
+        uint32_t parity = 0, framing = 0, overrun = 0, breaks = 0;
+    } m_countsAtOpen;
 };
 
 // The program's one serial port object; it closes an open port when the program ends.

@@ -30,6 +30,8 @@ public:
     bool ok() const { return m_ok; }
     const std::string& slavePath() const { return m_slavePath; }
     const char* path() const { return m_slavePath.c_str(); }
+    // The test's own descriptor of the program's side of the line.
+    int SlaveFd() const { return m_slave; }
 
     // The device sends bytes; true when the master took them all.
     bool Send(const std::string& bytes) {
@@ -60,6 +62,18 @@ public:
             poll(&entry, 1, 10);
         }
         return false;
+    }
+
+    // Waits until the program has read everything the line held.
+    bool WaitForInputTaken(int timeoutMs = 2000) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        int queued = 1;
+        while (ioctl(m_slave, FIONREAD, &queued) == 0 && queued > 0) {
+            if (std::chrono::steady_clock::now() >= end) return false;
+            pollfd none{-1, 0, 0};
+            poll(&none, 0, 1);
+        }
+        return queued == 0;
     }
 
     termios LineSettings() const {
