@@ -15,6 +15,13 @@ struct Behaviour {
     bool noise = false;             // junk bytes before each answer's preamble
     unsigned badChecksumEvery = 0;  // every N-th answer has a wrong checksum; 0: none
     bool silent = false;            // no device answers
+    // The device end goes away (as an unplugged USB modem does) once this many answers are
+    // completely sent; 0: never.
+    unsigned vanishAfter = 0;
+    bool trickle = false;  // one 0xFF byte every tricklePeriodMs, for ever
+    uint32_t tricklePeriodMs = 400;
+    bool babble = false;         // 0xFF back to back whenever nothing else is sent
+    unsigned lateEchoBytes = 0;  // the last N bytes of each request come back late; 0: none
 };
 
 }  // namespace sim

@@ -1,5 +1,7 @@
 #include "sim/FieldBus.h"
 
+#include <algorithm>
+
 #include "hart/HartFrame.h"
 
 namespace sim {
@@ -36,6 +38,13 @@ Bytes FieldBus::Hear(const Bytes& heard) {
     for (uint8_t byte : heard) {
         const auto result = HearByte(byte);
         if (!result) continue;
+        if (m_behaviour.lateEchoBytes && !m_behaviour.echo) {
+            // Without the echo at once only the request's tail comes back, late but before
+            // the answer.
+            const Bytes request = AsHeard(result->frame);
+            const size_t tail = std::min<size_t>(m_behaviour.lateEchoBytes, request.size());
+            out.insert(out.end(), request.end() - static_cast<std::ptrdiff_t>(tail), request.end());
+        }
         for (const Transmission& t : result->replies) {
             out.insert(out.end(), t.bytes.begin(), t.bytes.end());
         }

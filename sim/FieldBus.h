@@ -35,7 +35,8 @@ public:
     // One heard byte; a HeardFrame when it finished a frame.
     std::optional<HeardFrame> HearByte(uint8_t byte);
     // Everything the line carries back for the bytes heard, in order: their echo (with
-    // --echo), then each answer with its burst frame.
+    // --echo), then for each request the late tail of its echo (with --late-echo but no
+    // --echo) and its answer with its burst frame.
     Bytes Hear(const Bytes& heard);
     // Forgets a partly heard frame.
     void ResetLine() { m_parser.Reset(); }

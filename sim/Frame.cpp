@@ -19,6 +19,12 @@ Bytes Encode(const Frame& frame, size_t preambles) {
     return out;
 }
 
+Bytes AsHeard(const Frame& frame) {
+    Bytes raw = Encode(frame, frame.preambles);
+    raw.back() = frame.checksum;
+    return raw;
+}
+
 Bytes PackAscii(const std::string& text, size_t byteCount) {
     const size_t groups = byteCount / 3;
     std::string padded = text;

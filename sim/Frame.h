@@ -28,6 +28,9 @@ struct Frame {
 // Preamble, delimiter through data, checksum.
 Bytes Encode(const Frame& frame, size_t preambles = kReplyPreambles);
 
+// A heard frame as it was on the line: its preamble, its fields and the checksum it came with.
+Bytes AsHeard(const Frame& frame);
+
 // Packed ASCII: 4 characters in 3 bytes, 6 bits each; lower case is sent as upper case.
 // text is padded with blanks to byteCount / 3 * 4 characters.
 Bytes PackAscii(const std::string& text, size_t byteCount);

@@ -1,6 +1,7 @@
 #include "sim/Line.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -42,9 +43,17 @@ bool MakeRaw(int fd) {
            (now.c_oflag & OPOST) == 0 && (now.c_cflag & CSIZE) == CS8;
 }
 
-PtyLine::~PtyLine() {
+PtyLine::~PtyLine() { Close(); }
+
+void PtyLine::CloseMaster() {
     if (m_master >= 0) close(m_master);
+    m_master = -1;
+}
+
+void PtyLine::Close() {
+    CloseMaster();
     if (m_slave >= 0) close(m_slave);
+    m_slave = -1;
 }
 
 bool PtyLine::Open(std::string& error) {
@@ -70,6 +79,12 @@ bool PtyLine::ReopenSlave() {
     if (m_slave >= 0) close(m_slave);
     m_slave = open(m_slavePath.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     return m_slave >= 0 && MakeRaw(m_slave);
+}
+
+bool PtyLine::SlaveHasInput() const {
+    // Unlike FIONREAD, poll first lets the kernel finish handing on what the master wrote.
+    pollfd entry{m_slave, POLLIN, 0};
+    return m_slave >= 0 && poll(&entry, 1, 0) > 0 && (entry.revents & POLLIN) != 0;
 }
 
 bool ComLink::Create(unsigned comNumber, const std::string& target, std::string& error) {

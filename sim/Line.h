@@ -24,6 +24,13 @@ public:
     int SlaveFd() const { return m_slave; }
     // Closes the held slave and opens it again, so that the line is closed for a moment.
     bool ReopenSlave();
+    // Whether the slave side holds bytes that nobody has read yet.
+    bool SlaveHasInput() const;
+    // Closes the master side: every opener of the slave sees a hang-up, as when a USB modem
+    // is unplugged, and the slave's path goes once the last of them has closed it.
+    void CloseMaster();
+    // Closes both sides, the held slave too.
+    void Close();
     const std::string& SlavePath() const { return m_slavePath; }
 
 private:

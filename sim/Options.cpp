@@ -10,6 +10,13 @@ namespace {
 
 constexpr unsigned kMaxPollAddress = 63;
 constexpr unsigned kMaxComNumber = 255;
+constexpr unsigned long kMaxPeriodMs = 3600000;
+constexpr unsigned long kMaxCount = 1000000;
+constexpr unsigned long kMaxTurnaroundMs = 10000;
+// A trickle period shorter than a character time would be babble.
+constexpr unsigned long kMinTricklePeriodMs = 10;
+constexpr unsigned kDefaultLateEchoBytes = 3;
+constexpr unsigned long kMaxLateEchoBytes = 255;
 
 // Decimal, or hexadecimal after 0x; the whole text must be the number.
 std::optional<unsigned long> ParseNumber(const std::string& text, unsigned long max) {
@@ -170,6 +177,7 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& options, std
     options = SimOptions{};
     for (size_t i = 0; i < args.size(); ++i) {
         const Argument arg = Split(args[i]);
+        std::string text;
         // The value of an option that needs one: after '=' or the next argument.
         auto value = [&](std::string& out) {
             if (arg.inlineValue) {
@@ -185,7 +193,15 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& options, std
         };
         // A period in milliseconds that may follow after '='.
         auto period = [&](uint32_t& out) {
-            return !arg.inlineValue || ParseField(arg.name, *arg.inlineValue, 3600000, out, error);
+            return !arg.inlineValue ||
+                   ParseField(arg.name, *arg.inlineValue, kMaxPeriodMs, out, error);
+        };
+        // A count where 0 would mean nothing at all.
+        auto atLeastOne = [&](const std::string& number, unsigned long max, unsigned& out) {
+            if (!ParseField(arg.name, number, max, out, error)) return false;
+            if (out > 0) return true;
+            error = arg.name + " needs N of 1 or more";
+            return false;
         };
         auto flag = [&](bool& out) {
             if (arg.inlineValue) {
@@ -195,7 +211,6 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& options, std
             out = true;
             return true;
         };
-        std::string text;
         Behaviour& b = options.behaviour;
         bool ok = true;
         if (arg.name == "--help" || arg.name == "-h") {
@@ -223,13 +238,29 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& options, std
             b.otherMaster = true;
             ok = period(b.otherMasterPeriodMs);
         } else if (arg.name == "--busy") {
-            ok = value(text) && ParseField(arg.name, text, 1000000, b.busyAnswers, error);
+            ok = value(text) && ParseField(arg.name, text, kMaxCount, b.busyAnswers, error);
         } else if (arg.name == "--bad-checksum") {
-            ok = value(text) && ParseField(arg.name, text, 1000000, b.badChecksumEvery, error);
-            if (ok && b.badChecksumEvery == 0) {
-                error = "--bad-checksum needs N of 1 or more";
+            ok = value(text) && atLeastOne(text, kMaxCount, b.badChecksumEvery);
+        } else if (arg.name == "--vanish-after") {
+            ok = value(text) && atLeastOne(text, kMaxCount, b.vanishAfter);
+        } else if (arg.name == "--trickle") {
+            b.trickle = true;
+            ok = period(b.tricklePeriodMs);
+            if (ok && b.tricklePeriodMs < kMinTricklePeriodMs) {
+                error = "--trickle needs a period of " + std::to_string(kMinTricklePeriodMs) +
+                        " ms or more";
                 ok = false;
             }
+        } else if (arg.name == "--babble") {
+            ok = flag(b.babble);
+        } else if (arg.name == "--late-echo") {
+            b.lateEchoBytes = kDefaultLateEchoBytes;
+            ok = !arg.inlineValue ||
+                 atLeastOne(*arg.inlineValue, kMaxLateEchoBytes, b.lateEchoBytes);
+        } else if (arg.name == "--turnaround") {
+            unsigned ms = 0;
+            ok = value(text) && ParseField(arg.name, text, kMaxTurnaroundMs, ms, error);
+            options.timing.turnaroundMs = ms;
         } else if (arg.name == "--echo") {
             ok = flag(b.echo);
         } else if (arg.name == "--noise") {
@@ -237,7 +268,7 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& options, std
         } else if (arg.name == "--silent") {
             ok = flag(b.silent);
         } else if (arg.name == "--fast") {
-            ok = flag(options.fast);
+            ok = flag(options.timing.fast);
         } else if (arg.name == "--trace") {
             ok = flag(options.trace);
         } else {
@@ -285,13 +316,29 @@ Behaviour:
   --bad-checksum N     every N-th answer carries a wrong checksum
   --silent             no device answers
 
+Bad lines:
+  --vanish-after N     the device end vanishes after N answers, as an unplugged USB modem
+                       does: the line is closed (the master sees a hang-up), the COM link
+                       removed, and the simulator ends
+  --trickle[=MS]       one 0xFF byte every MS ms (default 400), for ever, besides whatever
+                       else happens (with --silent: nothing else)
+  --babble             0xFF bytes back to back at line pace, a preamble that never ends,
+                       whenever nothing else is sent (with --silent: nothing but babble)
+  --late-echo[=N]      the last N bytes of each request (default 3) come back late, all at
+                       once, 16 ms after the request has been heard (after the master's
+                       purge) and before the answer, as a USB adapter hands on a modem's
+                       echo; with --echo the rest comes back at once
+
 Timing and output:
+  --turnaround MS      the gap between hearing a request's end and answering it, 0-10000 ms
+                       (default 20)
   --fast               send replies at pty speed (still after the request's on-air time)
-  --trace              print every frame heard and sent, in hex, with times in ms
+  --trace              print every frame heard and sent, in hex, with times in ms (not the
+                       bytes of --trickle and --babble)
   --help               show this text
 
-Exit codes: 0 after SIGINT or SIGTERM, 64 for a command line that cannot be used,
-1 when the line cannot be opened.
+Exit codes: 0 after SIGINT or SIGTERM or when the device vanished, 64 for a command line
+that cannot be used, 1 when the line cannot be opened.
 )";
 }
 

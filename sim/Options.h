@@ -6,6 +6,7 @@
 
 #include "sim/Behaviour.h"
 #include "sim/DeviceConfig.h"
+#include "sim/LineTiming.h"
 
 namespace sim {
 
@@ -17,7 +18,7 @@ struct SimOptions {
     std::optional<unsigned> linkCom;    // --link COM<n>: a pty of our own, linked as COM<n>
     std::vector<DeviceConfig> devices;  // never empty after a successful parse
     Behaviour behaviour;
-    bool fast = false;
+    LineTiming timing;
     bool trace = false;
     bool help = false;
 };

@@ -9,7 +9,13 @@ ServedPty::ServedPty(const LineTiming& timing, const std::vector<DeviceConfig>& 
     m_ok = m_pty.Open(error);
     if (!m_ok) return;
     m_service = std::make_unique<LineService>(m_pty.MasterFd(), m_bus, timing);
-    m_thread = std::thread([this] { m_service->Run(m_stop); });
+    m_service->WatchDrain([this] { return !m_pty.SlaveHasInput(); });
+    m_thread = std::thread([this] {
+        if (m_service->Run(m_stop) == LineService::End::Vanished) {
+            m_pty.CloseMaster();
+            m_vanished = true;
+        }
+    });
 }
 
 ServedPty::~ServedPty() {

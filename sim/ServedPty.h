@@ -27,6 +27,9 @@ public:
     // The slave descriptor held to keep the line up; a test may talk over it.
     int HeldSlave() const { return m_pty.SlaveFd(); }
     bool ReopenSlave() { return m_pty.ReopenSlave(); }
+    // True once the device end has vanished (Behaviour::vanishAfter): the thread has closed
+    // the master, and every opener of the slave sees a hang-up.
+    bool Vanished() const { return m_vanished.load(); }
     // The bytes the devices send for a request, as the line carries them (for timing models).
     static size_t ReplyBytes(const std::vector<DeviceConfig>& devices, const Bytes& request);
 
@@ -35,6 +38,7 @@ private:
     bool m_ok = false;
     FieldBus m_bus;
     std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_vanished{false};
     std::unique_ptr<LineService> m_service;
     std::thread m_thread;
 };

@@ -14,16 +14,16 @@ std::string Hex(const Bytes& bytes) {
 }
 
 void Trace::Heard(double ms, const Frame& frame, bool checksumOk) {
-    Bytes raw = Encode(frame, frame.preambles);
-    raw.back() = frame.checksum;
-    Line(ms, "<-", Hex(raw), checksumOk ? "" : "  (bad checksum, ignored)");
+    Line(ms, "<-", Hex(AsHeard(frame)), checksumOk ? "" : "  (bad checksum, ignored)");
 }
 
 void Trace::Sent(double ms, const char* what, const Bytes& bytes) {
     Line(ms, "->", Hex(bytes), what);
 }
 
-void Trace::Echoed(double ms, const Bytes& bytes) { Line(ms, "=>", Hex(bytes), "  (echo)"); }
+void Trace::Echoed(double ms, const Bytes& bytes, bool late) {
+    Line(ms, "=>", Hex(bytes), late ? "  (late echo)" : "  (echo)");
+}
 
 void Trace::Line(double ms, const char* direction, const std::string& text, const char* note) {
     std::fprintf(m_out, "%10.1f ms %s %s%s\n", ms, direction, text.c_str(), note);

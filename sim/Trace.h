@@ -16,7 +16,8 @@ public:
     explicit Trace(std::FILE* out) : m_out(out) {}
     void Heard(double ms, const Frame& frame, bool checksumOk);
     void Sent(double ms, const char* what, const Bytes& bytes);
-    void Echoed(double ms, const Bytes& bytes);
+    // The echo of what was heard; late: the tail an adapter hands on after a pause.
+    void Echoed(double ms, const Bytes& bytes, bool late = false);
 
 private:
     void Line(double ms, const char* direction, const std::string& text, const char* note);

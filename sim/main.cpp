@@ -74,9 +74,17 @@ int main(int argc, char** argv) {
 
     sim::FieldBus bus(options.devices, options.behaviour);
     sim::Trace trace(stdout);
-    sim::LineService service(fd, bus, {options.fast}, options.trace ? &trace : nullptr);
-    service.Run(g_stop);
+    sim::LineService service(fd, bus, options.timing, options.trace ? &trace : nullptr);
+    if (options.linkCom) service.WatchDrain([&pty] { return !pty.SlaveHasInput(); });
+    const sim::LineService::End end = service.Run(g_stop);
 
     if (!options.linkCom) close(fd);
+    if (end == sim::LineService::End::Vanished) {
+        // Gone as an unplugged modem goes: the line hangs up and its port is no longer there.
+        pty.Close();
+        link.Remove();
+        std::printf("tralvo-sim: the device vanished after %u exchanges\n",
+                    options.behaviour.vanishAfter);
+    }
     return 0;
 }

@@ -249,6 +249,28 @@ TEST(FieldBusBehaviour, EchoPutsTheRequestBackBeforeTheAnswer) {
     EXPECT_EQ(FramesIn(out).back().frame.delimiter, 0x06);
 }
 
+TEST(FieldBusBehaviour, LateEchoPutsTheTailOfTheRequestBeforeTheAnswerAndNeverTwice) {
+    sim::Behaviour b;
+    b.lateEchoBytes = 3;
+    const Bytes request = LongRequest(0x26, 0x06, 0x123456, 13);
+    sim::FieldBus bus({Device(0, 0x123456)}, b);
+    const Bytes out = bus.Hear(request);
+    ASSERT_GT(out.size(), 3u);
+    EXPECT_THAT(Bytes(out.begin(), out.begin() + 3),
+                ElementsAreArray(request.end() - 3, request.end()));
+    const auto frames = FramesIn(Bytes(out.begin() + 3, out.end()));
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].frame.delimiter, 0x86);
+
+    // With the echo at once as well, the tail is part of it and does not come again.
+    b.echo = true;
+    sim::FieldBus echoing({Device(0, 0x123456)}, b);
+    const Bytes echoed = echoing.Hear(request);
+    EXPECT_EQ(echoed.size(), request.size() + out.size() - 3);
+    EXPECT_THAT(Bytes(echoed.begin(), echoed.begin() + static_cast<long>(request.size())),
+                ElementsAreArray(request));
+}
+
 TEST(FieldBusBehaviour, NoisePutsJunkOtherThanPreambleBytesBeforeTheAnswer) {
     sim::Behaviour b;
     b.noise = true;

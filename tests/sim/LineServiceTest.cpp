@@ -1,11 +1,13 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include <gmock/gmock.h>
@@ -55,6 +57,45 @@ Exchange Transact(int fd, const Bytes& request, size_t expected, int timeoutMs =
 
 size_t ReplySize(const Bytes& request) { return sim::ServedPty::ReplyBytes({}, request); }
 
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
+    const auto start = Clock::now();
+    while (!condition()) {
+        if (MsSince(start) > timeoutMs) return false;
+        poll(nullptr, 0, 1);
+    }
+    return true;
+}
+
+size_t Unread(int fd) {
+    int count = 0;
+    return ioctl(fd, FIONREAD, &count) == 0 ? static_cast<size_t>(count) : 0;
+}
+
+// Reads until `count` bytes came or the time is up; never more than `count`.
+Bytes ReadBytes(int fd, size_t count, int timeoutMs) {
+    Bytes got;
+    const auto start = Clock::now();
+    while (got.size() < count && MsSince(start) < timeoutMs) {
+        pollfd entry{fd, POLLIN, 0};
+        if (poll(&entry, 1, 20) <= 0) continue;
+        uint8_t buffer[256];
+        const ssize_t n = read(fd, buffer, std::min(sizeof buffer, count - got.size()));
+        if (n <= 0) break;
+        got.insert(got.end(), buffer, buffer + n);
+    }
+    return got;
+}
+
+// What the master sees of a line that went away: a hang-up, no data, no writing.
+void ExpectHungUp(int fd) {
+    pollfd entry{fd, POLLIN, 0};
+    ASSERT_EQ(poll(&entry, 1, 3000), 1);
+    EXPECT_TRUE(entry.revents & POLLHUP);
+    uint8_t byte = 0;
+    EXPECT_LE(read(fd, &byte, 1), 0);
+    EXPECT_EQ(write(fd, &byte, 1), -1);
+}
+
 TEST(LineService, AnswersOnlyAfterTheRequestWouldHaveLeftA1200BaudLineEvenWhenFast) {
     sim::ServedPty line({.fast = true});
     ASSERT_TRUE(line.ok());
@@ -86,6 +127,75 @@ TEST(LineService, KeepsServingAfterTheLastOpenerClosedTheLine) {
     ASSERT_TRUE(line.ReopenSlave());
     EXPECT_EQ(Transact(line.HeldSlave(), request, ReplySize(request)).reply.size(),
               ReplySize(request));
+}
+
+TEST(LineServiceBadLines, AVanishingLineKeepsItsLastAnswerForTheMasterThenHangsUp) {
+    sim::Behaviour b;
+    b.vanishAfter = 1;
+    sim::ServedPty line({.fast = true}, {}, b);
+    ASSERT_TRUE(line.ok());
+    const int fd = line.HeldSlave();
+    const Bytes request = IdentityPoll(0);
+    ASSERT_EQ(write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+    ASSERT_TRUE(WaitFor([&] { return Unread(fd) >= ReplySize(request); }, 3000));
+    // Going now would throw the unread answer away.
+    EXPECT_FALSE(WaitFor([&] { return line.Vanished(); }, 100));
+    EXPECT_EQ(ReadBytes(fd, ReplySize(request), 1000).size(), ReplySize(request));
+    ASSERT_TRUE(WaitFor([&] { return line.Vanished(); }, 3000));
+    ExpectHungUp(fd);
+}
+
+// The first bytes of a fresh silent line, and how long they took from its start.
+struct Carried {
+    Bytes bytes;
+    double ms;
+};
+
+Carried FirstBytes(const sim::Behaviour& behaviour, size_t count) {
+    const auto start = Clock::now();
+    sim::Behaviour silent = behaviour;
+    silent.silent = true;
+    sim::ServedPty line({}, {}, silent);
+    Bytes bytes = line.ok() ? ReadBytes(line.HeldSlave(), count, 3000) : Bytes{};
+    return {bytes, MsSince(start)};
+}
+
+TEST(LineServiceBadLines, TrickleAndBabbleKeepTheirPaceOnAPty) {
+    sim::Behaviour babble;
+    babble.babble = true;
+    const Carried babbled = FirstBytes(babble, 30);
+    ASSERT_EQ(babbled.bytes.size(), 30u);
+    EXPECT_THAT(babbled.bytes, ::testing::Each(0xFF));
+    EXPECT_GE(babbled.ms, 29 * sim::kByteMs);        // never faster than the line
+    EXPECT_LT(babbled.ms, 30 * sim::kByteMs + 500);  // and back to back
+
+    sim::Behaviour trickle;
+    trickle.trickle = true;
+    trickle.tricklePeriodMs = 60;
+    const Carried trickled = FirstBytes(trickle, 4);
+    ASSERT_EQ(trickled.bytes.size(), 4u);
+    EXPECT_THAT(trickled.bytes, ::testing::Each(0xFF));
+    EXPECT_GE(trickled.ms, 4 * 60.0);
+    EXPECT_LT(trickled.ms, 4 * 60.0 + 500);
+}
+
+TEST(SimProgram, VanishAfterHangsUpRemovesTheComLinkAndEndsWithExitZero) {
+    ScopedConfigHome home;
+    const std::string link = home.path() + "/Brenlow/Tralvo/ports/COM202";
+    SimProcess sim({"--link", "COM202", "--fast", "--vanish-after", "2"});
+    ASSERT_TRUE(sim.WaitForOutput("\n", 5000)) << sim.Stderr();
+    const int fd = open(link.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(sim::MakeRaw(fd));
+    const Bytes request = IdentityPoll(0);
+    for (int exchange = 0; exchange < 2; ++exchange) {
+        EXPECT_EQ(Transact(fd, request, ReplySize(request)).reply.size(), ReplySize(request));
+    }
+    ExpectHungUp(fd);
+    close(fd);
+    EXPECT_EQ(sim.Finish(0, 5000), 0);
+    EXPECT_THAT(sim.Stdout(), ::testing::HasSubstr("vanished after 2 exchanges"));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
 }
 
 TEST(SimProgram, LinksItsPtyAsAComPortAndRemovesTheLinkOnSigterm) {

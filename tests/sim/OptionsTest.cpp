@@ -21,7 +21,7 @@ TEST(SimOptions, DefaultsToOneRevisionSevenDeviceAtAddressZero) {
     EXPECT_EQ(o.devices[0].pollAddress, 0);
     EXPECT_EQ(o.devices[0].revision, 7);
     EXPECT_EQ(o.devices[0].tag, "TRALVO01");
-    EXPECT_FALSE(o.fast);
+    EXPECT_FALSE(o.timing.fast);
 }
 
 TEST(SimOptions, ReadsEveryKeyOfADevice) {
@@ -67,8 +67,52 @@ TEST(SimOptions, ReadsTheBehaviours) {
     EXPECT_TRUE(o.behaviour.noise);
     EXPECT_EQ(o.behaviour.badChecksumEvery, 4u);
     EXPECT_TRUE(o.behaviour.silent);
-    EXPECT_TRUE(o.fast);
+    EXPECT_TRUE(o.timing.fast);
     EXPECT_TRUE(o.trace);
+}
+
+TEST(SimOptions, ReadsTheBadLinesWithTheirDefaultsAndTheTurnaround) {
+    sim::SimOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--link", "COM1"}, o, error)) << error;
+    EXPECT_EQ(o.behaviour.vanishAfter, 0u);
+    EXPECT_FALSE(o.behaviour.trickle);
+    EXPECT_FALSE(o.behaviour.babble);
+    EXPECT_EQ(o.behaviour.lateEchoBytes, 0u);
+    EXPECT_EQ(o.timing.turnaroundMs, 20.0);
+
+    ASSERT_TRUE(Parse({"--link", "COM1", "--vanish-after", "2", "--trickle", "--babble",
+                       "--late-echo", "--turnaround", "35"},
+                      o, error))
+        << error;
+    EXPECT_EQ(o.behaviour.vanishAfter, 2u);
+    EXPECT_TRUE(o.behaviour.trickle);
+    EXPECT_EQ(o.behaviour.tricklePeriodMs, 400u);
+    EXPECT_TRUE(o.behaviour.babble);
+    EXPECT_EQ(o.behaviour.lateEchoBytes, 3u);
+    EXPECT_EQ(o.timing.turnaroundMs, 35.0);
+
+    ASSERT_TRUE(Parse(
+        {"--link", "COM1", "--vanish-after=7", "--trickle=50", "--late-echo=8", "--turnaround=0"},
+        o, error))
+        << error;
+    EXPECT_EQ(o.behaviour.vanishAfter, 7u);
+    EXPECT_EQ(o.behaviour.tricklePeriodMs, 50u);
+    EXPECT_EQ(o.behaviour.lateEchoBytes, 8u);
+    EXPECT_EQ(o.timing.turnaroundMs, 0.0);
+}
+
+TEST(SimOptions, AnUnusableTurnaroundIsRefusedByName) {
+    for (const char* bad : {"10001", "-1", "20ms", ""}) {
+        sim::SimOptions o;
+        std::string error;
+        EXPECT_FALSE(Parse({"--link", "COM1", "--turnaround", bad}, o, error)) << bad;
+        EXPECT_THAT(error, HasSubstr("--turnaround")) << bad;
+    }
+    sim::SimOptions o;
+    std::string error;
+    EXPECT_FALSE(Parse({"--link", "COM1", "--turnaround"}, o, error));
+    EXPECT_THAT(error, HasSubstr("--turnaround needs a value"));
 }
 
 TEST(SimOptions, RefusesCommandLinesThatCannotBeUsed) {
@@ -90,6 +134,14 @@ TEST(SimOptions, RefusesCommandLinesThatCannotBeUsed) {
         {"--link", "COM1", "--bad-checksum", "0"},
         {"--link", "COM1", "--busy", "many"},
         {"--link", "COM1", "--echo=yes"},
+        {"--link", "COM1", "--vanish-after", "0"},
+        {"--link", "COM1", "--vanish-after"},
+        {"--link", "COM1", "--trickle=0"},
+        {"--link", "COM1", "--trickle=9"},
+        {"--link", "COM1", "--trickle", "50"},  // the period goes after '='
+        {"--link", "COM1", "--babble=yes"},
+        {"--link", "COM1", "--late-echo=0"},
+        {"--link", "COM1", "--late-echo=256"},
     };
     for (const auto& args : bad) {
         sim::SimOptions o;
@@ -112,7 +164,8 @@ TEST(SimProgram, HelpExplainsTheOptionsAndSucceeds) {
     EXPECT_EQ(sim.Finish(), 0);
     for (const char* option :
          {"--link", "--port", "--device", "--burst", "--other-master", "--busy", "--echo",
-          "--noise", "--bad-checksum", "--silent", "--fast", "--trace"}) {
+          "--noise", "--bad-checksum", "--silent", "--vanish-after", "--trickle", "--babble",
+          "--late-echo", "--turnaround", "--fast", "--trace"}) {
         EXPECT_THAT(sim.Stdout(), HasSubstr(option));
     }
 }
