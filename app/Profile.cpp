@@ -5,6 +5,9 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "app/SettingsFiles.h"
+#include "app/SettingsTrouble.h"
+
 namespace {
 
 // $XDG_CONFIG_HOME/<registry key>/<profile>.conf (XDG_CONFIG_HOME defaults to ~/.config).
@@ -18,18 +21,32 @@ QString StoreFile(const CProfile& profile) {
 
 QString Key(const QString& section, const QString& entry) { return section + u'/' + entry; }
 
+// A file that QSettings must not open is left alone and noted; the caller then behaves
+// as if the store did not exist (reads) or could not be written (writes).
+bool MayOpen(const QString& file, bool (*isUsable)(const QString&)) {
+    if (isUsable(file)) return true;
+    NoteSettingsTrouble(SettingsTrouble::NotARegularFile, file);
+    return false;
+}
+
+// The stored value, or an invalid one when there is none to read.
+QVariant StoredValue(const CProfile& profile, const QString& section, const QString& entry) {
+    const QString file = StoreFile(profile);
+    if (!MayOpen(file, IsOpenableSettingsFile)) return {};
+    const QSettings store(file, QSettings::NativeFormat);
+    return store.value(Key(section, entry));
+}
+
 }  // namespace
 
 QString CProfile::GetProfileString(const QString& section, const QString& entry,
                                    const QString& defaultValue) const {
-    const QSettings store(StoreFile(*this), QSettings::NativeFormat);
-    const QVariant value = store.value(Key(section, entry));
+    const QVariant value = StoredValue(*this, section, entry);
     return value.isValid() ? value.toString() : defaultValue;
 }
 
 int CProfile::GetProfileInt(const QString& section, const QString& entry, int defaultValue) const {
-    const QSettings store(StoreFile(*this), QSettings::NativeFormat);
-    const QVariant value = store.value(Key(section, entry));
+    const QVariant value = StoredValue(*this, section, entry);
     // A value that is not a number reads like a missing one, as a registry value of the
     // wrong type does.
     bool isNumber = false;
@@ -39,11 +56,18 @@ int CProfile::GetProfileInt(const QString& section, const QString& entry, int de
 
 bool CProfile::WriteProfileString(const QString& section, const QString& entry,
                                   const QString& value) {
-    QSettings store(StoreFile(*this), QSettings::NativeFormat);
+    const QString file = StoreFile(*this);
+    // QSettings writes under a lock file beside the store; one it cannot take would block
+    // the write for good.
+    if (!MayOpen(file, IsOpenableSettingsFile) || !MayOpen(LockFileOf(file), IsUsableLockFile))
+        return false;
+    QSettings store(file, QSettings::NativeFormat);
     store.setValue(Key(section, entry), value);
     // Settings are written the moment they change; nothing is saved at exit.
     store.sync();
-    return store.status() == QSettings::NoError;
+    if (store.status() == QSettings::NoError) return true;
+    NoteSettingsTrouble(SettingsTrouble::NotSaved, file);
+    return false;
 }
 
 CProfile& AppProfile() {

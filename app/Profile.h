@@ -5,6 +5,8 @@
 // The per-user settings store. A value lives at (section, entry) in the store named by
 // the current registry key name and profile name: the file
 // $XDG_CONFIG_HOME/<registry key>/<profile>.conf. Every write reaches the disk at once.
+// A store file that is not a regular file is never opened: reads give the defaults and
+// writes are refused. Such a file and every failed write are noted (SettingsTrouble.h).
 class CProfile {
 public:
     QString GetProfileString(const QString& section, const QString& entry,

@@ -1,13 +1,32 @@
-// The settings store: where each store lives and that values reach the disk at once.
+// The settings store: where each store lives, that values reach the disk at once, and
+// that a store it cannot use is left alone and reported.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QSettings>
+#include <filesystem>
 
+#include "Watchdog.h"
 #include "app/Profile.h"
+#include "app/SettingsTrouble.h"
 #include "tests/serial/ScopedConfigHome.h"
 
 namespace {
+
+// A socket file at path; it stays when the socket is closed.
+void BindSocket(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(0, bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address));
+    close(fd);
+}
 
 class SettingsStoreTest : public ::testing::Test {
 protected:
@@ -16,6 +35,13 @@ protected:
     QString FileOf(const char* relative) const {
         return QString::fromStdString(home.path()) + u'/' + QString::fromUtf8(relative);
     }
+
+    std::string PathOf(const char* relative) const { return FileOf(relative).toStdString(); }
+
+    // What the store told the user, as a program that reads settings hears it.
+    std::vector<std::pair<SettingsTrouble, QString>> told;
+    const SettingsTroubleListener listener{
+        [this](SettingsTrouble trouble, const QString& file) { told.emplace_back(trouble, file); }};
 
     ScopedConfigHome home;
     CProfile own;
@@ -68,6 +94,63 @@ TEST_F(SettingsStoreTest, AStoreThatCannotBeWrittenReportsFailure) {
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     EXPECT_FALSE(own.WriteProfileString("Settings", "Language", "English"));
+    EXPECT_THAT(told, ::testing::ElementsAre(::testing::Pair(SettingsTrouble::NotSaved,
+                                                             FileOf("Brenlow/Tralvo.conf"))));
+}
+
+TEST_F(SettingsStoreTest, AStoreThatIsNotARegularFileIsNeverOpenedAndReportedOnce) {
+    namespace fs = std::filesystem;
+    const std::string store = PathOf("Brenlow/Tralvo.conf");
+    const std::string fifo = PathOf("elsewhere.fifo");
+    fs::create_directories(PathOf("Brenlow"));
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    // A FIFO itself, a link to one (judged by where it leads), a folder, and a socket. Never
+    // a link to a real device: a store that wrote through it would replace the device.
+    const std::vector<std::function<void()>> standIns = {
+        [&] { mkfifo(store.c_str(), 0600); },
+        [&] { fs::create_symlink(fifo, store); },
+        [&] { fs::create_directory(store); },
+        [&] { BindSocket(store); },
+    };
+    for (const auto& putInPlace : standIns) {
+        fs::remove(store);
+        putInPlace();
+        const auto before = fs::symlink_status(store).type();
+        Watchdog watchdog({store, fifo});
+        EXPECT_EQ(QStringLiteral("COM99"),
+                  own.GetProfileString("Modem Server Preferences", "SearchSerialPort", "COM99"));
+        EXPECT_EQ(17, own.GetProfileInt("Tralvo", "COM PORT", 17));
+        EXPECT_FALSE(own.WriteProfileString("Settings", "Language", "Chinese"));
+        EXPECT_FALSE(watchdog.Dismiss()) << store << " blocked";
+        // Left alone: the same kind of thing in its place, and nothing written beside it.
+        EXPECT_EQ(before, fs::symlink_status(store).type());
+        EXPECT_EQ(1, std::distance(fs::directory_iterator(PathOf("Brenlow")), {}));
+    }
+    // Four stand-ins, a dozen refused calls: the user hears once, of the file by its name.
+    EXPECT_THAT(told, ::testing::ElementsAre(::testing::Pair(SettingsTrouble::NotARegularFile,
+                                                             FileOf("Brenlow/Tralvo.conf"))));
+}
+
+TEST_F(SettingsStoreTest, AWriteIsRefusedWhenItsLockFileCannotBeTaken) {
+    namespace fs = std::filesystem;
+    ASSERT_TRUE(own.WriteProfileString("Settings", "Language", "Chinese"));
+    const std::string lock = PathOf("Brenlow/Tralvo.conf.lock");
+    // QSettings locks through this file while it writes; none of these ever goes stale.
+    const std::vector<std::function<void()>> standIns = {
+        [&] { mkfifo(lock.c_str(), 0600); },
+        [&] { fs::create_symlink(PathOf("nowhere"), lock); },
+        [&] { fs::create_directory(lock); },
+    };
+    for (const auto& putInPlace : standIns) {
+        fs::remove(lock);
+        putInPlace();
+        Watchdog watchdog({lock});
+        EXPECT_FALSE(own.WriteProfileString("Settings", "Language", "English"));
+        EXPECT_FALSE(watchdog.Dismiss()) << "the write waited on " << lock;
+        EXPECT_EQ(QStringLiteral("Chinese"), own.GetProfileString("Settings", "Language", ""));
+    }
+    EXPECT_THAT(told, ::testing::ElementsAre(::testing::Pair(SettingsTrouble::NotARegularFile,
+                                                             FileOf("Brenlow/Tralvo.conf.lock"))));
 }
 
 }  // namespace

@@ -1,0 +1,31 @@
+#include "app/SettingsFiles.h"
+
+#include <sys/stat.h>
+
+#include <QFile>
+
+namespace {
+
+// Whether path names something that is not a regular file. A path that cannot be examined
+// (no search permission, a link loop) cannot be opened either: QSettings fails on it by
+// itself, without blocking, and reports that failure.
+bool NamesSomethingElse(const QString& path, bool followLinks) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    const int result = followLinks ? stat(name.constData(), &info) : lstat(name.constData(), &info);
+    return result == 0 && !S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+bool IsOpenableSettingsFile(const QString& path) {
+    return !NamesSomethingElse(path, /*followLinks=*/true);
+}
+
+bool IsUsableLockFile(const QString& path) {
+    // QLockFile makes no links, so a link here is none of its locks, and one that leads
+    // nowhere would never go stale.
+    return !NamesSomethingElse(path, /*followLinks=*/false);
+}
+
+QString LockFileOf(const QString& settingsFile) { return settingsFile + QStringLiteral(".lock"); }
