@@ -1,6 +1,7 @@
 #include "app/TralvoApp.h"
 
 #include "app/Profile.h"
+#include "app/SettingsTroubleBoxes.h"
 #include "app/StartupSettings.h"
 #include "app/TralvoDlg.h"
 
@@ -13,7 +14,10 @@ void RestorePortIntoWindow(CTralvoDlg& window) {
 
 bool CTralvoApp::InitInstance() {
     AppProfile().m_pszRegistryKey = QStringLiteral("Brenlow");
+    // Listening before the window exists: its constructor reads the stored language.
+    CSettingsTroubleBoxes settingsTrouble;
     CTralvoDlg window;
+    settingsTrouble.ShowIn(window);
     RestorePortIntoWindow(window);
     window.DoModal();
     // Nothing is saved here: every setting was written when it changed.
