@@ -321,7 +321,7 @@ Bad lines:
                        does: the line is closed (the master sees a hang-up), the COM link
                        removed, and the simulator ends
   --trickle[=MS]       one 0xFF byte every MS ms (default 400), for ever, besides whatever
-                       else happens (with --silent: nothing else)
+                       else happens but never inside a frame (with --silent: nothing else)
   --babble             0xFF bytes back to back at line pace, a preamble that never ends,
                        whenever nothing else is sent (with --silent: nothing but babble)
   --late-echo[=N]      the last N bytes of each request (default 3) come back late, all at
