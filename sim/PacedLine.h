@@ -52,6 +52,7 @@ private:
     Next NextOutput() const;
     void Emit(const Next& next, double now, Bytes& out);
     void EmitTransmissionByte(double now, Bytes& out);
+    // The last answer before vanishing is on its way: nothing new is scheduled.
     bool Leaving() const;
 
     FieldBus& m_bus;
