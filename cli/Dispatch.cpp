@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/Profile.h"
+#include "app/SettingsTrouble.h"
 #include "app/StartupSettings.h"
 #include "app/Strings.h"
 #include "cli/CommandLine.h"
@@ -51,6 +52,11 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     }
     if (!lineCommand) return UsageError(err, "unknown command '" + line.command + "'");
 
+    // A store that cannot be used reads as the defaults; the user hears of it once.
+    const SettingsTroubleListener settingsTrouble([&err](SettingsTrouble trouble,
+                                                         const QString& file) {
+        err << "tralvo-cli: warning: " << SettingsTroubleText(trouble, file).toStdString() << '\n';
+    });
     CProfile& settings = Settings();
     SetStringLanguage(line.language ? QString::fromStdString(*line.language)
                                     : settings.GetProfileString(QStringLiteral("Settings"),

@@ -3,8 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <sstream>
 
+#include "Watchdog.h"
 #include "app/Strings.h"
 #include "cli/CommandLine.h"
 #include "cli/ContinuousCommand.h"
@@ -12,6 +16,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/PollCommand.h"
 #include "cli/TraceObserver.h"
+#include "tests/serial/ScopedConfigHome.h"
 #include "tests/workflows/FakeLine.h"
 
 namespace {
@@ -205,6 +210,25 @@ TEST(RunCli, PortZeroIsAPortErrorInTheChosenLanguage) {
     EXPECT_THAT(out.str(), HasSubstr("Status: " + LoadString(IDS_COM_PORT_ERROR).toStdString()));
     EXPECT_THAT(out.str(), HasSubstr("COM端口错误"));
     SetStringLanguage("English");
+}
+
+TEST(RunCli, ASettingsFileThatIsAFifoReadsAsTheDefaultsWithOneWarning) {
+    const ScopedConfigHome home;
+    const std::string store = home.path() + "/Brenlow/Tralvo.conf";
+    // The default port, COM99, is a link that leads nowhere: it fails without a device.
+    ASSERT_TRUE(home.Link(home.path() + "/Brenlow/Tralvo/ports/COM99", home.path() + "/gone"));
+    ASSERT_EQ(0, mkfifo(store.c_str(), 0600));
+    std::istringstream in;
+    std::ostringstream out, err;
+    Watchdog watchdog({store});
+    // Three reads: the language, the port, the older port entry.
+    EXPECT_EQ(RunCli({"poll", "--multidrop", "no"}, in, out, err), kExitPortError);
+    EXPECT_FALSE(watchdog.Dismiss()) << "tralvo-cli waited on the FIFO";
+    EXPECT_EQ(err.str(), "tralvo-cli: warning: The settings file " + store +
+                             " is not a regular file. Tralvo uses its default settings and "
+                             "leaves the file alone.\n"
+                             "POLL: Error opening COM port\n");
+    EXPECT_TRUE(std::filesystem::is_fifo(store));
 }
 
 TEST(TraceObserver, PrintsFramesInHexWithTheirTimeAndResult) {
