@@ -1,20 +1,42 @@
 #include <QApplication>
 #include <QCoreApplication>
+#include <QMessageBox>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/Profile.h"
+#include "app/SettingsTrouble.h"
 #include "app/StartupSettings.h"
 #include "troubleshooter/ReportCommand.h"
 #include "troubleshooter/TroubleshooterWindow.h"
 
 namespace {
 
-unsigned StoredPort() {
+// The port Tralvo's start-up would restore, and what kept the store from being read.
+struct StoredSettings {
+    unsigned port = 0;
+    std::optional<QString> trouble;
+};
+
+StoredSettings ReadStoredSettings() {
+    StoredSettings stored;
+    const SettingsTroubleListener listener([&stored](SettingsTrouble trouble, const QString& file) {
+        stored.trouble = SettingsTroubleText(trouble, file);
+    });
     // The same store Tralvo's start-up reads; the troubleshooter never writes it.
     AppProfile().m_pszRegistryKey = QStringLiteral("Brenlow");
-    return RestoreComPort(AppProfile(), false).nComPort;
+    stored.port = RestoreComPort(AppProfile(), false).nComPort;
+    return stored;
+}
+
+// Shown once the window is up; the checks go on behind it.
+void ShowSettingsTrouble(QWidget& window, const QString& text) {
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, window.windowTitle(), text, QMessageBox::Ok, &window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 }  // namespace
@@ -24,13 +46,18 @@ int main(int argc, char* argv[]) {
     if (WantsReport(args)) {
         // No display is needed: the report runs over SSH too.
         QCoreApplication app(argc, argv);
-        return RunReportCommand(args, StoredPort(), ListPorts(), SystemRoots{}, CurrentUser(),
+        const StoredSettings stored = ReadStoredSettings();
+        if (stored.trouble)
+            std::cerr << "com-troubleshooter: warning: " << stored.trouble->toStdString() << '\n';
+        return RunReportCommand(args, stored.port, ListPorts(), SystemRoots{}, CurrentUser(),
                                 std::cout, std::cerr);
     }
     QApplication app(argc, argv);
     const auto ports = ListPorts();
-    TroubleshooterWindow window(ports, InitialPort(StoredPort(), ports), SystemRoots{});
+    const StoredSettings stored = ReadStoredSettings();
+    TroubleshooterWindow window(ports, InitialPort(stored.port, ports), SystemRoots{});
     window.show();
+    if (stored.trouble) ShowSettingsTrouble(window, *stored.trouble);
     window.RunChecksNow();
     return app.exec();
 }
