@@ -24,6 +24,14 @@ void SteadyClock::SleepMicros(uint32_t us) {
     std::this_thread::sleep_for(std::chrono::microseconds(us));
 }
 
+bool SteadyClock::SleepUnlessWoken(uint32_t ms, const CWakeup& wakeup) {
+    return wakeup.SleepMicros(uint64_t{ms} * 1000u);
+}
+
+bool SteadyClock::SleepMicrosUnlessWoken(uint32_t us, const CWakeup& wakeup) {
+    return wakeup.SleepMicros(us);
+}
+
 IClock& SystemClock() {
     static SteadyClock clock;
     return clock;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "serial/Wakeup.h"
+
 // The one source of time for the link layer and the workflows: a wrapping millisecond
 // counter (only differences of two readings mean anything) and a pause. Tests hand in a
 // virtual clock so that long waits cost nothing.
@@ -15,15 +17,31 @@ public:
     // microseconds. A clock without finer time derives both from the millisecond pair.
     virtual uint32_t MicroCount() { return TickCount() * 1000u; }
     virtual void SleepMicros(uint32_t us) { Sleep((us + 999u) / 1000u); }
+
+    // Pauses that a stop request ends early: false when the wake-up is, or becomes,
+    // signalled. A virtual clock pauses as it always does and looks at the wake-up before
+    // and after.
+    virtual bool SleepUnlessWoken(uint32_t ms, const CWakeup& wakeup) {
+        if (wakeup.IsSignalled()) return false;
+        Sleep(ms);
+        return !wakeup.IsSignalled();
+    }
+    virtual bool SleepMicrosUnlessWoken(uint32_t us, const CWakeup& wakeup) {
+        if (wakeup.IsSignalled()) return false;
+        SleepMicros(us);
+        return !wakeup.IsSignalled();
+    }
 };
 
-// Monotonic wall clock (std::chrono::steady_clock).
+// Monotonic wall clock (std::chrono::steady_clock); its pauses wait on the wake-up itself.
 class SteadyClock final : public IClock {
 public:
     uint32_t TickCount() override;
     void Sleep(uint32_t ms) override;
     uint32_t MicroCount() override;
     void SleepMicros(uint32_t us) override;
+    bool SleepUnlessWoken(uint32_t ms, const CWakeup& wakeup) override;
+    bool SleepMicrosUnlessWoken(uint32_t us, const CWakeup& wakeup) override;
 };
 
 IClock& SystemClock();

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "hart/HartLink.h"
+#include "hart/LinkBounds.h"
 
 namespace {
 
@@ -77,6 +78,24 @@ void RewriteIdentityAlias(uint8_t* payload) {
 
 }  // namespace
 
+// Holds the link's receptions to a command's time budget while the command runs.
+class CallBudget {
+public:
+    CallBudget(CHartLink& link, uint32_t budgetMs) : m_link(link) {
+        m_link.m_callEndMs = link.Clock().TickCount() + budgetMs;
+    }
+    ~CallBudget() { m_link.m_callEndMs.reset(); }
+    CallBudget(const CallBudget&) = delete;
+    CallBudget& operator=(const CallBudget&) = delete;
+
+    bool Spent() const {
+        return static_cast<int32_t>(*m_link.m_callEndMs - m_link.Clock().TickCount()) <= 0;
+    }
+
+private:
+    CHartLink& m_link;
+};
+
 unsigned CHartLink::ReceiveCleared(bool longHeader, uint8_t* reply) {
     std::memset(reply, 0, kReplyBufferSize);
     return ReceiveFrame(longHeader, reply, kTransferWaitMs);
@@ -107,8 +126,10 @@ bool CHartLink::PollIdentity(uint8_t pollAddress, uint8_t maxAttempts) {
     uint8_t reply[kReplyBufferSize];
     AttemptCount attempts;
     unsigned limit = maxAttempts;
+    const CallBudget budget(*this, maxAttempts * kIdentityPollMsPerAttempt);
     do {
         SendFrame(request, length, kTransferWaitMs);
+        if (Halted()) return false;
         if (ReceiveCleared(false, reply) != kLinkOk) {
             attempts.Use();
             continue;
@@ -124,7 +145,7 @@ bool CHartLink::PollIdentity(uint8_t pollAddress, uint8_t maxAttempts) {
         } else {
             attempts.Repeat();
         }
-    } while (attempts.Used() < limit);
+    } while (attempts.Used() < limit && !Halted() && !budget.Spent());
     return false;
 }
 
@@ -145,16 +166,17 @@ bool CHartLink::SendCommand(uint8_t command, uint8_t* reply) {
     AttemptCount attempts;
     unsigned extra = kLongExtraAtFirst;
     do {
-        if (SendFrame(request, length, kTransferWaitMs) != kLinkOk)
-            m_clock.Sleep(kPauseAfterFailedSendMs);
-        if (attempts.Used() == kLongPauseAtAttempt) m_clock.Sleep(kPauseBeforeLastAttemptsMs);
+        if (SendFrame(request, length, kTransferWaitMs) != kLinkOk && !Halted())
+            Pause(kPauseAfterFailedSendMs);
+        if (attempts.Used() == kLongPauseAtAttempt) Pause(kPauseBeforeLastAttemptsMs);
+        if (Halted()) return false;
         if (ReceiveCleared(true, answer) != kLinkOk) {
             attempts.Use();
         } else if (IsForeignFrame(answer[0])) {
             extra = kLongExtraOnSharedLine;
             attempts.Use();
         } else if (IsBusyOrDelayed(answer[kLongResponseCodePos])) {
-            m_clock.Sleep(kPauseAfterBusyMs);
+            Pause(kPauseAfterBusyMs);
             attempts.Repeat();
         } else if (!AnswerIsFromRecordedDevice(answer, command)) {
             attempts.Use();
@@ -162,7 +184,7 @@ bool CHartLink::SendCommand(uint8_t command, uint8_t* reply) {
             std::memcpy(reply, answer + kLongPayloadPos, kLongReplyCopy);
             return true;
         }
-    } while (attempts.Used() < extra + kLongBaseAttempts);
+    } while (attempts.Used() < extra + kLongBaseAttempts && !Halted());
     return false;
 }
 
@@ -176,16 +198,17 @@ bool CHartLink::SendShortCommand(uint8_t command, uint8_t* reply, uint8_t dataBy
     unsigned extra = 0;
     do {
         SendFrame(request, length, kTransferWaitMs);
+        if (Halted()) return false;
         if (ReceiveCleared(false, answer) != kLinkOk) {
             attempts.Use();
         } else if (IsForeignFrame(answer[0])) {
             extra = kShortExtraOnSharedLine;
             attempts.Use();
-            m_clock.Sleep(kPauseAfterForeignFrameMs);
+            Pause(kPauseAfterForeignFrameMs);
         } else {
             std::memcpy(reply, answer + kShortPayloadPos, kShortReplyCopy);
             return true;
         }
-    } while (attempts.Used() < extra + kShortBaseAttempts);
+    } while (attempts.Used() < extra + kShortBaseAttempts && !Halted());
     return false;
 }

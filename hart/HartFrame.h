@@ -41,6 +41,10 @@ inline constexpr size_t kRequestPreambles = 5;
 // Long address: the master and burst bits of the first byte are always 0 in a request.
 inline constexpr uint8_t kManufacturerAddressMask = 0x3F;
 
+// On-air time of a frame at 1200 baud: 9.2 ms a byte, rounded down, plus one (an 11-bit
+// character lasts 9.17 ms).
+constexpr uint32_t OnAirMs(size_t length) { return static_cast<uint32_t>(length * 92 / 10 + 1); }
+
 // Exclusive-or of every byte given (delimiter through last data byte of a frame).
 uint8_t Checksum(const uint8_t* bytes, size_t count);
 
@@ -58,6 +62,7 @@ enum LinkResult : unsigned {
     kLinkDataIncomplete = 3,    // data and checksum did not arrive complete
     kLinkWriteIncomplete = 4,   // request not written completely within the wait
     kLinkNoReply = 5,           // no delimiter after a preamble, or no complete header
+    kLinkInterrupted = 6,       // a stop request (the port's wake-up) cut the exchange short
     kLinkAlreadyOpen = 8,
     kLinkBadPortNumber = 9,
     kLinkBadBaudRate = 10,

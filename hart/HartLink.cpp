@@ -1,6 +1,9 @@
 #include "hart/HartLink.h"
 
 #include <cstdio>
+#include <cstring>
+
+#include "hart/LinkBounds.h"
 
 namespace {
 
@@ -16,9 +19,6 @@ bool IsAcceptedBaudRate(uint32_t baud) {
     return false;
 }
 
-// 9.2 ms a byte, rounded down, plus one: an 11-bit character at 1200 baud lasts 9.17 ms.
-uint32_t OnAirMs(size_t length) { return static_cast<uint32_t>(length * 92 / 10 + 1); }
-
 }  // namespace
 
 CHartLink::CHartLink(CSerial& port, IClock& clock) : m_port(port), m_clock(clock) {}
@@ -26,6 +26,8 @@ CHartLink::CHartLink(CSerial& port, IClock& clock) : m_port(port), m_clock(clock
 unsigned CHartLink::OpenPort(uint8_t portNumber, uint32_t baudRate) {
     if (m_port.IsOpen()) return kLinkAlreadyOpen;
     if (portNumber == 0) return kLinkBadPortNumber;
+    m_portFailure = kSerialSuccess;
+    m_nLastRequestLength = 0;
     char name[16];
     std::snprintf(name, sizeof name, "\\\\.\\COM%d", portNumber);
     if (m_port.Open(name, kQueueBytes, kQueueBytes) != kSerialSuccess) return kLinkPortError;
@@ -37,15 +39,30 @@ unsigned CHartLink::OpenPort(uint8_t portNumber, uint32_t baudRate) {
 
 void CHartLink::ClosePort() { m_port.Close(); }
 
+bool CHartLink::Pause(uint32_t ms) { return m_clock.SleepUnlessWoken(ms, m_port.Wakeup()); }
+
+unsigned CHartLink::SerialStepFailed(SerialStatus status) {
+    if (status == kSerialInterrupted) return kLinkInterrupted;
+    if (m_portFailure == kSerialSuccess) m_portFailure = status;
+    return kLinkPortError;
+}
+
 unsigned CHartLink::SendFrame(const uint8_t* frame, size_t length, uint32_t waitMs) {
     if (!frame) return kLinkNoBuffer;
+    m_nLastRequestLength = length <= m_lastRequest.size() ? length : 0;
+    std::memcpy(m_lastRequest.data(), frame, m_nLastRequestLength);
     const unsigned result = KeyAndWrite(frame, length, waitMs);
     if (m_pObserver) m_pObserver->FrameSent(frame, length, result);
     return result;
 }
 
+void CHartLink::Unkey() {
+    m_port.SetRts(false);
+    m_port.AbortAndFlush();
+}
+
 unsigned CHartLink::KeyAndWrite(const uint8_t* frame, size_t length, uint32_t waitMs) {
-    const uint32_t onAirUs = OnAirMs(length) * 1000u;
+    const uint32_t onAirUs = hart::OnAirMs(length) * 1000u;
     m_port.SetRts(true);
     const uint32_t startUs = m_clock.MicroCount();
     size_t sent = 0;
@@ -54,7 +71,7 @@ unsigned CHartLink::KeyAndWrite(const uint8_t* frame, size_t length, uint32_t wa
         // Never leave the modem keyed: it would hold the line against every other station.
         m_port.SetRts(false);
         return status == kSerialSuccess || status == kSerialTimeout ? kLinkWriteIncomplete
-                                                                    : kLinkPortError;
+                                                                    : SerialStepFailed(status);
     }
     // The driver reports the write done long before the last character has left the
     // UART, so the clock decides when the frame is off the air; one more millisecond lets
@@ -63,7 +80,16 @@ unsigned CHartLink::KeyAndWrite(const uint8_t* frame, size_t length, uint32_t wa
     const uint32_t keyedUs = onAirUs + kTrailingKeyUs;
     for (uint32_t elapsed = m_clock.MicroCount() - startUs; elapsed < keyedUs;
          elapsed = m_clock.MicroCount() - startUs) {
-        m_clock.SleepMicros(keyedUs - elapsed);
+        if (!m_clock.SleepMicrosUnlessWoken(keyedUs - elapsed, m_port.Wakeup())) {
+            Unkey();
+            return kLinkInterrupted;
+        }
+    }
+    // An adapter that began sending late still has the frame's end in its transmitter:
+    // RTS stays up until that has left as well.
+    if (const SerialStatus drained = m_port.DrainOutput(waitMs); drained != kSerialSuccess) {
+        Unkey();
+        return drained == kSerialTimeout ? kLinkWriteIncomplete : SerialStepFailed(drained);
     }
     m_port.SetRts(false);
     // Whatever came back while the transmitter was keyed is the modem's echo.

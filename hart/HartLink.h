@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "hart/Clock.h"
 #include "hart/HartFrame.h"
@@ -23,6 +25,9 @@ public:
 // runs the command transactions. Plain class, no virtual operations.
 class CHartLink {
 public:
+    // The longest request the link keeps for telling its echo from a reply.
+    static constexpr size_t kMaxRequestBytes = 64;
+
     explicit CHartLink(CSerial& port = TheSerialPort(), IClock& clock = SystemClock());
 
     unsigned OpenPort(uint8_t portNumber, uint32_t baudRate);
@@ -41,6 +46,16 @@ public:
     CSerial& Port() { return m_port; }
     IClock& Clock() { return m_clock; }
 
+    // Why the commands stopped early. A port that stops working (hung up, unplugged, any
+    // error but a time-out) ends every command at once and stays failed until the port is
+    // opened again; a stop request (the port's wake-up) ends them as well. Both read as "no
+    // answer" through the commands' results, so callers ask here.
+    bool PortFailed() const { return m_portFailure != kSerialSuccess; }
+    SerialStatus PortFailure() const { return m_portFailure; }
+    bool StopRequested() const { return m_port.Wakeup().IsSignalled(); }
+    // A pause of the link or a workflow that a stop request ends early; false then.
+    bool Pause(uint32_t ms);
+
     // Identity of the last device that answered an identity poll.
     uint8_t m_nManufacturer = 0;
     uint8_t m_nDeviceType = 0;
@@ -50,9 +65,16 @@ public:
 
 private:
     unsigned KeyAndWrite(const uint8_t* frame, size_t length, uint32_t waitMs);
+    // Drops RTS and discards what is in flight after a transmission was cut short.
+    void Unkey();
     // Reads one frame into frame (kReplyBufferSize bytes); delivered: its length without
     // preamble and checksum.
     unsigned ReadFrame(bool longHeader, uint8_t* frame, size_t& delivered, uint32_t waitMs);
+    // What a serial step that failed other than by a time-out means for the link: a stop
+    // request (kLinkInterrupted), or a port that stopped working, which is kept.
+    unsigned SerialStepFailed(SerialStatus status);
+    // The commands go on only while the port works and no stop was requested.
+    bool Halted() const { return PortFailed() || StopRequested(); }
     // Receives into reply (kReplyBufferSize bytes) after clearing it, so that bytes past
     // a short payload read as 0 rather than as an earlier frame's.
     unsigned ReceiveCleared(bool longHeader, uint8_t* reply);
@@ -62,4 +84,12 @@ private:
     CSerial& m_port;
     IClock& m_clock;
     ILinkObserver* m_pObserver = nullptr;
+    SerialStatus m_portFailure = kSerialSuccess;
+    // The request last sent, so that its echo is not taken for a reply.
+    std::array<uint8_t, kMaxRequestBytes> m_lastRequest{};
+    size_t m_nLastRequestLength = 0;
+    // Where a command's time budget ends (tick count), if it has one; receptions stop there.
+    std::optional<uint32_t> m_callEndMs;
+
+    friend class CallBudget;
 };

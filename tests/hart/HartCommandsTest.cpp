@@ -34,7 +34,9 @@ Bytes IdentityReply(const Bytes& payload, uint8_t address = 0, uint8_t response 
 Bytes BurstFrame() {
     return Frame(5, LongBody(0x81, {0x80 | 0x11, 0x22, {1, 2, 3}}, 3, 0, {0, 0, 0, 0}));
 }
-Bytes MasterFrame() { return Frame(5, {0x82, 0x26, 0x06, 0x12, 0x34, 0x56, 13, 0}); }
+// The primary master's request to the same device: the master bit sets it apart from ours
+// (a frame that repeats our request is its echo).
+Bytes MasterFrame() { return Frame(5, {0x82, 0x80 | 0x26, 0x06, 0x12, 0x34, 0x56, 13, 0}); }
 Bytes LongAnswer(const LongAddress& a, uint8_t command, uint8_t response, const Bytes& payload) {
     return Frame(5, LongBody(0x86, a, command, response, payload));
 }
@@ -76,8 +78,8 @@ TEST_F(IdentityPoll, ABurstFrameRaisesTheLimitToTenAttempts) {
 }
 
 TEST_F(IdentityPoll, AnotherMastersFrameRaisesTheLimitToTenAttempts) {
-    // Read with the short header, so its byte count must sit where a short frame has it.
-    AnswerAlways(Frame(5, {0x82, 0x00, 0x00, 0x00}));
+    // Read with the long header its delimiter announces, so that its checksum verifies.
+    AnswerAlways(MasterFrame());
     EXPECT_FALSE(m_link.PollIdentity(0, 2));
     EXPECT_EQ(Requests(), 10u);
 }
@@ -261,7 +263,7 @@ TEST_F(LongCommand, AnotherMastersFrameRaisesTheAllowanceToEighteenAttempts) {
 }
 
 TEST_F(LongCommand, AFailedSendPausesASecondAndStillListens) {
-    m_port.writeStatus = EIO;
+    m_port.writeStatus = kSerialTimeout;
     m_port.Arrive(LongAnswer(kDevice, 13, 0, m_tag), m_clock.NowMs() + 900);
     EXPECT_TRUE(m_link.SendCommand(13, m_reply));
     EXPECT_EQ(Bytes(m_reply, m_reply + 6), m_tag);

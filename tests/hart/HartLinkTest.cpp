@@ -83,7 +83,8 @@ TEST_F(Sending, WritesTheFrameBetweenRaisingAndDroppingRtsThenDiscardsTheEcho) {
     std::vector<Kind> kinds;
     for (const auto& e : m_port.Events()) kinds.push_back(e.kind);
     EXPECT_EQ(kinds,
-              (std::vector<Kind>{Kind::RtsOn, Kind::Write, Kind::RtsOff, Kind::AbortAndFlush}));
+              (std::vector<Kind>{Kind::RtsOn, Kind::Write, Kind::Drain, Kind::RtsOff,
+                                 Kind::AbortAndFlush}));
     EXPECT_EQ(m_port.Writes().at(0), m_poll);
     EXPECT_FALSE(m_port.RtsRaised());
 }

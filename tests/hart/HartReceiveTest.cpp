@@ -128,12 +128,18 @@ TEST_F(Receiving, ABurstFrameInShortModeIsWidenedToTheLongLayout) {
     EXPECT_EQ(m_reply[hart::kLongByteCountPos], 6);
 }
 
-TEST_F(Receiving, AMasterRequestInShortModeKeepsTheShortHeader) {
-    // Only burst frames widen the header; another master's frame is read as asked.
-    const Bytes body{0x82, 0x00, 0x00, 0x01, 0x55};
-    m_port.Arrive(Frame(2, body));
+TEST_F(Receiving, OtherMastersAndBurstsAreReadWithTheHeaderTheirDelimiterAnnounces) {
+    // Another master's long-address request and a burst frame with a short address, in a
+    // reception that expects the other header: both arrive whole, checksums verified.
+    const Bytes master{0x82, 0xA6, 0x06, 0x12, 0x34, 0x56, 0x0D, 0x01, 0x77};
+    m_port.Arrive(Frame(2, master));
     ASSERT_EQ(m_link.ReceiveFrame(false, m_reply, 500), kLinkOk);
-    EXPECT_EQ(Delivered(body.size()), body);
+    EXPECT_EQ(Delivered(master.size()), master);
+
+    const Bytes burst{0x01, 0x40, 0x03, 0x02, 0x00, 0x00};
+    m_port.Arrive(Frame(2, burst));
+    ASSERT_EQ(m_link.ReceiveFrame(true, m_reply, 500), kLinkOk);
+    EXPECT_EQ(Delivered(burst.size()), burst);
 }
 
 TEST_F(Receiving, TheAliasedAddressIsRewrittenAndTheChecksumTakenOverTheBytesAsReceived) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,11 +19,11 @@ class FakeSerial : public CSerial {
 public:
     using Bytes = std::vector<uint8_t>;
 
-    enum class Kind { Open, Close, SetHartLine, RtsOn, RtsOff, Write, Purge, AbortAndFlush };
+    enum class Kind { Open, Close, SetHartLine, RtsOn, RtsOff, Write, Purge, AbortAndFlush, Drain };
     struct Event {
         Kind kind;
         uint64_t atMs;
-        Bytes data;  // Write: the bytes; Open: the path
+        Bytes data;          // Write: the bytes; Open: the path
         uint32_t value = 0;  // SetHartLine: baud
     };
 
@@ -51,6 +52,11 @@ public:
     SerialStatus writeStatus = kSerialSuccess;  // returned by every Write while set
     size_t writeShortBy = 0;                    // Write reports this many bytes fewer
     SerialStatus readStatus = kSerialSuccess;   // returned by every Read while set
+    // The adapter starts sending this late, so the frame's last byte leaves this much after
+    // its on-air time from the write (DrainOutput waits for it).
+    uint64_t lateTransmitterMs = 0;
+    // From then on (virtual time) every transfer fails with EIO, as a line that hung up.
+    void HangUpAt(uint64_t atMs) { m_hangUpAtMs = atMs; }
 
     // --- what happened ---------------------------------------------------------
     const std::vector<Event>& Events() const { return m_events; }
@@ -125,13 +131,14 @@ public:
         *sent = 0;
         m_lastError = kSerialSuccess;
         if (!IsOpen()) return m_lastError = kSerialInvalidHandle;
-        if (writeStatus != kSerialSuccess) return m_lastError = writeStatus;
+        if (const SerialStatus failed = Failure(writeStatus)) return m_lastError = failed;
         const auto* p = static_cast<const uint8_t*>(data);
         Bytes request(p, p + count);
         Record(Kind::Write, request);
         *sent = count >= writeShortBy ? count - writeShortBy : 0;
         const uint64_t start = m_clock.NowMs();
         const uint64_t lastByteOut = start + OnAirMs(count);
+        m_transmitterEmptyAtMs = lastByteOut + lateTransmitterMs;
         if (m_echo) Arrive(request, start + 1);
         if (m_responder) {
             Bytes reply = m_responder(request);
@@ -146,7 +153,7 @@ public:
         *received = 0;
         m_lastError = kSerialSuccess;
         if (!IsOpen()) return m_lastError = kSerialInvalidHandle;
-        if (readStatus != kSerialSuccess) return m_lastError = readStatus;
+        if (const SerialStatus failed = Failure(readStatus)) return m_lastError = failed;
         auto* out = static_cast<uint8_t*>(buffer);
         if (m_readMode == ReturnAtOnce) {
             while (*received < count && !m_incoming.empty() &&
@@ -156,7 +163,10 @@ public:
             }
             return kSerialSuccess;
         }
-        const uint64_t deadline = m_clock.NowMs() + timeoutMs;
+        uint64_t deadline = m_clock.NowMs() + timeoutMs;
+        // A line that hangs up during the wait ends it then.
+        const bool hangsUp = m_hangUpAtMs && *m_hangUpAtMs <= deadline;
+        if (hangsUp) deadline = *m_hangUpAtMs;
         if (count <= m_incoming.size() && count > 0 && m_incoming[count - 1].atMs <= deadline) {
             m_clock.AdvanceTo(m_incoming[count - 1].atMs);
             for (size_t i = 0; i < count; ++i) {
@@ -170,7 +180,22 @@ public:
         // Time-out: what had arrived of the transfer is lost with the input buffer.
         m_clock.AdvanceTo(deadline);
         DropArrived();
+        if (const SerialStatus failed = Failure(kSerialSuccess)) return m_lastError = failed;
         return m_lastError = kSerialTimeout;
+    }
+
+    SerialStatus DrainOutput(uint32_t timeoutMs) override {
+        m_lastError = kSerialSuccess;
+        if (!IsOpen()) return m_lastError = kSerialInvalidHandle;
+        Record(Kind::Drain);
+        if (const SerialStatus failed = Failure(kSerialSuccess)) return m_lastError = failed;
+        const uint64_t limit = m_clock.NowMs() + timeoutMs;
+        if (m_transmitterEmptyAtMs > limit) {
+            m_clock.AdvanceTo(limit);
+            return m_lastError = kSerialTimeout;
+        }
+        m_clock.AdvanceTo(m_transmitterEmptyAtMs);
+        return kSerialSuccess;
     }
 
     // On-air time of n bytes at 1200 baud, 11 bits each, rounded up.
@@ -182,6 +207,13 @@ private:
         uint8_t byte;
     };
     static constexpr int kFakeFd = 1 << 20;  // no real descriptor has this number
+
+    // The failure a transfer meets now: a wake-up, the line hung up, or the one injected.
+    SerialStatus Failure(SerialStatus injected) const {
+        if (Wakeup().IsSignalled()) return kSerialInterrupted;
+        if (m_hangUpAtMs && *m_hangUpAtMs <= m_clock.NowMs()) return EIO;
+        return injected;
+    }
 
     void Record(Kind kind, Bytes data = {}) {
         m_events.push_back(Event{kind, m_clock.NowMs(), std::move(data)});
@@ -206,4 +238,6 @@ private:
     bool m_echo = false;
     bool m_rts = false;
     std::string m_openedPath;
+    uint64_t m_transmitterEmptyAtMs = 0;
+    std::optional<uint64_t> m_hangUpAtMs;
 };
