@@ -2,14 +2,12 @@
 // that a store it cannot use is left alone and reported.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <QFile>
 #include <QSettings>
 #include <filesystem>
+#include <functional>
 
 #include "Watchdog.h"
 #include "app/Profile.h"
@@ -17,16 +15,6 @@
 #include "tests/serial/ScopedConfigHome.h"
 
 namespace {
-
-// A socket file at path; it stays when the socket is closed.
-void BindSocket(const std::string& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    path.copy(address.sun_path, sizeof address.sun_path - 1);
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_EQ(0, bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address));
-    close(fd);
-}
 
 class SettingsStoreTest : public ::testing::Test {
 protected:
@@ -104,13 +92,12 @@ TEST_F(SettingsStoreTest, AStoreThatIsNotARegularFileIsNeverOpenedAndReportedOnc
     const std::string fifo = PathOf("elsewhere.fifo");
     fs::create_directories(PathOf("Brenlow"));
     ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
-    // A FIFO itself, a link to one (judged by where it leads), a folder, and a socket. Never
-    // a link to a real device: a store that wrote through it would replace the device.
+    // A FIFO itself, a link to one (judged by where it leads), and a folder. Never a link
+    // to a real device: a store that wrote through it would replace the device.
     const std::vector<std::function<void()>> standIns = {
         [&] { mkfifo(store.c_str(), 0600); },
         [&] { fs::create_symlink(fifo, store); },
         [&] { fs::create_directory(store); },
-        [&] { BindSocket(store); },
     };
     for (const auto& putInPlace : standIns) {
         fs::remove(store);
@@ -126,7 +113,7 @@ TEST_F(SettingsStoreTest, AStoreThatIsNotARegularFileIsNeverOpenedAndReportedOnc
         EXPECT_EQ(before, fs::symlink_status(store).type());
         EXPECT_EQ(1, std::distance(fs::directory_iterator(PathOf("Brenlow")), {}));
     }
-    // Four stand-ins, a dozen refused calls: the user hears once, of the file by its name.
+    // Three stand-ins, nine refused calls: the user hears once, of the file by its name.
     EXPECT_THAT(told, ::testing::ElementsAre(::testing::Pair(SettingsTrouble::NotARegularFile,
                                                              FileOf("Brenlow/Tralvo.conf"))));
 }
