@@ -27,13 +27,23 @@ unsigned CHartLink::OpenPort(uint8_t portNumber, uint32_t baudRate) {
     if (m_port.IsOpen()) return kLinkAlreadyOpen;
     if (portNumber == 0) return kLinkBadPortNumber;
     m_portFailure = kSerialSuccess;
+    m_openFailure = kSerialSuccess;
     m_nLastRequestLength = 0;
     char name[16];
     std::snprintf(name, sizeof name, "\\\\.\\COM%d", portNumber);
-    if (m_port.Open(name, kQueueBytes, kQueueBytes) != kSerialSuccess) return kLinkPortError;
+    if (const SerialStatus opened = m_port.Open(name, kQueueBytes, kQueueBytes)) {
+        m_openFailure = opened;
+        return kLinkPortError;
+    }
     // Checked only once the port is open: a bad rate leaves it open, as callers expect.
     if (!IsAcceptedBaudRate(baudRate)) return kLinkBadBaudRate;
-    if (m_port.SetHartLine(baudRate) != kSerialSuccess) return kLinkPortError;
+    if (const SerialStatus configured = m_port.SetHartLine(baudRate)) {
+        m_openFailure = configured;
+        // A tty that keeps other settings is of no use, and left open it would only turn
+        // every later open into "already open".
+        if (configured == kSerialLineRefused) m_port.Close();
+        return kLinkPortError;
+    }
     return kLinkOk;
 }
 

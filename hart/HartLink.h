@@ -51,6 +51,9 @@ public:
     // opened again; a stop request (the port's wake-up) ends them as well. Both read as "no
     // answer" through the commands' results, so callers ask here.
     bool PortFailed() const { return m_portFailure != kSerialSuccess; }
+    // The serial status behind OpenPort's last result 1 (the port would not open or would
+    // not take the line settings); 0 after a successful open.
+    SerialStatus OpenFailure() const { return m_openFailure; }
     SerialStatus PortFailure() const { return m_portFailure; }
     bool StopRequested() const { return m_port.Wakeup().IsSignalled(); }
     // A pause of the link or a workflow that a stop request ends early; false then.
@@ -85,6 +88,7 @@ private:
     IClock& m_clock;
     ILinkObserver* m_pObserver = nullptr;
     SerialStatus m_portFailure = kSerialSuccess;
+    SerialStatus m_openFailure = kSerialSuccess;
     // The request last sent, so that its echo is not taken for a reply.
     std::array<uint8_t, kMaxRequestBytes> m_lastRequest{};
     size_t m_nLastRequestLength = 0;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <thread>
 
 #include "hart/HartLink.h"
@@ -17,9 +18,11 @@ public:
     CBackgroundSend& operator=(const CBackgroundSend&) = delete;
 
     // link: its port already open (BeginContinuousSend). Does nothing while running.
-    void Start(CHartLink& link);
-    // Lets the poll in progress finish, ends the thread and leaves the port closed.
-    // Harmless when nothing runs.
+    // portStopped, if given, is called on the send's thread when the port stopped working
+    // and the send has ended (the port closed).
+    void Start(CHartLink& link, std::function<void()> portStopped = {});
+    // Cuts the poll in progress short (the port's wake-up, left signalled), ends the thread
+    // and leaves the port closed. Harmless when nothing runs.
     void Stop();
     bool IsRunning() const { return m_thread.joinable(); }
     // Polls made so far by the current or last run.
@@ -27,6 +30,7 @@ public:
 
 private:
     std::thread m_thread;
+    CHartLink* m_pLink = nullptr;
     std::atomic<bool> m_stop{false};
     std::atomic<uint64_t> m_polls{0};
 };

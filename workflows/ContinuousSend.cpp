@@ -1,16 +1,15 @@
 #include "workflows/ContinuousSend.h"
 
-#include <algorithm>
-
 #include "app/Strings.h"
+#include "workflows/PortErrors.h"
 
 namespace {
 
 constexpr uint32_t kBaudRate = 1200;
 constexpr uint32_t kSettleAfterOpenMs = 1000;
-// The settle is slept in slices so that a stop request is not kept waiting for it.
-constexpr uint32_t kSettleSliceMs = 50;
 constexpr uint8_t kAttempts = 2;
+constexpr char kErrorOpeningPort[] = "Error opening COM port";
+constexpr char kComPortError[] = "COM Port Error";
 
 }  // namespace
 
@@ -22,25 +21,32 @@ bool BeginContinuousSend(CHartLink& link, ITestView& view, TestMembers& m) {
     view.ShowMembers(m);
     m.nHartId = 0;
 
-    if (link.OpenPort(m.nComPort, kBaudRate) != kLinkOk) {
-        view.ShowError(QStringLiteral("Error opening COM port"), caption);
-        m.strStatus = QStringLiteral("COM Port Error");
+    if (const unsigned opened = link.OpenPort(m.nComPort, kBaudRate); opened != kLinkOk) {
+        view.ShowError(OpenErrorText(link, opened, QString::fromLatin1(kErrorOpeningPort)),
+                       caption);
+        m.strStatus = QString::fromLatin1(kComPortError);
         view.ShowMembers(m);
         return false;
     }
     return true;
 }
 
-void RunContinuousPolls(CHartLink& link, const std::function<bool()>& shouldStop,
-                        const std::function<void(uint64_t, bool)>& onPoll) {
-    for (uint32_t slept = 0; slept < kSettleAfterOpenMs && !shouldStop();) {
-        const uint32_t slice = std::min(kSettleSliceMs, kSettleAfterOpenMs - slept);
-        link.Clock().Sleep(slice);
-        slept += slice;
-    }
-    for (uint64_t poll = 1; !shouldStop(); ++poll) {
+ContinuousEnd RunContinuousPolls(CHartLink& link, const std::function<bool()>& shouldStop,
+                                 const std::function<void(uint64_t, bool)>& onPoll) {
+    link.Pause(kSettleAfterOpenMs);
+    // A vanished port answers every poll at once with an error: it ends the send rather
+    // than turn it into a loop that takes a whole core.
+    for (uint64_t poll = 1; !shouldStop() && !link.StopRequested() && !link.PortFailed(); ++poll) {
         const bool answered = link.PollIdentity(0, kAttempts);
+        if (link.PortFailed() || link.StopRequested()) break;
         if (onPoll) onPoll(poll, answered);
     }
     link.ClosePort();
+    return link.PortFailed() ? ContinuousEnd::PortStopped : ContinuousEnd::Stopped;
+}
+
+void ReportPortStopped(ITestView& view, TestMembers& m) {
+    view.ShowError(PortStoppedText(), LoadString(IDS_POLL_CAPTION));
+    m.strStatus = QString::fromLatin1(kComPortError);
+    view.ShowMembers(m);
 }

@@ -7,7 +7,7 @@
 #include "workflows/TestView.h"
 
 // Continuous send keeps the modem transmitting: identity polls to address 0, one right
-// after the other, until asked to stop.
+// after the other, until asked to stop or until the port stops working.
 
 // The status while the send runs; the system's own spelling, never translated.
 inline constexpr char kContinuousStatus[] = "Continous send...";
@@ -19,9 +19,15 @@ inline constexpr char kContinuousStatus[] = "Continous send...";
 // though the window only shows that at its next write-back).
 bool BeginContinuousSend(CHartLink& link, ITestView& view, TestMembers& members);
 
+enum class ContinuousEnd { Stopped, PortStopped };
+
 // The polls: after the port's 1000 ms settle, polls address 0 with at most 2 attempts,
-// back to back, until shouldStop() returns true (asked before every poll and during the
-// settle). onPoll, if given, hears each poll's number (from 1) and whether a device
-// answered. Closes the port before it returns.
-void RunContinuousPolls(CHartLink& link, const std::function<bool()>& shouldStop,
-                        const std::function<void(uint64_t poll, bool answered)>& onPoll = {});
+// back to back, until shouldStop() returns true (asked before every poll), a stop request
+// wakes the port, or the port stops working. onPoll, if given, hears each poll's number
+// (from 1) and whether a device answered. Closes the port before it returns.
+ContinuousEnd RunContinuousPolls(
+    CHartLink& link, const std::function<bool()>& shouldStop,
+    const std::function<void(uint64_t poll, bool answered)>& onPoll = {});
+
+// What the send shows when the port stopped working: the message, then "COM Port Error".
+void ReportPortStopped(ITestView& view, TestMembers& members);

@@ -1,6 +1,10 @@
 #include "workflows/PollTest.h"
 
+#include <optional>
+#include <vector>
+
 #include "app/Strings.h"
+#include "workflows/PortErrors.h"
 #include "workflows/ReadTag.h"
 
 namespace {
@@ -19,6 +23,8 @@ uint32_t DeviceIdOf(const CHartLink& link) {
            link.m_deviceId[2];
 }
 
+bool Halted(const CHartLink& link) { return link.PortFailed() || link.StopRequested(); }
+
 void SetFailed(TestMembers& m) {
     m.nHartId = 0;
     m.strTag = QStringLiteral(" ");
@@ -26,29 +32,56 @@ void SetFailed(TestMembers& m) {
     m.strAddress = QStringLiteral(" ");
 }
 
-void ReportSingleDevice(CHartLink& link, TestMembers& m) {
+// The test ends early when the port stopped working (closed, said so, "COM Port Error") or
+// a stop was requested or the front end cut the exchanges short (closed, nothing said);
+// nothing when it may go on.
+std::optional<PollOutcome> EndedEarly(CHartLink& link, ITestView& view, TestMembers& m,
+                                      const QString& caption, bool ranToEnd = true) {
+    if (ranToEnd && !Halted(link)) return std::nullopt;
+    link.ClosePort();
+    if (!link.PortFailed()) return PollOutcome::Interrupted;
+    m.nHartId = 0;
+    view.ShowError(PortStoppedText(), caption);
+    m.strStatus = LoadString(IDS_COM_PORT_ERROR);
+    view.ShowMembers(m);
+    return PollOutcome::PortError;
+}
+
+std::optional<PollOutcome> ReadSingleDevice(CHartLink& link, ITestView& view, TestMembers& m,
+                                            const QString& caption) {
     m.nHartId = DeviceIdOf(link);
-    link.Clock().Sleep(kPauseBeforeTagMs);
     char tag[9] = {};
-    for (int read = 0; read < kTagReads; ++read) {
-        if (ReadTag(link, tag)) break;
-    }
+    const bool ran = view.RunOnLine([&] {
+        if (!link.Pause(kPauseBeforeTagMs)) return;
+        for (int read = 0; read < kTagReads && !Halted(link); ++read) {
+            if (ReadTag(link, tag)) break;
+        }
+    });
+    // A port that went during the tag read has not passed data both ways.
+    if (auto ended = EndedEarly(link, view, m, caption, ran)) return ended;
     // Packed ASCII only yields 7-bit characters, so Latin-1 reads them as they are.
     m.strTag = QString::fromLatin1(tag);
     m.strStatus = LoadString(IDS_TEST_PASS_SINGLE);
     m.strAddress = QStringLiteral("0");
+    return std::nullopt;
 }
 
-PollOutcome ScanMultiDrop(CHartLink& link, TestMembers& m) {
-    bool found = false;
-    for (uint8_t address = kFirstMultiDropAddress; address <= kLastMultiDropAddress; ++address) {
-        if (!link.PollIdentity(address, kMultiDropAttempts)) continue;
-        if (found) m.strAddress += QStringLiteral(", ");
+PollOutcome ScanMultiDrop(CHartLink& link, ITestView& view, TestMembers& m,
+                          const QString& caption) {
+    std::vector<uint8_t> found;
+    const bool ran = view.RunOnLine([&] {
+        for (uint8_t address = kFirstMultiDropAddress;
+             address <= kLastMultiDropAddress && !Halted(link); ++address) {
+            if (link.PollIdentity(address, kMultiDropAttempts)) found.push_back(address);
+        }
+    });
+    if (auto ended = EndedEarly(link, view, m, caption, ran)) return *ended;
+    for (uint8_t address : found) {
+        if (!m.strAddress.isEmpty()) m.strAddress += QStringLiteral(", ");
         m.strAddress += QString::number(address);
-        found = true;
     }
     m.nHartId = 0;
-    if (!found) {
+    if (found.empty()) {
         SetFailed(m);
         return PollOutcome::Failed;
     }
@@ -67,22 +100,34 @@ PollOutcome RunPollTest(CHartLink& link, ITestView& view, TestMembers& m) {
     view.ShowMembers(m);
     m.nHartId = 0;
 
-    if (link.OpenPort(m.nComPort, kBaudRate) != kLinkOk) {
-        view.ShowError(LoadString(IDS_ERROR_OPENING_PORT), caption);
+    if (const unsigned opened = link.OpenPort(m.nComPort, kBaudRate); opened != kLinkOk) {
+        view.ShowError(OpenErrorText(link, opened, LoadString(IDS_ERROR_OPENING_PORT)), caption);
         m.strStatus = LoadString(IDS_COM_PORT_ERROR);
         view.ShowMembers(m);
         return PollOutcome::PortError;
     }
-    link.Clock().Sleep(kSettleAfterOpenMs);
+
+    bool answered = false;
+    const bool ran = view.RunOnLine([&] {
+        answered = link.Pause(kSettleAfterOpenMs) && link.PollIdentity(0, kSingleDeviceAttempts);
+    });
+    if (auto ended = EndedEarly(link, view, m, caption, ran)) return *ended;
 
     PollOutcome outcome = PollOutcome::SingleDevice;
-    if (link.PollIdentity(0, kSingleDeviceAttempts)) {
-        ReportSingleDevice(link, m);
-    } else if (view.AskYesNo(LoadString(IDS_MULTIDROP_QUESTION), caption)) {
-        outcome = ScanMultiDrop(link, m);
+    if (answered) {
+        if (auto ended = ReadSingleDevice(link, view, m, caption)) return *ended;
     } else {
-        SetFailed(m);
-        outcome = PollOutcome::Failed;
+        const bool scan = view.AskYesNo(LoadString(IDS_MULTIDROP_QUESTION), caption);
+        // A stop may come while the question is up (Ctrl+C at the prompt).
+        if (auto ended = EndedEarly(link, view, m, caption)) return *ended;
+        if (scan) {
+            outcome = ScanMultiDrop(link, view, m, caption);
+            if (outcome == PollOutcome::PortError || outcome == PollOutcome::Interrupted)
+                return outcome;
+        } else {
+            SetFailed(m);
+            outcome = PollOutcome::Failed;
+        }
     }
 
     view.ShowMembers(m);

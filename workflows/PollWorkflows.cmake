@@ -11,6 +11,10 @@ add_library(tralvo_workflows STATIC
     ContinuousSend.cpp
     BackgroundSend.h
     BackgroundSend.cpp
+    PortErrors.h
+    PortErrors.cpp
+    LineWorker.h
+    LineWorker.cpp
 )
 target_include_directories(tralvo_workflows PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(tralvo_workflows PUBLIC tralvo_hart tralvo_appcore Threads::Threads)
+target_link_libraries(tralvo_workflows PUBLIC tralvo_hart tralvo_appcore Qt6::Core Threads::Threads)

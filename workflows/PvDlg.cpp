@@ -67,8 +67,16 @@ PVDlg::PVDlg(QWidget* parent) : QDialog(parent) {
     layout->addLayout(boxes);
     layout->addLayout(buttons);
 
-    connect(start, &QPushButton::clicked, this, [this] { OnStart(); });
-    connect(stop, &QPushButton::clicked, this, [this] { OnStop(); });
+    connect(start, &QPushButton::clicked, this, [this] {
+        FinishLineWork();
+        // A new run: the wake-up that ended the last exchange must not end this one's.
+        if (m_pLink) m_pLink->Port().Wakeup().Clear();
+        OnStart();
+    });
+    connect(stop, &QPushButton::clicked, this, [this] {
+        FinishLineWork();
+        OnStop();
+    });
     connect(ok, &QPushButton::clicked, this, &PVDlg::OnOK);
     connect(&m_timer, &QTimer::timeout, this, [this] { OnTimer(kTimerId); });
 
@@ -86,13 +94,24 @@ void PVDlg::SetModalHook(ModalHook hook) { ModalHookSlot() = std::move(hook); }
 void PVDlg::SetMessageHook(MessageHook hook) { MessageHookSlot() = std::move(hook); }
 
 void PVDlg::OnOK() {
+    FinishLineWork();
     EndRun();
     if (UpdateData(true)) accept();
 }
 
 void PVDlg::reject() {
+    FinishLineWork();
     EndRun();
     QDialog::reject();
+}
+
+bool PVDlg::RunOnLine(const std::function<void()>& work) {
+    if (!m_pWorker) m_pWorker = std::make_unique<CLineWorker>(m_pLink->Port().Wakeup());
+    return m_pWorker->Run(work);
+}
+
+void PVDlg::FinishLineWork() {
+    if (m_pWorker) m_pWorker->Cancel();
 }
 
 QLineEdit* PVDlg::Box(int controlId) const { return findChild<QLineEdit*>(ObjectName(controlId)); }

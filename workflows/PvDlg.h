@@ -4,7 +4,9 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
+#include "workflows/LineWorker.h"
 #include "workflows/PvMonitor.h"
 
 class QLineEdit;
@@ -25,8 +27,10 @@ inline constexpr int kBoxErrors = 1016;
 }  // namespace pvdlg
 
 // The PV monitor window (English only, titled "PV"): a thin view over PvMonitor. Its
-// timer ticks on the UI thread. Closing it by OK, Escape or the close box ends the run:
-// the timer stops and the port closes.
+// timer ticks on the UI thread; each tick's exchange runs beside the event loop, so the
+// dialog stays responsive. Start, Stop, OK, Escape and the close box first cut an exchange
+// in progress short. Closing it by OK, Escape or the close box ends the run: the timer
+// stops and the port closes.
 class PVDlg : public QDialog, public PvMonitor {
     Q_OBJECT
 public:
@@ -63,12 +67,16 @@ protected:
     void ShowMessage(const std::string& text) override;
     uintptr_t SetTimer(uintptr_t timerId, uint32_t periodMs) override;
     bool KillTimer(uintptr_t timerId) override;
+    bool RunOnLine(const std::function<void()>& work) override;
 
 private:
     QLineEdit* AddBox(int controlId, bool readOnly);
     QPushButton* AddButton(int controlId, const QString& text);
     bool ReadInteger(int controlId, int32_t& into);
+    // Ends the exchange in progress, if any, so that a command may use the port.
+    void FinishLineWork();
 
     QTimer m_timer;
+    std::unique_ptr<CLineWorker> m_pWorker;
     uint32_t m_nPeriodOverrideMs = 0;
 };

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "hart/Encoding.h"
+#include "workflows/PortErrors.h"
 
 namespace {
 
@@ -31,12 +32,14 @@ void PvMonitor::OnStart() {
         ShowMessage(pvtext::kErrorStartingTimer);
         return;
     }
-    if (m_pLink->OpenPort(m_nComPort, kBaudRate) != kLinkOk) {
+    m_bPortStopped = false;
+    if (const unsigned opened = m_pLink->OpenPort(m_nComPort, kBaudRate); opened != kLinkOk) {
         // Stop before the message: ticks delivered while it is up would poll a closed port.
         OnStop();
-        ShowMessage(pvtext::kErrorOpeningPort);
+        const QString errorOpening = QString::fromLatin1(pvtext::kErrorOpeningPort);
+        ShowMessage(OpenErrorText(*m_pLink, opened, errorOpening).toStdString());
     }
-    m_pLink->Clock().Sleep(kWaitAfterOpenMs);
+    RunOnLine([this] { m_pLink->Pause(kWaitAfterOpenMs); });
 }
 
 void PvMonitor::OnStop() {
@@ -52,14 +55,31 @@ void PvMonitor::OnStop() {
     m_pLink->ClosePort();
 }
 
+bool PvMonitor::Exchange() {
+    if (!m_pLink->Pause(kWaitBeforeExchangeMs)) return false;
+    if (m_nAttempts == 0) return ReadDynamicVariables();
+    // An unanswered poll is what an error test counts, not a failure of the run.
+    const bool answered = m_pLink->PollIdentity(kPollAddress, kErrorTestAttempts);
+    if (!answered && !m_pLink->PortFailed() && !m_pLink->StopRequested()) ++m_nErrors;
+    return true;
+}
+
 void PvMonitor::OnTimer(uintptr_t) {
-    m_pLink->Clock().Sleep(kWaitBeforeExchangeMs);
+    // A tick that takes longer than the period delays the next; ticks never pile up.
+    if (m_bTickRunning) return;
+    m_bTickRunning = true;
     bool goodTick = true;
-    if (m_nAttempts != 0) {
-        // An unanswered poll is what an error test counts, not a failure of the run.
-        if (!m_pLink->PollIdentity(kPollAddress, kErrorTestAttempts)) ++m_nErrors;
-    } else {
-        goodTick = ReadDynamicVariables();
+    const bool ran = RunOnLine([&] { goodTick = Exchange(); });
+    m_bTickRunning = false;
+    // Stopped meanwhile (Stop, OK, closing, Ctrl+C): the run has already ended.
+    if (!ran || m_pLink->StopRequested()) return;
+    if (m_pLink->PortFailed()) {
+        // A port that went answers every tick at once with an error; the run ends here.
+        ShowNow();
+        EndRun();
+        m_bPortStopped = true;
+        ShowMessage(PortStoppedText().toStdString());
+        return;
     }
     ShowNow();
 

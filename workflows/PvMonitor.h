@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "hart/HartLink.h"
@@ -44,6 +45,8 @@ public:
     // Ends a run without a word, as closing the monitor does: the timer goes (whether or
     // not it can be killed) and the port closes.
     void EndRun();
+    // Whether the last run ended because the port stopped working.
+    bool PortStopped() const { return m_bPortStopped; }
 
     uintptr_t m_nTimer = 0;        // the running timer's identifier; 0 while none runs
     CHartLink* m_pLink = nullptr;  // the main window's link, not owned
@@ -66,11 +69,23 @@ protected:
     // Starts the periodic timer; returns the identifier, 0 when it could not start.
     virtual uintptr_t SetTimer(uintptr_t timerId, uint32_t periodMs) = 0;
     virtual bool KillTimer(uintptr_t timerId) = 0;
+    // Runs a tick's exchange (and the wait after opening) on the line; false when the view
+    // cut it short. A window runs it beside its event loop so that it stays responsive.
+    virtual bool RunOnLine(const std::function<void()>& work) {
+        work();
+        return true;
+    }
 
 private:
     void ShowNow();
     // Monitor tick: command 3 to a device that knows it. true when it answered.
     bool ReadDynamicVariables();
+    // The tick's exchange: the wait, then a poll (error test) or command 3 (monitor).
+    // false for a bad monitor tick.
+    bool Exchange();
+
+    bool m_bTickRunning = false;
+    bool m_bPortStopped = false;
 };
 
 // "%.3f" of a value, the same whatever the process locale.

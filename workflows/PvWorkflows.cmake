@@ -6,4 +6,4 @@ add_library(tralvo_pv STATIC
     PvDlg.cpp
 )
 target_include_directories(tralvo_pv PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(tralvo_pv PUBLIC tralvo_hart tralvo_appcore Qt6::Widgets)
+target_link_libraries(tralvo_pv PUBLIC tralvo_workflows tralvo_hart tralvo_appcore Qt6::Widgets)

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 // The main window's members that a test reads and writes. A test works on a copy that the
 // front end hands in and takes back, and gives it to the view whenever it is to be shown.
@@ -27,4 +28,13 @@ public:
     virtual bool AskYesNo(const QString& text, const QString& caption) = 0;
     // An error box with an OK button; returns when the user has closed it.
     virtual void ShowError(const QString& text, const QString& caption) = 0;
+    // Runs the test's exchanges on the line and returns when they are done: false when the
+    // front end cut them short. A window runs them beside its event loop, so that it stays
+    // responsive and can be closed meanwhile (closing ends them through the port's
+    // wake-up); a terminal simply runs them. `work` touches only the link and the test's
+    // own data, never the view.
+    virtual bool RunOnLine(const std::function<void()>& work) {
+        work();
+        return true;
+    }
 };

@@ -130,6 +130,21 @@ TEST_F(PvMonitorTest, NegativeAttemptsRunsAnErrorTestThatGoesOnUntilStopped) {
     EXPECT_FALSE(m_serial.IsOpen());
 }
 
+TEST_F(PvMonitorTest, AnErrorTestWithoutEndStopsWhenThePortStopsWorking) {
+    PollFirst();
+    Start(-1);
+    Ticks(3);
+    m_serial.HangUpAt(m_clock.NowMs());
+    m_monitor.log.clear();
+    Ticks(1);
+    EXPECT_TRUE(m_monitor.PortStopped());
+    EXPECT_EQ(m_monitor.m_nTimer, 0u);
+    EXPECT_FALSE(m_serial.IsOpen());
+    ASSERT_EQ(m_monitor.Messages().size(), 1u);
+    EXPECT_EQ(m_monitor.Messages()[0].rfind("The COM port stopped working", 0), 0u);
+    EXPECT_EQ(m_monitor.m_nErrors, 0) << "a dead port is no unanswered poll";
+}
+
 TEST_F(PvMonitorTest, EachTickWaitsHalfASecondBeforeItsPoll) {
     PollFirst();
     Start(3);

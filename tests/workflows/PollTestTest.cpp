@@ -208,4 +208,83 @@ TEST_F(PollTest, ASingleDeviceWithIdentifierZeroPassesButLeavesTheIdZero) {
     Expect("Test Pass, single device", "ZERO    ", 0, "0");
 }
 
+// --- bad lines ----------------------------------------------------------------------
+
+class PollTestOnABadLine : public PollTest {
+protected:
+    uint64_t Elapsed(uint64_t since) const { return line.clock.NowMs() - since; }
+    // The line goes, as an unplugged modem does, as soon as a request of this command is
+    // written.
+    void VanishAtCommand(uint8_t command) {
+        line.answers = [this, command](const sim::Frame& request) {
+            if (request.command == command) line.serial.HangUpAt(line.clock.NowMs());
+            return request.command != command;
+        };
+    }
+};
+
+TEST_F(PollTestOnABadLine, ADeviceThatVanishesDuringTheTagReadIsAPortErrorNotAPass) {
+    VanishAtCommand(kCommandTag13);
+    EXPECT_EQ(Run(), PollOutcome::PortError);
+    EXPECT_EQ(members.strStatus, "COM Port Error");
+    EXPECT_EQ(members.nHartId, 0u);
+    ASSERT_EQ(view.errors.size(), 1u);
+    EXPECT_TRUE(view.errors[0].startsWith("The COM port stopped working"));
+    EXPECT_EQ(line.RequestsFor(kCommandTag13), 1) << "a dead port is not tried again";
+    EXPECT_FALSE(line.serial.IsOpen());
+}
+
+TEST_F(PollTestOnABadLine, APortThatStopsDuringTheMultiDropScanEndsTheScanThere) {
+    line.Devices({Device(3, "PT3", 3)});
+    view.answerYes = true;
+    line.answers = [this](const sim::Frame& request) {
+        if ((request.address.at(0) & 0x3F) == 5) line.serial.HangUpAt(line.clock.NowMs());
+        return true;
+    };
+    EXPECT_EQ(Run(), PollOutcome::PortError);
+    EXPECT_EQ(line.PollsOf(6), 0);
+    EXPECT_EQ(members.strStatus, "COM Port Error");
+    EXPECT_FALSE(line.serial.IsOpen());
+}
+
+TEST_F(PollTestOnABadLine, TheTestKeepsItsTimeGoalsOnALineThatNeverStopsTalking) {
+    line.Devices({}, SilentLine());
+    // Preamble bytes back to back, and every 300 ms a burst frame of a device that does
+    // not answer: the worst a line can do to the hunt and to the attempt limits.
+    sim::FieldBus burster({Device(9, "BURST", 9)}, {});
+    const uint64_t start = line.clock.NowMs();
+    for (uint64_t at = start; at < start + 120000; at += 9) {
+        line.serial.Arrive({0xFF}, at);
+        if ((at - start) % 297 == 0) line.serial.Arrive(burster.Burst().bytes, at);
+    }
+
+    EXPECT_EQ(Run(), PollOutcome::Failed);
+    EXPECT_LE(Elapsed(start), 10000u) << "poll without the multi-drop scan";
+    EXPECT_GT(line.PollsOf(0), 2) << "the bursts are heard, and raise the attempt limit";
+
+    view.answerYes = true;
+    const uint64_t scanStart = line.clock.NowMs();
+    Run();
+    EXPECT_LE(Elapsed(scanStart), 60000u) << "poll with the multi-drop scan";
+}
+
+TEST_F(PollTestOnABadLine, TheSystemConsoleIsRefusedWithAMessageThatSaysSo) {
+    line.serial.openStatus = kSerialKernelConsole;
+    EXPECT_EQ(Run(), PollOutcome::PortError);
+    ASSERT_EQ(view.errors.size(), 1u);
+    EXPECT_TRUE(view.errors[0].startsWith("Error opening COM port\n"));
+    EXPECT_TRUE(view.errors[0].contains("system console"));
+    EXPECT_EQ(members.strStatus, "COM Port Error");
+}
+
+TEST_F(PollTestOnABadLine, AStopRequestEndsTheTestAtOnceWithThePortClosed) {
+    line.Devices({}, SilentLine());
+    line.clock.SetAlarm(line.clock.NowMs() + 1500, [this] { line.serial.Wakeup().Signal(); });
+    view.answerYes = true;
+    EXPECT_EQ(Run(), PollOutcome::Interrupted);
+    EXPECT_TRUE(view.questions.empty()) << "no question after a stop";
+    EXPECT_TRUE(view.errors.empty());
+    EXPECT_FALSE(line.serial.IsOpen());
+}
+
 }  // namespace
