@@ -24,6 +24,7 @@
 #include "app/Profile.h"
 #include "app/Resource.h"
 #include "app/Strings.h"
+#include "workflows/LineWorker.h"
 
 namespace {
 

@@ -5,12 +5,15 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "app/TroubleshooterLaunch.h"
 #include "hart/HartLink.h"
 
 // The main window. Its state members carry results between the commands; each handler
 // changes them, then shows them in the window and repaints at once.
+class CLineWorker;
+
 class CTralvoDlg : public QDialog {
     Q_OBJECT
 public:
@@ -42,9 +45,15 @@ public:
         std::function<int(const QString& text, const QString& caption, int buttons, int icon)>;
     static void SetMessageHook(MessageHook hook);
 
-    // Ends any work still running on the line (continuous send); called whenever the
-    // window closes, by Exit, Enter, Escape or the close box.
+    // Ends any work still running on the line (continuous send, a poll test's exchanges);
+    // called whenever the window closes, by Exit, Enter, Escape or the close box, and
+    // before another test takes the line.
     void StopBackgroundWork();
+    // Runs a test's exchanges beside the window's event loop (see CLineWorker); the line's
+    // commands are refused and their buttons disabled meanwhile. false when cut short.
+    bool RunOnLine(const std::function<void()>& work);
+    // Whether a test's exchanges are running right now.
+    bool LineBusy() const;
 
     void OnPollHartNetwork();
     void OnPv();
@@ -76,8 +85,14 @@ public:
 private:
     void CreateControls();
     void CreateMenuBar();
+    // Stops whatever holds the line and clears the stop request it left, for a new test.
+    void TakeLine();
+    void EnableLineCommands(bool enable);
+    // The continuous send's port stopped working: the message and "COM Port Error".
+    void OnContinuousPortStopped();
 
     struct Widgets;
     Widgets* m_pWidgets = nullptr;
     int m_nTemplateId = 0;
+    std::unique_ptr<CLineWorker> m_pLineWorker;
 };

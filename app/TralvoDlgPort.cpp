@@ -23,6 +23,8 @@ void WritePortToFenwex(CProfile& profile, const QString& portText) {
 }  // namespace
 
 void CTralvoDlg::OnSetComPort() {
+    // A poll test running beside the window owns the port number until it ends.
+    if (LineBusy()) return;
     PortDlg dlg;
 
     // Reading the ports blocks the window, so say so before it starts.

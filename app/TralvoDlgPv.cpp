@@ -5,12 +5,14 @@
 #include "workflows/PvDlg.h"
 
 void CTralvoDlg::OnPv() {
+    if (LineBusy()) return;
     if (m_nHartId == 0) {
         ShowMessage(QString::fromLatin1(pvtext::kMustPollFirst),
                     QString::fromLatin1(pvtext::kMustPollCaption), QMessageBox::Ok,
                     QMessageBox::Critical);
         return;
     }
+    TakeLine();
     PVDlg dialog(this);
     dialog.m_pLink = &m_link;
     dialog.m_strTag = m_strTag.toStdString();

@@ -1,10 +1,14 @@
 // The main window's test commands: thin adapters from the window to the workflows.
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QObject>
+#include <QPushButton>
 
+#include "app/Resource.h"
 #include "app/TralvoDlg.h"
 #include "workflows/BackgroundSend.h"
 #include "workflows/ContinuousSend.h"
+#include "workflows/LineWorker.h"
 #include "workflows/PollTest.h"
 
 namespace {
@@ -50,6 +54,7 @@ public:
     void ShowError(const QString& text, const QString& caption) override {
         m_dlg.ShowMessage(text, caption, QMessageBox::Ok, QMessageBox::Critical);
     }
+    bool RunOnLine(const std::function<void()>& work) override { return m_dlg.RunOnLine(work); }
 
 private:
     CTralvoDlg& m_dlg;
@@ -72,8 +77,9 @@ CSendHolder* FindSend(CTralvoDlg& dlg) {
 }  // namespace
 
 void CTralvoDlg::OnPollHartNetwork() {
+    if (LineBusy()) return;
     // The line has one user at a time: a continuous send gives it up first.
-    StopBackgroundWork();
+    TakeLine();
     CWindowTestView view(*this);
     TestMembers m = MembersOf(*this);
     RunPollTest(m_link, view, m);
@@ -81,7 +87,8 @@ void CTralvoDlg::OnPollHartNetwork() {
 }
 
 void CTralvoDlg::OnContinuous() {
-    StopBackgroundWork();
+    if (LineBusy()) return;
+    TakeLine();
     CWindowTestView view(*this);
     TestMembers m = MembersOf(*this);
     const bool portOpen = BeginContinuousSend(m_link, view, m);
@@ -90,9 +97,44 @@ void CTralvoDlg::OnContinuous() {
     if (!portOpen) return;
     CSendHolder* holder = FindSend(*this);
     if (!holder) holder = new CSendHolder(this);
-    holder->m_send.Start(m_link);
+    holder->m_send.Start(m_link, [this] {
+        // On the send's thread: the window hears of it on its own.
+        QMetaObject::invokeMethod(
+            this, [this] { OnContinuousPortStopped(); }, Qt::QueuedConnection);
+    });
+}
+
+void CTralvoDlg::OnContinuousPortStopped() {
+    StopBackgroundWork();
+    CWindowTestView view(*this);
+    TestMembers m = MembersOf(*this);
+    ReportPortStopped(view, m);
+    Assign(*this, m);
 }
 
 void CTralvoDlg::StopBackgroundWork() {
+    if (m_pLineWorker) m_pLineWorker->Cancel();
     if (CSendHolder* holder = FindSend(*this)) holder->m_send.Stop();
+}
+
+void CTralvoDlg::TakeLine() {
+    StopBackgroundWork();
+    m_link.Port().Wakeup().Clear();
+}
+
+bool CTralvoDlg::RunOnLine(const std::function<void()>& work) {
+    if (!m_pLineWorker) m_pLineWorker = std::make_unique<CLineWorker>(m_link.Port().Wakeup());
+    EnableLineCommands(false);
+    const bool ran = m_pLineWorker->Run(work);
+    EnableLineCommands(true);
+    return ran;
+}
+
+bool CTralvoDlg::LineBusy() const { return m_pLineWorker && m_pLineWorker->Busy(); }
+
+void CTralvoDlg::EnableLineCommands(bool enable) {
+    for (int id : {IDC_POLL_HART_NETWORK, IDC_PV, IDC_CONTINUOUS, IDC_SET_COM_PORT}) {
+        if (auto* button = findChild<QPushButton*>(QString::number(id))) button->setEnabled(enable);
+    }
+    if (auto* menus = findChild<QMenuBar*>()) menus->setEnabled(enable);
 }
