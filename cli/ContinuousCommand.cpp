@@ -43,11 +43,13 @@ int RunContinuousCommand(CHartLink& link, uint8_t comPort, const std::vector<std
     if (!BeginContinuousSend(link, view, members)) return kExitPortError;
 
     uint64_t made = 0;
-    RunContinuousPolls(
+    const ContinuousEnd end = RunContinuousPolls(
         link, [&] { return interrupted() || (count != 0 && made >= count); },
         [&](uint64_t poll, bool answered) {
             made = poll;
             out << "poll " << poll << (answered ? ": answered" : ": no answer") << std::endl;
         });
-    return kExitPassed;
+    if (end != ContinuousEnd::PortStopped) return kExitPassed;
+    ReportPortStopped(view, members);
+    return kExitPortError;
 }

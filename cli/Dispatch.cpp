@@ -68,15 +68,15 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     CHartLink link(TheSerialPort(), SystemClock());
     std::unique_ptr<CTraceObserver> trace;
     if (line.trace) {
-        trace = std::make_unique<CTraceObserver>(link.Clock(), err);
+        trace = std::make_unique<CTraceObserver>(link.Clock(), err, &link.Port());
         link.SetObserver(trace.get());
     }
+    // Ctrl+C wakes the port's waits, so every command ends at once with the port closed.
+    InstallInterruptHandler(link.Port().Wakeup());
     if (line.command == "poll")
         return RunPollCommand(link, comPort, line.commandArgs, isatty(STDIN_FILENO) == 1, in, out,
                               err);
-    if (line.command == "continuous") {
-        InstallInterruptHandler();
+    if (line.command == "continuous")
         return RunContinuousCommand(link, comPort, line.commandArgs, Interrupted, out, err);
-    }
-    return RunPvCommand(link, comPort, line.commandArgs, out, err);
+    return RunPvCommand(link, comPort, line.commandArgs, out, err, Interrupted);
 }

@@ -1,17 +1,25 @@
 #include "cli/Interrupt.h"
 
+#include <cerrno>
 #include <csignal>
 
 namespace {
 
-// Only a lock-free flag may be touched from a signal handler.
+// Only a lock-free flag and a write to a descriptor may happen in a signal handler.
 volatile std::sig_atomic_t g_interrupted = 0;
+volatile std::sig_atomic_t g_wakeupFd = -1;
 
-extern "C" void OnInterrupt(int) { g_interrupted = 1; }
+extern "C" void OnInterrupt(int) {
+    const int savedErrno = errno;  // the interrupted code may be about to read it
+    g_interrupted = 1;
+    SignalWakeupFd(g_wakeupFd);
+    errno = savedErrno;
+}
 
 }  // namespace
 
-void InstallInterruptHandler() {
+void InstallInterruptHandler(const CWakeup& wakeup) {
+    g_wakeupFd = wakeup.Fd();
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);

@@ -1,7 +1,9 @@
 #pragma once
 
-// Ctrl+C for the command-line tool: the first SIGINT (or SIGTERM) sets a flag the running
-// command checks between link transactions, so it can close the port and exit cleanly
-// instead of being killed mid-frame.
-void InstallInterruptHandler();
+#include "serial/Wakeup.h"
+
+// Ctrl+C for the command-line tool: SIGINT (or SIGTERM) sets a flag the running command
+// checks, and signals the port's wake-up, which ends the wait in progress at once; the
+// command then closes the port and exits cleanly instead of being killed mid-frame.
+void InstallInterruptHandler(const CWakeup& wakeup);
 bool Interrupted();

@@ -28,6 +28,8 @@ int ExitStatusOf(PollOutcome outcome) {
             return kExitFailed;
         case PollOutcome::PortError:
             return kExitPortError;
+        case PollOutcome::Interrupted:
+            return kExitInterrupted;
     }
     return kExitFailed;
 }
@@ -55,6 +57,10 @@ int RunPollCommand(CHartLink& link, uint8_t comPort, const std::vector<std::stri
     TestMembers members;
     members.nComPort = comPort;
     const PollOutcome outcome = RunPollTest(link, view, members);
+    if (outcome == PollOutcome::Interrupted) {
+        err << "tralvo-cli: interrupted" << std::endl;
+        return ExitStatusOf(outcome);
+    }
     out << "Status: " << members.strStatus.toStdString() << '\n'
         << "HART Tag: " << members.strTag.toStdString() << '\n'
         << "HART ID: " << members.nHartId << '\n'

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <charconv>
 #include <sstream>
+#include <string_view>
 
 #include "cli/CommandLine.h"
 #include "cli/ExitCodes.h"
-#include "cli/Interrupt.h"
 #include "cli/TerminalView.h"
 #include "workflows/PollTest.h"
 #include "workflows/PvMonitor.h"
@@ -30,7 +30,7 @@ public:
             if (m_stopRequested()) return false;
             const auto left = static_cast<int32_t>(m_dueMs - clock.TickCount());
             if (left <= 0) break;
-            clock.Sleep(std::min(static_cast<uint32_t>(left), kStopCheckMs));
+            m_pLink->Pause(std::min(static_cast<uint32_t>(left), kStopCheckMs));
         }
         // As with a window timer, a late tick doesn't make extra ticks pile up behind it.
         const uint32_t now = clock.TickCount();
@@ -43,7 +43,7 @@ public:
     const std::string& ShownLine() const { return m_shownLine; }
     // How the run ended: passed unless a message ended it (a tick without an answer, the
     // port, the timer).
-    int ExitStatus() const { return m_nExitStatus; }
+    int ExitStatus() const { return PortStopped() ? kExitPortError : m_nExitStatus; }
 
 protected:
     bool UpdateData(bool saveAndValidate) override {
@@ -59,7 +59,8 @@ protected:
         // Ctrl+C cuts a transaction short; what that does to the tick is no failure.
         if (m_stopRequested()) return;
         m_err << pvtext::kCaption << ": " << text << '\n';
-        m_nExitStatus = text == pvtext::kErrorOpeningPort ? kExitPortError : kExitFailed;
+        const bool openFailed = std::string_view(text).starts_with(pvtext::kErrorOpeningPort);
+        m_nExitStatus = openFailed ? kExitPortError : kExitFailed;
     }
     uintptr_t SetTimer(uintptr_t timerId, uint32_t periodMs) override {
         m_periodMs = periodMs;
@@ -120,12 +121,6 @@ int PollFirst(CHartLink& link, uint8_t comPort, TestMembers& members, std::ostre
 }
 
 }  // namespace
-
-int RunPvCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
-                 std::ostream& out, std::ostream& err) {
-    InstallInterruptHandler();
-    return RunPvCommand(link, comPort, args, out, err, [] { return Interrupted(); });
-}
 
 int RunPvCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
                  std::ostream& out, std::ostream& err, const std::function<bool()>& stopRequested) {

@@ -3,19 +3,36 @@
 #include <cstdio>
 #include <string>
 
-CTraceObserver::CTraceObserver(IClock& clock, std::ostream& out)
-    : m_clock(clock), m_out(out), m_startMs(clock.TickCount()) {}
+CTraceObserver::CTraceObserver(IClock& clock, std::ostream& out, const CSerial* port)
+    : m_clock(clock), m_out(out), m_pPort(port), m_startMs(clock.TickCount()) {}
 
 void CTraceObserver::FrameSent(const uint8_t* frame, size_t length, unsigned result) {
     Line("TX", frame, length, result);
 }
 
 void CTraceObserver::FrameReceived(const uint8_t* reply, size_t length, unsigned result) {
-    Line("RX", reply, length, result);
+    Line("RX", reply, length, result, NewLineErrors());
+}
+
+std::string CTraceObserver::NewLineErrors() {
+    if (!m_pPort) return {};
+    const CSerial::LineErrors now = m_pPort->LineErrorCounts();
+    // A port opened again counts from 0.
+    if (now.marked < m_reported.marked) m_reported = {};
+    const uint32_t marked = now.marked - m_reported.marked;
+    const uint32_t parity = now.parity - m_reported.parity;
+    const uint32_t framing = now.framing - m_reported.framing;
+    m_reported = now;
+    if (marked == 0 && parity == 0 && framing == 0) return {};
+    std::string note = "  line errors: " + std::to_string(marked);
+    if (now.driverCounts) {
+        note += " (parity " + std::to_string(parity) + ", framing " + std::to_string(framing) + ")";
+    }
+    return note;
 }
 
 void CTraceObserver::Line(const char* direction, const uint8_t* bytes, size_t length,
-                          unsigned result) {
+                          unsigned result, const std::string& note) {
     // The counter wraps; only the difference means anything.
     const uint32_t elapsed = m_clock.TickCount() - m_startMs;
     char head[32];
@@ -27,7 +44,7 @@ void CTraceObserver::Line(const char* direction, const uint8_t* bytes, size_t le
         std::snprintf(hex, sizeof hex, i == 0 ? "%02X" : " %02X", bytes[i]);
         line += hex;
     }
-    m_out << line << "  result " << result << " (" << LinkResultName(result) << ")\n";
+    m_out << line << "  result " << result << " (" << LinkResultName(result) << ")" << note << '\n';
     m_out.flush();
 }
 
@@ -45,6 +62,8 @@ const char* LinkResultName(unsigned result) {
             return "write incomplete";
         case kLinkNoReply:
             return "no reply";
+        case kLinkInterrupted:
+            return "interrupted";
         case kLinkAlreadyOpen:
             return "already open";
         case kLinkBadPortNumber:
