@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -127,6 +128,37 @@ TEST_F(CliAgainstSim, ContinuousSendEndsCleanlyOnCtrlC) {
                                          std::vector<std::string>{"--port", "227", "continuous"});
     ASSERT_TRUE(m_cli->WaitForOutput("poll 1: answered\n", 10000)) << m_cli->Stderr();
     EXPECT_EQ(m_cli->Finish(SIGINT, 5000), 0);
+}
+
+TEST_F(CliAgainstSim, ContinuousSendEndsWithAPortErrorWhenTheDeviceVanishes) {
+    StartSim(228, {"--vanish-after", "3"});
+    EXPECT_EQ(Cli({"continuous"}, 15000), 2) << Err();
+    EXPECT_THAT(Out(), HasSubstr("poll 3: answered\n"));
+    EXPECT_LE(Occurrences(Out(), "poll "), 4u) << "a vanished port must not be polled on";
+    EXPECT_THAT(Out(), HasSubstr("COM Port Error\n"));
+    EXPECT_THAT(Err(), HasSubstr("The COM port stopped working"));
+}
+
+TEST_F(CliAgainstSim, ADeviceThatVanishesBeforeTheTagReadIsAPortErrorNotAPass) {
+    StartSim(229, {"--vanish-after", "1"});
+    EXPECT_EQ(Cli({"poll", "--multidrop", "no"}, 15000), 2) << Err();
+    EXPECT_THAT(Out(), HasSubstr("Status: COM Port Error\n"));
+    EXPECT_THAT(Out(), HasSubstr("HART ID: 0\n"));
+}
+
+TEST_F(CliAgainstSim, CtrlCCutsAReceptionShortAndFreesThePort) {
+    StartSim(230, {"--silent"});
+    m_cli = std::make_unique<SimProcess>(
+        CliProgram(),
+        std::vector<std::string>{"--port", "230", "--trace", "poll", "--multidrop", "no"});
+    // The identity poll has gone out; its reception waits 1.5 s on the silent line.
+    ASSERT_TRUE(m_cli->WaitForError(" ms  TX  FF", 10000)) << m_cli->Stderr();
+    const auto signalled = std::chrono::steady_clock::now();
+    EXPECT_EQ(m_cli->Finish(SIGINT, 5000), 130);
+    EXPECT_LT(std::chrono::steady_clock::now() - signalled, std::chrono::milliseconds(1000))
+        << "the reception's wait must end with the signal, not run out";
+    EXPECT_THAT(Err(), HasSubstr("interrupted"));
+    EXPECT_EQ(Cli({"poll", "--multidrop", "no"}), 1) << "the port is free again: " << Err();
 }
 
 TEST(CliProgram, PortZeroExitsTwoAndNoStoredPortWritesNothing) {

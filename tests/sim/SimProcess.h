@@ -66,15 +66,12 @@ public:
 
     // Reads standard output until it holds `text` or the time is up.
     bool WaitForOutput(const std::string& text, int timeoutMs = 5000) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (m_stdout.find(text) == std::string::npos) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                end - std::chrono::steady_clock::now());
-            if (left.count() <= 0 || !ReadSome(m_out, m_stdout, static_cast<int>(left.count()))) {
-                return false;
-            }
-        }
-        return true;
+        return WaitFor(m_out, m_stdout, text, timeoutMs);
+    }
+
+    // Reads standard error until it holds `text` or the time is up.
+    bool WaitForError(const std::string& text, int timeoutMs = 5000) {
+        return WaitFor(m_err, m_stderr, text, timeoutMs);
     }
 
     // Sends a signal (if given) and waits for the exit; the exit code, or -1.
@@ -99,6 +96,17 @@ public:
     const std::string& Stderr() const { return m_stderr; }
 
 private:
+    static bool WaitFor(int fd, std::string& into, const std::string& text, int timeoutMs) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (into.find(text) == std::string::npos) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                end - std::chrono::steady_clock::now());
+            if (left.count() <= 0 || !ReadSome(fd, into, static_cast<int>(left.count()))) {
+                return false;
+            }
+        }
+        return true;
+    }
     static bool ReadSome(int fd, std::string& into, int timeoutMs) {
         pollfd entry{fd, POLLIN, 0};
         if (poll(&entry, 1, timeoutMs) <= 0) return false;

@@ -3,7 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <chrono>
 
 #include "app/Resource.h"
@@ -11,6 +15,7 @@
 #include "sim/ServedPty.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/sim/SimProcess.h"
+#include "workflows/PvDlg.h"
 
 namespace {
 
@@ -149,6 +154,70 @@ TEST_F(WindowCommands, ContinuousSendKeepsItsEnglishStatusAndTheChineseCaption) 
     EXPECT_EQ(messages[0].text, "Error opening COM port");
     EXPECT_EQ(messages[0].caption, QString::fromUtf8("投票"));
     EXPECT_EQ(Text(IDC_STATUS), "COM Port Error");
+}
+
+// --- bad lines: the window stays responsive and honest ---------------------------------
+
+using Clock = std::chrono::steady_clock;
+
+TEST_F(WindowCommands, ClosingTheWindowDuringAPollEndsTheTestAtOnce) {
+    sim::Behaviour silent;
+    silent.silent = true;
+    PlugDevices(235, {}, silent);
+    OpenWindow(235);
+    // The window serves its events while the test waits on the line: Escape gets through.
+    Clock::time_point closed;
+    QTimer::singleShot(300, window.get(), [&] {
+        window->reject();
+        closed = Clock::now();
+    });
+    window->OnPollHartNetwork();
+    EXPECT_LT(Clock::now() - closed, std::chrono::milliseconds(500))
+        << "the test must end with the window, not finish its waits";
+    EXPECT_TRUE(messages.empty()) << "no multi-drop question after closing";
+    EXPECT_FALSE(TheSerialPort().IsOpen());
+}
+
+TEST_F(WindowCommands, AContinuousSendWhoseDeviceVanishesSaysThePortStoppedWorking) {
+    sim::Behaviour vanishing;
+    vanishing.vanishAfter = 2;
+    PlugDevices(236, {sim::DefaultDevice(0)}, vanishing);
+    OpenWindow(236);
+    window->OnContinuous();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.empty(); }, 15000));
+    EXPECT_TRUE(messages[0].text.startsWith("The COM port stopped working"));
+    EXPECT_EQ(messages[0].icon, int(QMessageBox::Critical));
+    EXPECT_EQ(Text(IDC_STATUS), "COM Port Error");
+    EXPECT_FALSE(TheSerialPort().IsOpen());
+}
+
+TEST_F(WindowCommands, ThePvDialogClosesAtOnceWhileATickWaitsForAnAnswer) {
+    sim::Behaviour silent;
+    silent.silent = true;
+    PlugDevices(237, {}, silent);
+    CSerial port;
+    CHartLink link(port, SystemClock());
+    PVDlg dialog;
+    dialog.m_pLink = &link;
+    dialog.m_nComPort = 237;
+    dialog.SetTimerPeriodOverride(10);
+    PVDlg::SetMessageHook([](const QString&, const QString&) {});
+    dialog.Box(pvdlg::kBoxAttempts)->setText("5");
+    dialog.Button(pvdlg::kButtonStart)->click();
+    ASSERT_TRUE(port.IsOpen());
+
+    // By then the first tick's poll is waiting for its reply, which takes over a second.
+    Clock::duration closing{};
+    QTimer::singleShot(900, &dialog, [&] {
+        const auto start = Clock::now();
+        dialog.reject();
+        closing = Clock::now() - start;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return closing != Clock::duration{}; }, 10000));
+    PVDlg::SetMessageHook({});
+    EXPECT_LT(closing, std::chrono::milliseconds(700));
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(dialog.m_nTimer, 0u);
 }
 
 }  // namespace
