@@ -1,4 +1,5 @@
 // The master link and the simulated devices meet over real ptys, in real time.
+#include <chrono>
 #include <cstring>
 #include <string>
 
@@ -6,6 +7,7 @@
 
 #include "hart/Encoding.h"
 #include "hart/HartLink.h"
+#include "hart/LinkBounds.h"
 #include "serial/ComPortMap.h"
 #include "serial/Serial.h"
 #include "sim/ServedPty.h"
@@ -112,6 +114,44 @@ TEST_F(SimLink, AnOldDeviceBehindAnEchoingNoisyModemGivesItsTagByCommandFour) {
     EXPECT_EQ(m_link.m_nManufacturer, 38);
     ASSERT_TRUE(m_link.SendShortCommand(4, m_reply, 1));
     EXPECT_EQ(Tag(m_reply + 1), "OLD4    ");
+}
+
+TEST_F(SimLink, AModemWhoseEchoTailComesAfterThePurgeStillGivesEveryAnswerAtOnce) {
+    sim::Behaviour modem;
+    modem.lateEchoBytes = 6;  // the long request's tail holds the identifier byte 0xFF
+    sim::ServedPty line({}, {Device(0, "LATE", 0xFF3456)}, modem);
+    ASSERT_TRUE(line.ok());
+    Plug(line.SlavePath());
+
+    ASSERT_TRUE(m_link.PollIdentity(0, 1));
+    ASSERT_EQ(m_link.m_deviceId[0], 0xFF);
+    ASSERT_TRUE(m_link.SendCommand(13, m_reply));
+    EXPECT_EQ(Tag(m_reply), "LATE    ");
+}
+
+TEST_F(SimLink, ATrickleOfPreambleBytesCannotHoldAReception) {
+    sim::Behaviour trickle;
+    trickle.silent = true;
+    trickle.trickle = true;
+    sim::ServedPty line({}, {}, trickle);
+    ASSERT_TRUE(line.ok());
+    Plug(line.SlavePath());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(m_link.ReceiveFrame(false, m_reply, 500), kLinkNoReply);
+    EXPECT_LT(std::chrono::steady_clock::now() - start,
+              std::chrono::milliseconds(hart::ReceptionBoundMs(500)));
+}
+
+TEST_F(SimLink, ADeviceThatVanishesLeavesAPortErrorNotASilentLine) {
+    sim::Behaviour vanishing;
+    vanishing.vanishAfter = 1;
+    sim::ServedPty line({.fast = true}, {Device(0, "GONE", 0x000001)}, vanishing);
+    ASSERT_TRUE(line.ok());
+    Plug(line.SlavePath());
+    ASSERT_TRUE(m_link.PollIdentity(0, 1));
+    EXPECT_FALSE(m_link.SendCommand(13, m_reply));
+    EXPECT_TRUE(m_link.PortFailed());
+    EXPECT_TRUE(line.Vanished());
 }
 
 }  // namespace
