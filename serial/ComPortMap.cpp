@@ -82,6 +82,14 @@ std::optional<unsigned> ComNumberForDevice(const std::string& devicePath) {
     return std::nullopt;
 }
 
+std::string FinalPath(const std::string& path) {
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (!resolved) return path;
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
 std::optional<std::string> ResolvePortName(const std::string& name) {
     constexpr std::string_view kComPrefix = "\\\\.\\COM";
     const std::string_view text(name);

@@ -23,6 +23,10 @@ std::optional<std::string> DeviceForComNumber(unsigned comNumber);
 // The COM number of a fixed-range device path such as /dev/ttyUSB0 (33), or nothing.
 std::optional<unsigned> ComNumberForDevice(const std::string& devicePath);
 
+// The file a path leads to with every link followed, or the path itself when it cannot be
+// resolved (gone, or not readable).
+std::string FinalPath(const std::string& path);
+
 // Resolves what CSerial::Open is given: "\\.\COM<n>" through the mapping above, an
 // absolute path as it is. Nothing when the name has no device.
 std::optional<std::string> ResolvePortName(const std::string& name);

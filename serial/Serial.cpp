@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include "serial/ComPortMap.h"
@@ -43,14 +42,6 @@ int TakeExclusive(int fd, bool& exclusiveFlagSet) {
 }
 
 int FlushBoth(int fd) { return tcflush(fd, TCIOFLUSH) == 0 ? 0 : errno; }
-
-std::string FinalDevice(const std::string& path) {
-    char* resolved = realpath(path.c_str(), nullptr);
-    if (!resolved) return path;
-    std::string device(resolved);
-    std::free(resolved);
-    return device;
-}
 
 // A USB adapter pulled out mid-transfer may leave the descriptor quiet rather than hung up;
 // its device node is gone, though.
@@ -154,7 +145,7 @@ SerialStatus CSerial::Open(const char* path, uint32_t /*inQueue*/, uint32_t /*ou
         return m_lastError = error;
     }
     m_port = fd;
-    m_devicePath = FinalDevice(*device);
+    m_devicePath = FinalPath(*device);
     TakeLineSnapshot(fd, m_foundSettings);
     DriverCounts& counts = m_countsAtOpen;
     counts.available =

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <vector>
 
+#include "serial/ComPortMap.h"
 #include "troubleshooter/Checks.h"
 
 namespace {
@@ -34,14 +35,6 @@ std::vector<std::string> Entries(const std::string& folder) {
         closedir(dir);
     }
     return names;
-}
-
-std::string Canonical(const std::string& path) {
-    char* resolved = realpath(path.c_str(), nullptr);
-    if (!resolved) return path;
-    std::string result(resolved);
-    std::free(resolved);
-    return result;
 }
 
 std::string ProcessName(const std::string& processFolder) {
@@ -98,7 +91,7 @@ LockProbe ProbeLock(const std::string& path) {
 CheckResult CheckHolders(const std::string& path, const SystemRoots& roots) {
     const LockProbe lock = ProbeLock(path);
     unsigned unreadable = 0;
-    const auto holders = FindHolders(Canonical(path), roots.proc, &unreadable);
+    const auto holders = FindHolders(FinalPath(path), roots.proc, &unreadable);
     if (lock != LockProbe::Held && holders.empty()) {
         std::string why = path + " is not locked and no process has it open";
         if (unreadable) why += " (" + std::to_string(unreadable) + " processes could not be seen)";

@@ -2,8 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "PtyPair.h"
 #include "serial/Serial.h"
+
+// Milliseconds of real time since `since`.
+inline long ElapsedMs(std::chrono::steady_clock::time_point since) {
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now() - since)
+                                 .count());
+}
 
 // The queue sizes the link layer asks for.
 inline constexpr uint32_t kQueue = 2048;

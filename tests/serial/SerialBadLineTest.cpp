@@ -19,11 +19,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-long MsSince(Clock::time_point start) {
-    return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
-}
-
 class SerialBadLineTest : public OpenPortTest {};
 
 TEST_F(SerialBadLineTest, AWakeUpEndsAWaitingReadAndEveryWaitUntilCleared) {
@@ -39,7 +34,7 @@ TEST_F(SerialBadLineTest, AWakeUpEndsAWaitingReadAndEveryWaitUntilCleared) {
     const auto start = Clock::now();
     EXPECT_EQ(kSerialInterrupted, port.Read(buffer, sizeof buffer, &received, 10000));
     stopper.join();
-    EXPECT_LT(MsSince(start), 2000);
+    EXPECT_LT(ElapsedMs(start), 2000);
     EXPECT_EQ(0u, received);
 
     // Still signalled: the next waits end at once, the drain too.
@@ -128,7 +123,7 @@ TEST_F(SerialBadLineTest, DrainingAPtyReturnsAtOnceUnlessWoken) {
     ASSERT_EQ(kSerialSuccess, port.Write("hello", 5, &sent, 500));
     const auto start = Clock::now();
     EXPECT_EQ(kSerialSuccess, port.DrainOutput(500));
-    EXPECT_LT(MsSince(start), 400);
+    EXPECT_LT(ElapsedMs(start), 400);
 }
 
 TEST(SerialConsoleTest, AConsoleIsRefusedBeforeItIsOpened) {

@@ -10,11 +10,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-long ElapsedMs(Clock::time_point since) {
-    return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
-}
-
 class SerialTransferTest : public OpenPortTest {};
 
 TEST_F(SerialTransferTest, ReturnAtOnceGivesWhatIsWaitingWithoutWaiting) {
