@@ -88,8 +88,9 @@ private:
     // Stops whatever holds the line and clears the stop request it left, for a new test.
     void TakeLine();
     void EnableLineCommands(bool enable);
-    // The continuous send's port stopped working: the message and "COM Port Error".
-    void OnContinuousPortStopped();
+    // The continuous send (run number `run`) found its port stopped working: the message and
+    // "COM Port Error", unless another test has taken the line since.
+    void OnContinuousPortStopped(unsigned run);
 
     struct Widgets;
     Widgets* m_pWidgets = nullptr;

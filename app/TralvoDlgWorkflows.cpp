@@ -67,6 +67,7 @@ public:
     explicit CSendHolder(QObject* parent) : QObject(parent) { setObjectName(Name()); }
     static QString Name() { return QStringLiteral("tralvo-continuous-send"); }
     CBackgroundSend m_send;
+    unsigned m_nRun = 0;  // which send a late report of a stopped port is about
 };
 
 CSendHolder* FindSend(CTralvoDlg& dlg) {
@@ -97,14 +98,18 @@ void CTralvoDlg::OnContinuous() {
     if (!portOpen) return;
     CSendHolder* holder = FindSend(*this);
     if (!holder) holder = new CSendHolder(this);
-    holder->m_send.Start(m_link, [this] {
+    const unsigned run = ++holder->m_nRun;
+    holder->m_send.Start(m_link, [this, run] {
         // On the send's thread: the window hears of it on its own.
         QMetaObject::invokeMethod(
-            this, [this] { OnContinuousPortStopped(); }, Qt::QueuedConnection);
+            this, [this, run] { OnContinuousPortStopped(run); }, Qt::QueuedConnection);
     });
 }
 
-void CTralvoDlg::OnContinuousPortStopped() {
+void CTralvoDlg::OnContinuousPortStopped(unsigned run) {
+    // Another test may have taken the line since; then this send is old news.
+    const CSendHolder* holder = FindSend(*this);
+    if (!holder || holder->m_nRun != run || !holder->m_send.IsRunning() || LineBusy()) return;
     StopBackgroundWork();
     CWindowTestView view(*this);
     TestMembers m = MembersOf(*this);

@@ -110,7 +110,10 @@ int PollFirst(CHartLink& link, uint8_t comPort, TestMembers& members, std::ostre
     std::istringstream noInput;
     CTerminalView view(CTerminalView::Answer::No, noInput, out, err);
     members.nComPort = comPort;
-    if (RunPollTest(link, view, members) == PollOutcome::PortError) return kExitPortError;
+    const PollOutcome outcome = RunPollTest(link, view, members);
+    if (outcome == PollOutcome::PortError) return kExitPortError;
+    // Ctrl+C: the caller ends the run as a stop, with nothing more to say.
+    if (outcome == PollOutcome::Interrupted) return kExitPassed;
     if (members.nHartId == 0) {
         err << pvtext::kMustPollCaption << ": " << pvtext::kMustPollFirst << '\n';
         return kExitFailed;
