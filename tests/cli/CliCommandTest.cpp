@@ -245,4 +245,34 @@ TEST(TraceObserver, PrintsFramesInHexWithTheirTimeAndResult) {
               "   1734 ms  RX  -  result 5 (no reply)\n");
 }
 
+// A port whose driver counts errors, with counts the test sets.
+class CountingPort : public FakeSerial {
+public:
+    using FakeSerial::FakeSerial;
+    LineErrors LineErrorCounts() const override { return counts; }
+    LineErrors counts;
+};
+
+TEST(TraceObserver, AddsTheLineErrorsOfEachReceptionWhereThereWereAny) {
+    FakeClock clock;
+    CountingPort port(clock);
+    std::ostringstream out;
+    CTraceObserver trace(clock, out, &port);
+    const uint8_t reply[] = {0x06, 0x00};
+    trace.FrameReceived(reply, sizeof reply, kLinkOk);
+    port.counts.marked = 3;
+    port.counts.driverCounts = true;
+    port.counts.parity = 2;
+    port.counts.framing = 1;
+    trace.FrameReceived(nullptr, 0, kLinkChecksumMismatch);
+    port.counts.marked = 4;
+    port.counts.parity = 3;
+    trace.FrameReceived(reply, sizeof reply, kLinkOk);
+    EXPECT_EQ(
+        out.str(),
+        "      0 ms  RX  06 00  result 0 (ok)\n"
+        "      0 ms  RX  -  result 2 (checksum mismatch)  line errors: 3 (parity 2, framing 1)\n"
+        "      0 ms  RX  06 00  result 0 (ok)  line errors: 1 (parity 1, framing 0)\n");
+}
+
 }  // namespace
