@@ -1,73 +1,23 @@
 // tralvo-bench: how the link layer spends time on a line, against the simulated devices over a
 // pty. Prints its figures and exits 0; the goals are printed beside them.
-#include <stdlib.h>
-#include <time.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <string>
 #include <vector>
 
+#include "BenchTime.h"
+#include "Frames.h"
+#include "ScratchHome.h"
 #include "Stats.h"
 #include "TimingSerial.h"
 #include "hart/HartFrame.h"
 #include "hart/HartLink.h"
-#include "serial/ComPortMap.h"
 #include "sim/ServedPty.h"
 
 namespace {
 
-constexpr uint8_t kComPort = 250;
 constexpr double kByteMs = 11.0 * 1000.0 / 1200.0;
 constexpr double kTurnaroundMs = 20.0;
 constexpr int kRoundsPerSize = 12;
 constexpr int kPollRuns = 5;
-
-using Bytes = std::vector<uint8_t>;
-
-double ThreadCpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-double Ms(std::chrono::steady_clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-Bytes Frame(size_t preambles, Bytes body) {
-    Bytes frame(preambles, hart::kPreambleByte);
-    frame.insert(frame.end(), body.begin(), body.end());
-    frame.push_back(hart::Checksum(body.data(), body.size()));
-    return frame;
-}
-
-// Settings and COM links of this run live in a folder of its own, never the user's.
-class ScratchHome {
-public:
-    ScratchHome() {
-        char pattern[] = "/tmp/tralvo-bench-XXXXXX";
-        if (mkdtemp(pattern)) m_path = pattern;
-        setenv("XDG_CONFIG_HOME", m_path.c_str(), 1);
-    }
-    ~ScratchHome() {
-        std::error_code ignored;
-        if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
-    }
-    // Makes COM<kComPort> lead to the device.
-    bool Plug(const std::string& device) const {
-        const std::string link = PortLinkPath(kComPort);
-        std::error_code error;
-        std::filesystem::remove(link, error);
-        std::filesystem::create_directories(std::filesystem::path(link).parent_path(), error);
-        return symlink(device.c_str(), link.c_str()) == 0;
-    }
-
-private:
-    std::string m_path;
-};
 
 // (a) and (b): frames of the sizes the commands send, into a line whose devices keep quiet.
 void MeasureSendFrame(const ScratchHome& home) {
@@ -76,12 +26,12 @@ void MeasureSendFrame(const ScratchHome& home) {
     sim::ServedPty line({.fast = true}, {}, quiet);
     TimingSerial port;
     CHartLink link(port, SystemClock());
-    if (!line.ok() || !home.Plug(line.SlavePath()) || link.OpenPort(kComPort, 1200) != kLinkOk) {
+    if (!home.OpenOn(line, link)) {
         std::printf("(a), (b): the pty line could not be opened\n");
         return;
     }
     const std::vector<Bytes> frames = {
-        Frame(20, {0x02, 0x00, 0x00, 0x00}),                         // identity poll, 25 bytes
+        IdentityPoll(),                                              // 25 bytes
         Frame(5, {0x82, 0x26, 0x06, 0x12, 0x34, 0x56, 0x0D, 0x00}),  // command 13, 14 bytes
         Frame(5, {0x02, 0x00, 0x04, 0x01, 0x01}),                    // command 4, 11 bytes
     };
@@ -124,12 +74,12 @@ void MeasurePollAndTag(const ScratchHome& home) {
     sim::ServedPty line({}, devices);
     CSerial port;
     CHartLink link(port, SystemClock());
-    if (!line.ok() || !home.Plug(line.SlavePath()) || link.OpenPort(kComPort, 1200) != kLinkOk) {
+    if (!home.OpenOn(line, link)) {
         std::printf("(c): the pty line could not be opened\n");
         return;
     }
     const sim::DeviceConfig& d = devices[0];
-    const Bytes poll = Frame(20, {0x02, 0x00, 0x00, 0x00});
+    const Bytes poll = IdentityPoll();
     const Bytes tagRead =
         Frame(5, {0x82, static_cast<uint8_t>(d.manufacturer & 0x3F), d.deviceType,
                   static_cast<uint8_t>(d.deviceId >> 16), static_cast<uint8_t>(d.deviceId >> 8),
@@ -141,9 +91,9 @@ void MeasurePollAndTag(const ScratchHome& home) {
     double lastWall = 0;
     for (int run = 0; run < kPollRuns; ++run) {
         uint8_t reply[hart::kReplyBufferSize] = {};
-        const auto start = std::chrono::steady_clock::now();
+        const auto start = BenchClock::now();
         const bool ok = link.PollIdentity(0, 2) && link.SendCommand(13, reply);
-        lastWall = Ms(std::chrono::steady_clock::now() - start);
+        lastWall = Ms(BenchClock::now() - start);
         if (ok) ratios.push_back(lastWall / model);
     }
     link.ClosePort();
