@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "BenchTime.h"
+#include "DropInstants.h"
 #include "Frames.h"
 #include "ScratchHome.h"
 #include "Stats.h"
@@ -36,6 +37,7 @@ void MeasureSendFrame(const ScratchHome& home) {
         Frame(5, {0x02, 0x00, 0x04, 0x01, 0x01}),                    // command 4, 11 bytes
     };
     std::vector<double> cpuRatios, dropErrors;
+    DropInstants instants;
     double cpuTotal = 0, airTotal = 0;
     for (int round = 0; round < kRoundsPerSize; ++round) {
         for (const Bytes& frame : frames) {
@@ -52,6 +54,7 @@ void MeasureSendFrame(const ScratchHome& home) {
             const double linkOnAir = static_cast<double>(frame.size() * 92 / 10 + 1);
             const auto& send = port.Sends()[0];
             dropErrors.push_back(Ms(send.rtsDrop - send.writeStart) - linkOnAir - 1.0);
+            instants.Note(send, linkOnAir + 1.0);
         }
     }
     link.ClosePort();
@@ -66,6 +69,7 @@ void MeasureSendFrame(const ScratchHome& home) {
         "(b) RTS drop error, drop - start - on-air - 1 ms: median %.2f ms, p99 %.2f ms,"
         " min %.2f ms   (goal 0..3 ms)\n",
         Percentile(dropErrors, 0.5), Percentile(dropErrors, 0.99), Percentile(dropErrors, 0.0));
+    instants.Print();
 }
 
 // (c): the poll and tag read of a test run against the paced simulator.
