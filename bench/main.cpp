@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "BadLineBench.h"
 #include "BenchTime.h"
 #include "DropInstants.h"
 #include "Frames.h"
@@ -118,5 +119,9 @@ int main() {
     std::printf("tralvo-bench: link layer over a pty, simulated devices at 1200 baud\n");
     MeasureSendFrame(home);
     MeasurePollAndTag(home);
+    std::printf("bad lines: a vanishing device, trickle and babble, stop requests\n");
+    MeasureCpuAfterVanishing(home);
+    MeasureReceptionOnNoise(home);
+    MeasureStopLatency(home);
     return 0;
 }
