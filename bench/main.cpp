@@ -1,6 +1,9 @@
 // tralvo-bench: how the link layer spends time on a line, against the simulated devices over a
 // pty. Prints its figures and exits 0; the goals are printed beside them.
+#include <stdlib.h>
+
 #include <cstdio>
+#include <thread>
 #include <vector>
 
 #include "BadLineBench.h"
@@ -117,6 +120,11 @@ void MeasurePollAndTag(const ScratchHome& home) {
 int main() {
     ScratchHome home;
     std::printf("tralvo-bench: link layer over a pty, simulated devices at 1200 baud\n");
+    // Late wake-ups on a busy machine show in the timing figures; say how busy it was.
+    double load = 0;
+    if (getloadavg(&load, 1) == 1)
+        std::printf("machine: %u cores, load average %.2f at the start\n",
+                    std::thread::hardware_concurrency(), load);
     MeasureSendFrame(home);
     MeasurePollAndTag(home);
     std::printf("bad lines: a vanishing device, trickle and babble, stop requests\n");
