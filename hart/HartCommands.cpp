@@ -117,7 +117,8 @@ void CHartLink::RecordIdentity(const uint8_t* payload) {
 
 bool CHartLink::PollIdentity(uint8_t pollAddress, uint8_t maxAttempts) {
     m_nPollAddress = pollAddress;
-    if (maxAttempts == 0) return false;
+    // A port that has stopped working, or a stop request, sends nothing more.
+    if (maxAttempts == 0 || Halted()) return false;
 
     const uint8_t body[] = {kDelimMasterShort, pollAddress, 0, 0};
     uint8_t request[kIdentityPollPreambles + sizeof body + 1];
@@ -165,9 +166,12 @@ bool CHartLink::SendCommand(uint8_t command, uint8_t* reply) {
     uint8_t answer[kReplyBufferSize];
     AttemptCount attempts;
     unsigned extra = kLongExtraAtFirst;
+    if (Halted()) return false;
     do {
-        if (SendFrame(request, length, kTransferWaitMs) != kLinkOk && !Halted())
+        if (SendFrame(request, length, kTransferWaitMs) != kLinkOk) {
+            if (Halted()) return false;
             Pause(kPauseAfterFailedSendMs);
+        }
         if (attempts.Used() == kLongPauseAtAttempt) Pause(kPauseBeforeLastAttemptsMs);
         if (Halted()) return false;
         if (ReceiveCleared(true, answer) != kLinkOk) {
@@ -196,6 +200,7 @@ bool CHartLink::SendShortCommand(uint8_t command, uint8_t* reply, uint8_t dataBy
     uint8_t answer[kReplyBufferSize];
     AttemptCount attempts;
     unsigned extra = 0;
+    if (Halted()) return false;
     do {
         SendFrame(request, length, kTransferWaitMs);
         if (Halted()) return false;

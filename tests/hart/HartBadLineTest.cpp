@@ -113,6 +113,20 @@ TEST_F(BadLine, APortThatStopsWorkingEndsTheCommandAtOnceAndStaysFailed) {
     EXPECT_FALSE(m_link.PortFailed()) << "a port opened again starts afresh";
 }
 
+TEST_F(BadLine, AfterAReadErrorNoCommandSendsAnythingMore) {
+    // Writes still go through; only reading fails, as on a half-broken adapter.
+    m_port.readStatus = EIO;
+    RecordDevice();
+    EXPECT_FALSE(m_link.SendCommand(13, m_reply));
+    EXPECT_EQ(Requests(), 1u);
+    const uint64_t start = m_clock.NowMs();
+    EXPECT_FALSE(m_link.SendCommand(13, m_reply));
+    EXPECT_FALSE(m_link.SendShortCommand(4, m_reply, 1));
+    EXPECT_FALSE(m_link.PollIdentity(0, 2));
+    EXPECT_EQ(Requests(), 1u);
+    EXPECT_EQ(Since(start), 0u) << "no pause on a failed port";
+}
+
 TEST_F(BadLine, AStopRequestEndsAnExchangeAndEveryPauseAfterIt) {
     RecordDevice();
     m_port.writeStatus = kSerialTimeout;  // each failed send would pause a second
