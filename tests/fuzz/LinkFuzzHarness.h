@@ -120,6 +120,10 @@ struct Faults {
     std::optional<uint64_t> stopAfterMs;
     uint64_t lateTransmitterMs = 0;
     SerialStatus portError = EIO;
+    // Once the input is spent the line goes on as it last went: the last reply answers every
+    // request, the last piece of line bytes recurs. A stuck device costs no input, so an
+    // operation that would go on for ever on it is found.
+    bool lineRepeats = false;
     uint64_t clockStartMs = 1000;
 
     static Faults Read(uint8_t flags, Input& in) {
@@ -130,10 +134,12 @@ struct Faults {
         if (flags & kHangUpAfter) faults.hangUpAfterMs = in.Word();
         if (flags & kStopAfter) faults.stopAfterMs = in.Word();
         if (flags & kMore) {
-            // Low 5 bits: the transmitter's lateness in 32 ms steps; top bit: the port fails
-            // as an unplugged device rather than with an I/O error.
+            // Low 5 bits: the transmitter's lateness in 32 ms steps; bit 5: the line repeats
+            // itself; top bit: the port fails as an unplugged device rather than with an I/O
+            // error.
             const uint8_t port = in.Byte();
             faults.lateTransmitterMs = (port & 0x1F) * 32u;
+            faults.lineRepeats = port & 0x20;
             if (port & 0x80) faults.portError = ENODEV;
             // The clock starts up to 8 s before one of its counters wraps: bit 0 picks the
             // millisecond count or the microsecond count derived from it.
@@ -171,6 +177,10 @@ public:
         Wakeup().Signal();
     }
 
+    // The time the operation in progress must have ended by: checked at every transfer, so
+    // that an operation that would never end is caught while it runs.
+    void SetDeadline(uint64_t atMs) { m_deadlineMs = atMs; }
+
     int Requests() const { return Count(Kind::Write); }
     bool Failed() const { return m_failure != kSerialSuccess; }
     SerialStatus Failure() const { return m_failure; }
@@ -182,6 +192,7 @@ public:
 
 private:
     SerialStatus Watch(SerialStatus status) {
+        Require(m_clock.NowMs() <= m_deadlineMs);
         const bool portFailure =
             status != kSerialSuccess && status != kSerialTimeout && status != kSerialInterrupted;
         if (portFailure && !Failed()) {
@@ -198,32 +209,62 @@ private:
     int m_requestsAtFailure = 0;
     std::optional<uint64_t> m_stoppedAtMs;
     int m_requestsAtStop = 0;
+    uint64_t m_deadlineMs = UINT64_MAX;
 };
 
-// One reply: length byte (low 6 bits x 4 bytes, up to 252), lateness in its top 2 bits.
-inline std::vector<uint8_t> NextReply(Input& in, FakeSerial& port) {
-    const uint8_t lead = in.Byte();
-    static constexpr uint64_t kTurnarounds[] = {20, 0, 480, 1600};
-    port.SetTurnaroundMs(kTurnarounds[lead >> 6]);
-    return in.Take(static_cast<size_t>(lead & 0x3F) * 4);
-}
+// The replies the line carries back, one per request: each a length byte (low 6 bits x 4
+// bytes, up to 252), lateness in its top 2 bits, then the bytes.
+class Replies {
+public:
+    Replies(Input& in, bool repeatLast) : m_in(in), m_repeatLast(repeatLast) {}
+
+    std::vector<uint8_t> Next(FakeSerial& port) {
+        if (m_in.Empty() && m_repeatLast) {
+            port.SetTurnaroundMs(m_lastTurnaroundMs);
+            return m_last;
+        }
+        const uint8_t lead = m_in.Byte();
+        static constexpr uint64_t kTurnarounds[] = {20, 0, 480, 1600};
+        m_lastTurnaroundMs = kTurnarounds[lead >> 6];
+        port.SetTurnaroundMs(m_lastTurnaroundMs);
+        m_last = m_in.Take(static_cast<size_t>(lead & 0x3F) * 4);
+        return m_last;
+    }
+
+private:
+    Input& m_in;
+    bool m_repeatLast;
+    std::vector<uint8_t> m_last;
+    uint64_t m_lastTurnaroundMs = 20;
+};
 
 // The rest of the input as bytes that arrive on their own, in pieces: each led by a byte
 // whose low 5 bits give its length and whose top 3 bits the gap before it. A piece's bytes
 // follow one another at line pace, so that trickles, babble and late frames can all be
-// played.
-inline void ArriveInPieces(Input& in, FakeSerial& port, uint64_t fromMs) {
+// played. A line that repeats itself plays its last piece again until untilMs.
+inline void ArriveInPieces(Input& in, FakeSerial& port, uint64_t fromMs, bool repeatLast,
+                           uint64_t untilMs) {
     static constexpr uint64_t kGapsMs[] = {0, 9, 100, 400, 499, 500, 1000, 1600};
     constexpr uint64_t kBytePaceMs = 9;
     uint64_t atMs = fromMs;
-    while (!in.Empty()) {
-        const uint8_t lead = in.Byte();
-        atMs += kGapsMs[lead >> 5];
-        for (uint8_t byte : in.Take(lead & 0x1F)) {
+    uint64_t gapMs = 0;
+    std::vector<uint8_t> piece;
+    const auto play = [&] {
+        atMs += gapMs;
+        for (uint8_t byte : piece) {
             port.Arrive({byte}, atMs);
             atMs += kBytePaceMs;
         }
+    };
+    while (!in.Empty()) {
+        const uint8_t lead = in.Byte();
+        gapMs = kGapsMs[lead >> 5];
+        piece = in.Take(lead & 0x1F);
+        play();
     }
+    // Only a piece with bytes moves time on, so only such a piece can recur.
+    if (repeatLast && !piece.empty())
+        while (atMs < untilMs) play();
 }
 
 inline void RunDecoders(Input& in) {
@@ -259,7 +300,7 @@ private:
 
 class Run {
 public:
-    explicit Run(const Faults& faults) : m_faults(faults) {
+    Run(const Faults& faults, Input& in) : m_faults(faults), m_replies(in, faults.lineRepeats) {
         m_clock.AdvanceTo(faults.clockStartMs);
     }
 
@@ -267,8 +308,8 @@ public:
     WatchedPort& Port() { return m_port; }
     uint64_t NowMs() const { return m_clock.NowMs(); }
 
-    // Sets the port's failures going; the line's replies come from `in`.
-    void Arm(Input& in) {
+    // Sets the port's failures going, and the line's replies.
+    void Arm() {
         if (m_faults.flags & Faults::kWriteTimesOut) m_port.writeStatus = kSerialTimeout;
         if (m_faults.flags & Faults::kWriteShort) m_port.writeShortBy = 1;
         m_port.SetEcho(m_faults.flags & Faults::kEcho);
@@ -278,9 +319,9 @@ public:
         if (m_faults.stopAfterMs)
             m_clock.SetAlarm(nowMs + *m_faults.stopAfterMs, [this] { m_port.RequestStop(); });
         FailAfterRequests(0);
-        m_port.SetResponder([this, &in](const FakeSerial::Bytes&) {
+        m_port.SetResponder([this](const FakeSerial::Bytes&) {
             FailAfterRequests(static_cast<unsigned>(m_port.Requests()));
-            return NextReply(in, m_port);
+            return m_replies.Next(m_port);
         });
     }
 
@@ -296,7 +337,9 @@ public:
     void Check(uint64_t boundMs, EarlierFailure earlier, Operation operation) {
         const bool failedBefore = m_port.Failed();
         const uint64_t startMs = m_clock.NowMs();
+        m_port.SetDeadline(startMs + boundMs);
         operation();
+        m_port.SetDeadline(UINT64_MAX);
         const uint64_t endMs = m_clock.NowMs();
         Require(endMs - startMs <= boundMs);
 
@@ -364,6 +407,7 @@ private:
     }
 
     Faults m_faults;
+    Replies m_replies;
     FakeClock m_clock;
     WatchedPort m_port{m_clock};
     CHartLink m_link{m_port, m_clock};
@@ -395,10 +439,10 @@ inline void RunOne(const uint8_t* data, size_t size) {
     }
     const Faults faults = Faults::Read(flags, in);
 
-    Run run(faults);
+    Run run(faults, in);
     CHartLink& link = run.Link();
     Require(link.OpenPort(static_cast<uint8_t>(argument | 1), 1200) == kLinkOk);
-    run.Arm(in);
+    run.Arm();
     // Waits the callers do not use but may: 0 to 2.5 s.
     const uint32_t argumentWaitMs = argument * 10u;
     switch (operation) {
@@ -430,10 +474,15 @@ inline void RunOne(const uint8_t* data, size_t size) {
             run.Send(in.Take(in.Byte()), argumentWaitMs);
             run.Receive(argument & 1, argumentWaitMs);
             break;
-        case kReceiveOverTime:
-            ArriveInPieces(in, run.Port(), run.NowMs());
-            run.Receive(argument & 1, (argument >> 1) * 20u);
+        case kReceiveOverTime: {
+            const uint32_t waitMs = (argument >> 1) * 20u;
+            // Long enough past the reception's bound that a reception overrunning it meets
+            // bytes still.
+            const uint64_t untilMs = run.NowMs() + 2 * hart::ReceptionBoundMs(waitMs);
+            ArriveInPieces(in, run.Port(), run.NowMs(), faults.lineRepeats, untilMs);
+            run.Receive(argument & 1, waitMs);
             break;
+        }
     }
     link.ClosePort();
 }
