@@ -82,9 +82,8 @@ TEST_F(Sending, WritesTheFrameBetweenRaisingAndDroppingRtsThenDiscardsTheEcho) {
     ASSERT_EQ(m_link.SendFrame(m_poll.data(), m_poll.size(), 500), kLinkOk);
     std::vector<Kind> kinds;
     for (const auto& e : m_port.Events()) kinds.push_back(e.kind);
-    EXPECT_EQ(kinds,
-              (std::vector<Kind>{Kind::RtsOn, Kind::Write, Kind::Drain, Kind::RtsOff,
-                                 Kind::AbortAndFlush}));
+    EXPECT_EQ(kinds, (std::vector<Kind>{Kind::RtsOn, Kind::Write, Kind::Drain, Kind::RtsOff,
+                                        Kind::AbortAndFlush}));
     EXPECT_EQ(m_port.Writes().at(0), m_poll);
     EXPECT_FALSE(m_port.RtsRaised());
 }
