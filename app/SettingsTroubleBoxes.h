@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/SettingsTrouble.h"
+#include "settings/SettingsTrouble.h"
 
 class CTralvoDlg;
 

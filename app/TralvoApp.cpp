@@ -1,9 +1,9 @@
 #include "app/TralvoApp.h"
 
-#include "app/Profile.h"
 #include "app/SettingsTroubleBoxes.h"
-#include "app/StartupSettings.h"
 #include "app/TralvoDlg.h"
+#include "settings/Profile.h"
+#include "settings/StartupSettings.h"
 
 void RestorePortIntoWindow(CTralvoDlg& window) {
     window.m_bPromptComPort = false;

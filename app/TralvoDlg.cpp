@@ -19,11 +19,11 @@
 #include "app/AboutDlg.h"
 #include "app/AppIcon.h"
 #include "app/DialogUnits.h"
-#include "app/Language.h"
 #include "app/MainWindowLayout.h"
-#include "app/Profile.h"
 #include "app/Resource.h"
-#include "app/Strings.h"
+#include "settings/Profile.h"
+#include "strings/Language.h"
+#include "strings/Strings.h"
 #include "workflows/LineWorker.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // The Set COM Port command of the main window.
-#include "app/Profile.h"
-#include "app/Strings.h"
 #include "app/TralvoDlg.h"
 #include "portselect/PortDlg.h"
 #include "serial/ComPortMap.h"
+#include "settings/Profile.h"
+#include "strings/Strings.h"
 
 namespace {
 

@@ -4,10 +4,6 @@
 
 #include <memory>
 
-#include "app/Profile.h"
-#include "app/SettingsTrouble.h"
-#include "app/StartupSettings.h"
-#include "app/Strings.h"
 #include "cli/CommandLine.h"
 #include "cli/ContinuousCommand.h"
 #include "cli/ExitCodes.h"
@@ -17,6 +13,10 @@
 #include "cli/TraceObserver.h"
 #include "hart/HartLink.h"
 #include "portselect/PortsCommand.h"
+#include "settings/Profile.h"
+#include "settings/SettingsTrouble.h"
+#include "settings/StartupSettings.h"
+#include "strings/Strings.h"
 
 namespace {
 

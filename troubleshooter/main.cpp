@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Profile.h"
-#include "app/SettingsTrouble.h"
-#include "app/StartupSettings.h"
+#include "settings/Profile.h"
+#include "settings/SettingsTrouble.h"
+#include "settings/StartupSettings.h"
 #include "troubleshooter/ReportCommand.h"
 #include "troubleshooter/TroubleshooterWindow.h"
 

@@ -1,6 +1,6 @@
 #include "workflows/ContinuousSend.h"
 
-#include "app/Strings.h"
+#include "strings/Strings.h"
 #include "workflows/PortErrors.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/Strings.h"
+#include "strings/Strings.h"
 #include "workflows/PortErrors.h"
 #include "workflows/ReadTag.h"
 

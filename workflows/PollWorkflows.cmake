@@ -17,4 +17,4 @@ add_library(tralvo_workflows STATIC
     LineWorker.cpp
 )
 target_include_directories(tralvo_workflows PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(tralvo_workflows PUBLIC tralvo_hart tralvo_appcore Qt6::Core Threads::Threads)
+target_link_libraries(tralvo_workflows PUBLIC tralvo_hart tralvo_strings Qt6::Core Threads::Threads)

@@ -1,6 +1,6 @@
 #include "workflows/PortErrors.h"
 
-#include "app/Strings.h"
+#include "strings/Strings.h"
 
 QString OpenErrorText(const CHartLink& link, unsigned openResult, const QString& errorOpening) {
     if (openResult != kLinkPortError) return errorOpening;

@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/Profile.h"
-#include "app/Strings.h"
 #include "app/TralvoDlg.h"
+#include "settings/Profile.h"
+#include "strings/Strings.h"
 #include "tests/serial/ScopedConfigHome.h"
 
 // A message box as the window asked for it.

@@ -10,8 +10,8 @@
 #include <functional>
 
 #include "Watchdog.h"
-#include "app/Profile.h"
-#include "app/SettingsTrouble.h"
+#include "settings/Profile.h"
+#include "settings/SettingsTrouble.h"
 #include "tests/serial/ScopedConfigHome.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <QDir>
 
-#include "app/StartupSettings.h"
+#include "settings/StartupSettings.h"
 #include "tests/serial/ScopedConfigHome.h"
 
 namespace {

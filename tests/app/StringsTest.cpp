@@ -1,7 +1,7 @@
 // The string table in both languages.
 #include <gtest/gtest.h>
 
-#include "app/Strings.h"
+#include "strings/Strings.h"
 
 namespace {
 

@@ -9,13 +9,13 @@
 #include <sstream>
 
 #include "Watchdog.h"
-#include "app/Strings.h"
 #include "cli/CommandLine.h"
 #include "cli/ContinuousCommand.h"
 #include "cli/Dispatch.h"
 #include "cli/ExitCodes.h"
 #include "cli/PollCommand.h"
 #include "cli/TraceObserver.h"
+#include "strings/Strings.h"
 #include "tests/serial/ScopedConfigHome.h"
 #include "tests/workflows/FakeLine.h"
 

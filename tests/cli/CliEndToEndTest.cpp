@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Profile.h"
+#include "settings/Profile.h"
 #include "tests/cli/CliProgram.h"
 #include "tests/serial/ScopedConfigHome.h"
 #include "tests/sim/SimProcess.h"

@@ -9,10 +9,10 @@
 #include <optional>
 
 #include "FakePortSource.h"
-#include "app/Profile.h"
-#include "app/Strings.h"
 #include "app/TralvoDlg.h"
 #include "portselect/PortDlg.h"
+#include "settings/Profile.h"
+#include "strings/Strings.h"
 
 namespace {
 

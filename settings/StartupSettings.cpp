@@ -1,5 +1,5 @@
 // The COM port restore of start-up.
-#include "app/StartupSettings.h"
+#include "settings/StartupSettings.h"
 
 #include "serial/ComPortMap.h"
 

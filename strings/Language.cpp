@@ -1,4 +1,4 @@
-#include "app/Language.h"
+#include "strings/Language.h"
 
 #include <QLibraryInfo>
 #include <QTranslator>

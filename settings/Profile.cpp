@@ -1,12 +1,12 @@
 // The settings store: one QSettings file per (registry key, profile) pair, opened for each
 // call so that a change of the key or profile name takes effect at the very next call.
-#include "app/Profile.h"
+#include "settings/Profile.h"
 
 #include <QSettings>
 #include <QStandardPaths>
 
-#include "app/SettingsFiles.h"
-#include "app/SettingsTrouble.h"
+#include "settings/SettingsFiles.h"
+#include "settings/SettingsTrouble.h"
 
 namespace {
 

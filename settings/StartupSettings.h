@@ -3,7 +3,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "app/Profile.h"
+#include "settings/Profile.h"
 
 // The COM port that start-up restores from the settings, and whether the port chooser
 // must open because no port has been chosen yet.

@@ -1,8 +1,8 @@
-#include "app/SettingsTrouble.h"
+#include "settings/SettingsTrouble.h"
 
 #include <QDir>
 
-#include "app/Strings.h"
+#include "strings/Strings.h"
 
 namespace {
 

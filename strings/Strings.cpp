@@ -1,11 +1,11 @@
 // The string table: English texts in the code, the Chinese ones in the translation file
 // tralvo_zh_CN.ts, compiled and embedded at build time.
-#include "app/Strings.h"
+#include "strings/Strings.h"
 
 #include <QCoreApplication>
 #include <QTranslator>
 
-#include "app/Language.h"
+#include "strings/Language.h"
 
 namespace {
 
