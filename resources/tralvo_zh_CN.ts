@@ -79,6 +79,42 @@
         <source>The settings could not be saved to %1.</source>
         <translation>无法将设置保存到%1。</translation>
     </message>
+    <message>
+        <source>Test cancelled</source>
+        <translation>测试已取消</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Address %1 of %2</source>
+        <translation>地址 %1 / %2</translation>
+    </message>
+    <message>
+        <source>%1: no such device. Is the modem plugged in?</source>
+        <translation>%1：没有这个设备。调制解调器是否已连接？</translation>
+    </message>
+    <message>
+        <source>%1: permission denied. Join the group %2 (sudo usermod -aG %2 $USER), then log in again.</source>
+        <translation>%1：权限被拒绝。请加入组%2（sudo usermod -aG %2 $USER），然后重新登录。</translation>
+    </message>
+    <message>
+        <source>%1 is held by %2 (PID %3).</source>
+        <translation>%1被%2（PID %3）占用。</translation>
+    </message>
+    <message>
+        <source>%1 is held by another program.</source>
+        <translation>%1被其他程序占用。</translation>
+    </message>
+    <message>
+        <source>%1 is not a serial port.</source>
+        <translation>%1不是串口。</translation>
+    </message>
+    <message>
+        <source>Troubleshoot...</source>
+        <translation>故障排除...</translation>
+    </message>
 </context>
 <context>
     <name>CTralvoDlg</name>

@@ -49,6 +49,18 @@ constexpr StringEntry kStringTable[] = {
                        "default settings and leaves the file alone.")},
     {IDS_SETTINGS_NOT_SAVED,
      QT_TRANSLATE_NOOP("Strings", "The settings could not be saved to %1.")},
+    {IDS_TEST_CANCELLED, QT_TRANSLATE_NOOP("Strings", "Test cancelled")},
+    {IDS_CANCEL, QT_TRANSLATE_NOOP("Strings", "Cancel")},
+    {IDS_SCAN_PROGRESS, QT_TRANSLATE_NOOP("Strings", "Address %1 of %2")},
+    {IDS_OPEN_NO_DEVICE,
+     QT_TRANSLATE_NOOP("Strings", "%1: no such device. Is the modem plugged in?")},
+    {IDS_OPEN_PERMISSION, QT_TRANSLATE_NOOP("Strings",
+                                            "%1: permission denied. Join the group %2 (sudo "
+                                            "usermod -aG %2 $USER), then log in again.")},
+    {IDS_OPEN_HELD, QT_TRANSLATE_NOOP("Strings", "%1 is held by %2 (PID %3).")},
+    {IDS_OPEN_HELD_UNKNOWN, QT_TRANSLATE_NOOP("Strings", "%1 is held by another program.")},
+    {IDS_OPEN_NOT_SERIAL, QT_TRANSLATE_NOOP("Strings", "%1 is not a serial port.")},
+    {IDS_TROUBLESHOOT, QT_TRANSLATE_NOOP("Strings", "Troubleshoot...")},
 };
 
 // The language later loads find. Both translators stay loaded once Chinese has been

@@ -34,12 +34,34 @@ TEST_F(StringsTest, ChinesePassTextsSayTheTestPassed) {
 }
 
 TEST_F(StringsTest, EveryEntryHasAChineseText) {
-    for (StringId id :
-         {IDS_ABOUTBOX, IDS_MULTIDROP_QUESTION, IDS_ERROR_OPENING_PORT, IDS_COM_PORT_ERROR,
-          IDS_ENTER_COM_PORT, IDS_POLLING, IDS_POLL_CAPTION, IDS_TEST_FAILED, IDS_TEST_PASS_SINGLE,
-          IDS_TEST_PASS_MULTIDROP, IDS_MULTI_DROP, IDS_READING_COM_PORTS, IDS_RESTART_PROGRAM,
-          IDS_LANGUAGE_CHANGE, IDS_PORT_STOPPED, IDS_PORT_IS_CONSOLE, IDS_PORT_LINE_REFUSED,
-          IDS_SETTINGS_NOT_A_FILE, IDS_SETTINGS_NOT_SAVED}) {
+    for (StringId id : {IDS_ABOUTBOX,
+                        IDS_MULTIDROP_QUESTION,
+                        IDS_ERROR_OPENING_PORT,
+                        IDS_COM_PORT_ERROR,
+                        IDS_ENTER_COM_PORT,
+                        IDS_POLLING,
+                        IDS_POLL_CAPTION,
+                        IDS_TEST_FAILED,
+                        IDS_TEST_PASS_SINGLE,
+                        IDS_TEST_PASS_MULTIDROP,
+                        IDS_MULTI_DROP,
+                        IDS_READING_COM_PORTS,
+                        IDS_RESTART_PROGRAM,
+                        IDS_LANGUAGE_CHANGE,
+                        IDS_PORT_STOPPED,
+                        IDS_PORT_IS_CONSOLE,
+                        IDS_PORT_LINE_REFUSED,
+                        IDS_SETTINGS_NOT_A_FILE,
+                        IDS_SETTINGS_NOT_SAVED,
+                        IDS_TEST_CANCELLED,
+                        IDS_CANCEL,
+                        IDS_SCAN_PROGRESS,
+                        IDS_OPEN_NO_DEVICE,
+                        IDS_OPEN_PERMISSION,
+                        IDS_OPEN_HELD,
+                        IDS_OPEN_HELD_UNKNOWN,
+                        IDS_OPEN_NOT_SERIAL,
+                        IDS_TROUBLESHOOT}) {
         SetStringLanguage("English");
         const QString english = LoadString(id);
         SetStringLanguage("Chinese");
