@@ -31,3 +31,6 @@ constexpr int IDC_PV = 1007;
 constexpr int IDC_CONTINUOUS = 1015;
 constexpr int IDC_SET_COM_PORT = 1019;
 constexpr int IDC_COM_TROUBLESHOOTER = 1020;
+// Beside the template's controls, shown only while a test runs.
+constexpr int IDC_TEST_PROGRESS = 1023;
+constexpr int IDC_CANCEL_TEST = 1024;

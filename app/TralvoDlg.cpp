@@ -160,6 +160,7 @@ void CTralvoDlg::CreateControls() {
     for (QWidget* box : groupBoxes) box->lower();
     client->setFixedSize(units.ToPixelsX(kMainWindowWidthDlu),
                          units.ToPixelsY(kMainWindowHeightDlu));
+    CreateTestControls(client, units);
 
     const auto edit = [client](int id) {
         return client->findChild<QLineEdit*>(QString::number(id));

@@ -13,6 +13,9 @@
 // The main window. Its state members carry results between the commands; each handler
 // changes them, then shows them in the window and repaints at once.
 class CLineWorker;
+class DialogUnits;
+class QProgressBar;
+class QPushButton;
 
 class CTralvoDlg : public QDialog {
     Q_OBJECT
@@ -46,14 +49,19 @@ public:
     static void SetMessageHook(MessageHook hook);
 
     // Ends any work still running on the line (continuous send, a poll test's exchanges);
-    // called whenever the window closes, by Exit, Enter, Escape or the close box, and
-    // before another test takes the line.
+    // called whenever the window closes, by Exit, Enter, Escape or the close box.
     void StopBackgroundWork();
-    // Runs a test's exchanges beside the window's event loop (see CLineWorker); the line's
-    // commands are refused and their buttons disabled meanwhile. false when cut short.
+    // Runs a test's exchanges on the window's worker beside its event loop (see
+    // CLineWorker): false when cut short.
     bool RunOnLine(const std::function<void()>& work);
-    // Whether a test's exchanges are running right now.
+    // Whether a test runs: its commands are refused and greyed, a busy cursor, the progress
+    // and Cancel are shown meanwhile.
     bool LineBusy() const;
+    // The progress of a test that counts its steps (the multi-drop scan).
+    void ShowProgress(int step, int steps);
+    // Cancel (shown while a test runs): stops the test; it closes the port and shows
+    // "Test cancelled".
+    void OnCancelTest();
 
     void OnPollHartNetwork();
     void OnPv();
@@ -85,15 +93,23 @@ public:
 private:
     void CreateControls();
     void CreateMenuBar();
-    // Stops whatever holds the line and clears the stop request it left, for a new test.
+    // The progress, Cancel and the worker; the progress and Cancel are not in the template.
+    void CreateTestControls(QWidget* client, const DialogUnits& units);
+    // Clears the stop request the last test left, for a new one.
     void TakeLine();
+    void BeginTest();
+    void EndTest();
     void EnableLineCommands(bool enable);
-    // The continuous send (run number `run`) found its port stopped working: the message and
-    // "COM Port Error", unless another test has taken the line since.
-    void OnContinuousPortStopped(unsigned run);
+    // Continuous send has ended: the port stopped working (message, "COM Port Error"), or
+    // it was cancelled ("Test cancelled").
+    void OnContinuousEnded(bool portStopped);
 
     struct Widgets;
     Widgets* m_pWidgets = nullptr;
     int m_nTemplateId = 0;
-    std::unique_ptr<CLineWorker> m_pLineWorker;
+    std::unique_ptr<CLineWorker> m_pWorker;
+    QProgressBar* m_pProgress = nullptr;
+    QPushButton* m_pCancelButton = nullptr;
+    bool m_bTestRunning = false;
+    bool m_continuousEnd = false;  // written by the worker, read once it has ended
 };

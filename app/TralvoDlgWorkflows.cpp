@@ -1,17 +1,25 @@
-// The main window's test commands: thin adapters from the window to the workflows.
+// The main window's test commands: thin adapters from the window to the workflows, and the
+// window's state while a test runs on its worker.
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QObject>
+#include <QMetaObject>
+#include <QProgressBar>
 #include <QPushButton>
 
+#include "app/DialogUnits.h"
 #include "app/Resource.h"
 #include "app/TralvoDlg.h"
-#include "workflows/BackgroundSend.h"
+#include "strings/Strings.h"
 #include "workflows/ContinuousSend.h"
 #include "workflows/LineWorker.h"
 #include "workflows/PollTest.h"
 
 namespace {
+
+// Where the progress and Cancel sit: free room below the template's controls, by the status.
+constexpr DluRect kProgressPosition{61, 141, 190, 10};
+constexpr DluRect kCancelPosition{256, 154, 50, 14};
 
 TestMembers MembersOf(const CTralvoDlg& dlg) {
     TestMembers m;
@@ -55,31 +63,35 @@ public:
         m_dlg.ShowMessage(text, caption, QMessageBox::Ok, QMessageBox::Critical);
     }
     bool RunOnLine(const std::function<void()>& work) override { return m_dlg.RunOnLine(work); }
+    void ShowProgress(int step, int steps) override {
+        // From the worker's thread: the window shows it on its own.
+        CTralvoDlg* dlg = &m_dlg;
+        QMetaObject::invokeMethod(
+            dlg, [dlg, step, steps] { dlg->ShowProgress(step, steps); }, Qt::QueuedConnection);
+    }
 
 private:
     CTralvoDlg& m_dlg;
 };
 
-// The running continuous send, owned by the window so that it ends with the window at the
-// latest. Found by its name (it has no meta-object of its own for findChild to tell apart).
-class CSendHolder final : public QObject {
-public:
-    explicit CSendHolder(QObject* parent) : QObject(parent) { setObjectName(Name()); }
-    static QString Name() { return QStringLiteral("tralvo-continuous-send"); }
-    CBackgroundSend m_send;
-    unsigned m_nRun = 0;  // which send a late report of a stopped port is about
-};
-
-CSendHolder* FindSend(CTralvoDlg& dlg) {
-    return static_cast<CSendHolder*>(
-        dlg.findChild<QObject*>(CSendHolder::Name(), Qt::FindDirectChildrenOnly));
-}
-
 }  // namespace
+
+void CTralvoDlg::CreateTestControls(QWidget* client, const DialogUnits& units) {
+    m_pProgress = new QProgressBar(client);
+    m_pProgress->setObjectName(QString::number(IDC_TEST_PROGRESS));
+    m_pProgress->setGeometry(units.ToPixels(kProgressPosition));
+    m_pProgress->setTextVisible(true);
+    m_pProgress->hide();
+    m_pCancelButton = new QPushButton(LoadString(IDS_CANCEL), client);
+    m_pCancelButton->setObjectName(QString::number(IDC_CANCEL_TEST));
+    m_pCancelButton->setGeometry(units.ToPixels(kCancelPosition));
+    m_pCancelButton->hide();
+    connect(m_pCancelButton, &QPushButton::clicked, this, &CTralvoDlg::OnCancelTest);
+    m_pWorker = std::make_unique<CLineWorker>(m_link.Port().Wakeup(), this);
+}
 
 void CTralvoDlg::OnPollHartNetwork() {
     if (LineBusy()) return;
-    // The line has one user at a time: a continuous send gives it up first.
     TakeLine();
     CWindowTestView view(*this);
     TestMembers m = MembersOf(*this);
@@ -94,48 +106,74 @@ void CTralvoDlg::OnContinuous() {
     TestMembers m = MembersOf(*this);
     const bool portOpen = BeginContinuousSend(m_link, view, m);
     Assign(*this, m);
-    // The polls run on a thread of their own, which owns m_link until StopBackgroundWork.
     if (!portOpen) return;
-    CSendHolder* holder = FindSend(*this);
-    if (!holder) holder = new CSendHolder(this);
-    const unsigned run = ++holder->m_nRun;
-    holder->m_send.Start(m_link, [this, run] {
-        // On the send's thread: the window hears of it on its own.
-        QMetaObject::invokeMethod(
-            this, [this, run] { OnContinuousPortStopped(run); }, Qt::QueuedConnection);
-    });
+    // The polls run on the worker until Cancel, closing, or a port that stops working.
+    BeginTest();
+    m_pWorker->Start(
+        [this] {
+            m_continuousEnd =
+                RunContinuousPolls(m_link, [] { return false; }) == ContinuousEnd::PortStopped;
+        },
+        [this](bool ranToEnd) { OnContinuousEnded(ranToEnd && m_continuousEnd); });
 }
 
-void CTralvoDlg::OnContinuousPortStopped(unsigned run) {
-    // Another test may have taken the line since; then this send is old news.
-    const CSendHolder* holder = FindSend(*this);
-    if (!holder || holder->m_nRun != run || !holder->m_send.IsRunning() || LineBusy()) return;
-    StopBackgroundWork();
+void CTralvoDlg::OnContinuousEnded(bool portStopped) {
+    EndTest();
     CWindowTestView view(*this);
     TestMembers m = MembersOf(*this);
-    ReportPortStopped(view, m);
+    if (portStopped) {
+        ReportPortStopped(view, m);
+    } else {
+        m.strStatus = LoadString(IDS_TEST_CANCELLED);
+        view.ShowMembers(m);
+    }
     Assign(*this, m);
 }
 
-void CTralvoDlg::StopBackgroundWork() {
-    if (m_pLineWorker) m_pLineWorker->Cancel();
-    if (CSendHolder* holder = FindSend(*this)) holder->m_send.Stop();
+void CTralvoDlg::OnCancelTest() {
+    if (m_pWorker) m_pWorker->Cancel();
 }
 
-void CTralvoDlg::TakeLine() {
-    StopBackgroundWork();
-    m_link.Port().Wakeup().Clear();
+void CTralvoDlg::StopBackgroundWork() {
+    if (m_pWorker) m_pWorker->Cancel();
 }
+
+void CTralvoDlg::TakeLine() { m_link.Port().Wakeup().Clear(); }
 
 bool CTralvoDlg::RunOnLine(const std::function<void()>& work) {
-    if (!m_pLineWorker) m_pLineWorker = std::make_unique<CLineWorker>(m_link.Port().Wakeup());
-    EnableLineCommands(false);
-    const bool ran = m_pLineWorker->Run(work);
-    EnableLineCommands(true);
+    BeginTest();
+    const bool ran = m_pWorker->Run(work);
+    EndTest();
     return ran;
 }
 
-bool CTralvoDlg::LineBusy() const { return m_pLineWorker && m_pLineWorker->Busy(); }
+bool CTralvoDlg::LineBusy() const { return m_bTestRunning; }
+
+void CTralvoDlg::BeginTest() {
+    m_bTestRunning = true;
+    EnableLineCommands(false);
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    m_pProgress->setRange(0, 0);  // busy until a step count is known
+    m_pProgress->setFormat(QString());
+    m_pProgress->show();
+    m_pCancelButton->show();
+}
+
+void CTralvoDlg::EndTest() {
+    if (!m_bTestRunning) return;
+    m_bTestRunning = false;
+    QGuiApplication::restoreOverrideCursor();
+    m_pProgress->hide();
+    m_pCancelButton->hide();
+    EnableLineCommands(true);
+}
+
+void CTralvoDlg::ShowProgress(int step, int steps) {
+    if (!m_bTestRunning) return;
+    m_pProgress->setRange(0, steps);
+    m_pProgress->setValue(step);
+    m_pProgress->setFormat(LoadString(IDS_SCAN_PROGRESS).arg(step).arg(steps));
+}
 
 void CTralvoDlg::EnableLineCommands(bool enable) {
     for (int id : {IDC_POLL_HART_NETWORK, IDC_PV, IDC_CONTINUOUS, IDC_SET_COM_PORT}) {

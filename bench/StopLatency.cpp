@@ -13,7 +13,8 @@
 #include "BenchTime.h"
 #include "Frames.h"
 #include "Stats.h"
-#include "workflows/BackgroundSend.h"
+#include "workflows/ContinuousSend.h"
+#include "workflows/LineWorker.h"
 
 namespace {
 
@@ -107,12 +108,12 @@ Latencies StopContinuousSends(const ScratchHome& home, std::mt19937& random) {
             latencies.opened = false;
             return latencies;
         }
-        CBackgroundSend send;
+        CLineWorker send(port.Wakeup());
         const auto started = BenchClock::now();
-        send.Start(link);
+        send.Start([&link] { RunContinuousPolls(link, [] { return false; }); });
         std::this_thread::sleep_until(started + FromMs(Delays(0, kSendPhasesMs)(random)));
         const auto stopping = BenchClock::now();
-        send.Stop();
+        send.Cancel();
         latencies.ms.push_back(Ms(BenchClock::now() - stopping));
     }
     port.Wakeup().Clear();
@@ -161,5 +162,5 @@ void MeasureStopLatency(const ScratchHome& home) {
     Print("PollIdentity(0, 2), silent line:", pollSilent);
     Print("PollIdentity(0, 2), babble line:", pollBabble);
     Print("SendFrame's keyed wait (25 bytes):", keyed);
-    Print("continuous send, CBackgroundSend::Stop:", send);
+    Print("continuous send, the worker's Cancel:", send);
 }

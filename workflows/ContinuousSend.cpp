@@ -22,8 +22,9 @@ bool BeginContinuousSend(CHartLink& link, ITestView& view, TestMembers& m) {
     m.nHartId = 0;
 
     if (const unsigned opened = link.OpenPort(m.nComPort, kBaudRate); opened != kLinkOk) {
-        view.ShowError(OpenErrorText(link, opened, QString::fromLatin1(kErrorOpeningPort)),
-                       caption);
+        view.ShowOpenError(
+            OpenErrorText(link, opened, m.nComPort, QString::fromLatin1(kErrorOpeningPort)),
+            caption, m.nComPort);
         m.strStatus = QString::fromLatin1(kComPortError);
         view.ShowMembers(m);
         return false;

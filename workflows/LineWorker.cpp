@@ -2,30 +2,68 @@
 
 #include <QEventLoop>
 #include <QMetaObject>
-#include <thread>
+#include <QObject>
 
-bool CLineWorker::Run(const std::function<void()>& work) {
+CLineWorker::~CLineWorker() {
+    Cancel();
+    if (m_thread.joinable()) m_thread.join();
+}
+
+bool CLineWorker::Start(std::function<void()> work, std::function<void(bool)> finished) {
     {
         const std::lock_guard lock(m_mutex);
         if (m_bBusy) return false;
         m_bBusy = true;
         m_bCancelled = false;
     }
-    QEventLoop loop;
-    std::thread worker([&] {
+    // The thread of the work before has ended (it was not busy); reclaim it.
+    if (m_thread.joinable()) m_thread.join();
+    m_thread = std::thread([this, work = std::move(work), finished = std::move(finished)] {
         work();
-        {
-            const std::lock_guard lock(m_mutex);
-            m_bBusy = false;
-        }
-        m_ended.notify_all();
-        // Queued, so that it reaches the loop even if the work ended before exec began.
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        Finish(finished);
     });
-    loop.exec();
-    worker.join();
-    const std::lock_guard lock(m_mutex);
-    return !m_bCancelled;
+    return true;
+}
+
+void CLineWorker::Finish(const std::function<void(bool)>& finished) {
+    bool ranToEnd = false;
+    {
+        const std::lock_guard lock(m_mutex);
+        ranToEnd = !m_bCancelled;
+    }
+    // Without a context the callback runs here, before Cancel may return: it is part of the
+    // work's end.
+    if (finished && !m_context) finished(ranToEnd);
+    {
+        const std::lock_guard lock(m_mutex);
+        m_bBusy = false;
+    }
+    m_ended.notify_all();
+    if (!finished || !m_context) return;
+    // Queued, so that it runs on the context's thread once the events before it are served.
+    QMetaObject::invokeMethod(
+        m_context, [finished, ranToEnd] { finished(ranToEnd); }, Qt::QueuedConnection);
+}
+
+bool CLineWorker::Run(const std::function<void()>& work) {
+    QEventLoop loop;
+    bool ran = false;
+    bool done = false;
+    const bool withLoop = !m_context.isNull();
+    const bool started = Start(work, [&, withLoop](bool ranToEnd) {
+        ran = ranToEnd;
+        done = true;
+        if (withLoop) loop.quit();
+    });
+    if (!started) return false;
+    // Without a context there are no events to serve: the call simply waits for the work.
+    if (!withLoop) {
+        m_thread.join();
+        return ran;
+    }
+    // The callback comes through this thread's queue, so it cannot have run yet.
+    if (!done) loop.exec();
+    return ran;
 }
 
 bool CLineWorker::Busy() {

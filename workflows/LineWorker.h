@@ -1,34 +1,50 @@
 #pragma once
 
+#include <QPointer>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <thread>
 
 #include "serial/Wakeup.h"
 
-// Runs a window's blocking line work (a poll test's exchanges, a PV tick) on a thread of its
-// own while the window goes on serving its events: it repaints, moves and can be closed. A
-// window that closes, or a Stop, cuts the work short through the port's wake-up.
+class QObject;
+
+// The one way a front end runs a test's line work (a poll test's exchanges, the multi-drop
+// scan, a PV tick, continuous send) off its user-interface thread, so that the window goes on
+// painting, answering the window system and taking a Cancel. One piece of work at a time; a
+// Cancel, or a window that closes, cuts it short through the port's wake-up.
 class CLineWorker {
 public:
-    explicit CLineWorker(const CWakeup& wakeup) : m_wakeup(wakeup) {}
-    ~CLineWorker() { Cancel(); }
+    // wakeup: the port's, which ends the work's waits. context: the object on whose thread
+    // the `finished` callbacks of Start run (none: they run on the worker's thread).
+    explicit CLineWorker(const CWakeup& wakeup, QObject* context = nullptr)
+        : m_wakeup(wakeup), m_context(context) {}
+    ~CLineWorker();
     CLineWorker(const CLineWorker&) = delete;
     CLineWorker& operator=(const CLineWorker&) = delete;
 
-    // Runs work and returns when it has finished, the calling (user-interface) thread
-    // serving events meanwhile: true when it ran to its end, false when Cancel cut it short
-    // or work was already in progress (then nothing is run).
+    // Starts work and returns at once; `finished`, if given, is called once the work has
+    // ended, with whether it ran to its end (false: cancelled). Refuses (false, nothing
+    // started) while work is in progress.
+    bool Start(std::function<void()> work, std::function<void(bool ranToEnd)> finished = {});
+    // Runs work and returns when it has finished, the calling (user-interface) thread serving
+    // events meanwhile: true when it ran to its end, false when Cancel cut it short or work
+    // was already in progress (then nothing is run).
     bool Run(const std::function<void()>& work);
     bool Busy();
     // Ends the work in progress early and waits until it has ended. The wake-up stays
-    // signalled, so the test that ran it sees the stop; the next command clears it.
+    // signalled, so the test that ran it sees the stop; the next test clears it.
     void Cancel();
 
 private:
+    void Finish(const std::function<void(bool)>& finished);
+
     const CWakeup& m_wakeup;
+    QPointer<QObject> m_context;
     std::mutex m_mutex;
     std::condition_variable m_ended;
+    std::thread m_thread;
     bool m_bBusy = false;
     bool m_bCancelled = false;
 };

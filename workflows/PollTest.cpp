@@ -33,13 +33,18 @@ void SetFailed(TestMembers& m) {
 }
 
 // The test ends early when the port stopped working (closed, said so, "COM Port Error") or
-// a stop was requested or the front end cut the exchanges short (closed, nothing said);
+// a stop was requested or the front end cut the exchanges short (closed, "Test cancelled");
 // nothing when it may go on.
 std::optional<PollOutcome> EndedEarly(CHartLink& link, ITestView& view, TestMembers& m,
                                       const QString& caption, bool ranToEnd = true) {
     if (ranToEnd && !Halted(link)) return std::nullopt;
     link.ClosePort();
-    if (!link.PortFailed()) return PollOutcome::Interrupted;
+    if (!link.PortFailed()) {
+        m.nHartId = 0;
+        m.strStatus = LoadString(IDS_TEST_CANCELLED);
+        view.ShowMembers(m);
+        return PollOutcome::Interrupted;
+    }
     m.nHartId = 0;
     view.ShowError(PortStoppedText(), caption);
     m.strStatus = LoadString(IDS_COM_PORT_ERROR);
@@ -72,6 +77,7 @@ PollOutcome ScanMultiDrop(CHartLink& link, ITestView& view, TestMembers& m,
     const bool ran = view.RunOnLine([&] {
         for (uint8_t address = kFirstMultiDropAddress;
              address <= kLastMultiDropAddress && !Halted(link); ++address) {
+            view.ShowProgress(address, kLastMultiDropAddress);
             if (link.PollIdentity(address, kMultiDropAttempts)) found.push_back(address);
         }
     });
@@ -101,7 +107,9 @@ PollOutcome RunPollTest(CHartLink& link, ITestView& view, TestMembers& m) {
     m.nHartId = 0;
 
     if (const unsigned opened = link.OpenPort(m.nComPort, kBaudRate); opened != kLinkOk) {
-        view.ShowError(OpenErrorText(link, opened, LoadString(IDS_ERROR_OPENING_PORT)), caption);
+        view.ShowOpenError(
+            OpenErrorText(link, opened, m.nComPort, LoadString(IDS_ERROR_OPENING_PORT)), caption,
+            m.nComPort);
         m.strStatus = LoadString(IDS_COM_PORT_ERROR);
         view.ShowMembers(m);
         return PollOutcome::PortError;

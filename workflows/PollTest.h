@@ -13,6 +13,6 @@ enum class PollOutcome { SingleDevice, MultiDrop, Failed, PortError, Interrupted
 // boxes. Waits go through the link's clock and end early at a stop request. The port is
 // closed at the end, except after a failed open (it was not opened by this test). A port
 // that stops working ends the test with "COM Port Error" and a message; a stop request
-// ends it without one. members: the front end's members on entry, the results on return
-// (the window shows them too).
+// ends it with "Test cancelled" and no message. members: the front end's members on entry, the
+// results on return (the window shows them too).
 PollOutcome RunPollTest(CHartLink& link, ITestView& view, TestMembers& members);

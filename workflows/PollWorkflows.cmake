@@ -9,8 +9,6 @@ add_library(tralvo_workflows STATIC
     PollTest.cpp
     ContinuousSend.h
     ContinuousSend.cpp
-    BackgroundSend.h
-    BackgroundSend.cpp
     PortErrors.h
     PortErrors.cpp
     LineWorker.h

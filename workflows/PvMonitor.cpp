@@ -37,7 +37,8 @@ void PvMonitor::OnStart() {
         // Stop before the message: ticks delivered while it is up would poll a closed port.
         OnStop();
         const QString errorOpening = QString::fromLatin1(pvtext::kErrorOpeningPort);
-        ShowMessage(OpenErrorText(*m_pLink, opened, errorOpening).toStdString());
+        ShowOpenError(OpenErrorText(*m_pLink, opened, m_nComPort, errorOpening).toStdString(),
+                      m_nComPort);
     }
     RunOnLine([this] { m_pLink->Pause(kWaitAfterOpenMs); });
 }

@@ -28,6 +28,12 @@ public:
     virtual bool AskYesNo(const QString& text, const QString& caption) = 0;
     // An error box with an OK button; returns when the user has closed it.
     virtual void ShowError(const QString& text, const QString& caption) = 0;
+    // The error box for COM<comPort> that did not open; a front end may offer its
+    // troubleshooter for that port beside OK.
+    virtual void ShowOpenError(const QString& text, const QString& caption, uint8_t comPort) {
+        (void)comPort;
+        ShowError(text, caption);
+    }
     // Runs the test's exchanges on the line and returns when they are done: false when the
     // front end cut them short. A window runs them beside its event loop, so that it stays
     // responsive and can be closed meanwhile (closing ends them through the port's
@@ -37,4 +43,7 @@ public:
         work();
         return true;
     }
+    // Step `step` of `steps` has begun (the multi-drop scan's addresses). Called from within
+    // RunOnLine's work, so possibly from another thread than the view's.
+    virtual void ShowProgress(int /*step*/, int /*steps*/) {}
 };

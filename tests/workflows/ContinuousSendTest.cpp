@@ -2,12 +2,13 @@
 // the background thread that runs them for the window.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
 #include "FakeLine.h"
-#include "workflows/BackgroundSend.h"
 #include "workflows/ContinuousSend.h"
+#include "workflows/LineWorker.h"
 
 namespace {
 
@@ -96,23 +97,31 @@ TEST_F(ContinuousSend, AStopDuringTheSettleSendsNothingAndClosesThePort) {
     EXPECT_FALSE(line.serial.IsOpen());
 }
 
-TEST_F(ContinuousSend, BackgroundSendPollsUntilStoppedAndLeavesThePortClosed) {
+TEST_F(ContinuousSend, OnTheWorkerItPollsUntilCancelledAndLeavesThePortClosed) {
     ASSERT_TRUE(Begin());
-    CBackgroundSend send;
-    send.Start(line.link);
-    EXPECT_TRUE(send.IsRunning());
+    CLineWorker worker(line.serial.Wakeup());
+    std::atomic<uint64_t> polls{0};
+    std::atomic<bool> finished{false};
+    ASSERT_TRUE(worker.Start(
+        [&] {
+            RunContinuousPolls(
+                line.link, [] { return false; }, [&](uint64_t poll, bool) { polls = poll; });
+        },
+        [&](bool ranToEnd) { finished = !ranToEnd; }));
+    EXPECT_TRUE(worker.Busy());
+    EXPECT_FALSE(worker.Start([] {})) << "one piece of work at a time";
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (send.Polls() < 3 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::yield();
-    send.Stop();
-    EXPECT_FALSE(send.IsRunning());
-    EXPECT_GE(send.Polls(), 3u);
-    // Only now that the thread has ended may this one look at the port.
+    while (polls < 3 && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+    worker.Cancel();
+    EXPECT_FALSE(worker.Busy());
+    EXPECT_TRUE(finished) << "told that it was cancelled";
+    EXPECT_GE(polls, 3u);
+    // Only now that the work has ended may this thread look at the port.
     EXPECT_FALSE(line.serial.IsOpen());
-    // The stop may cut one more poll short; it is sent but not counted.
-    EXPECT_GE(line.PollsOf(0), static_cast<int>(send.Polls()));
-    EXPECT_LE(line.PollsOf(0), static_cast<int>(send.Polls()) + 1);
-    send.Stop();  // a second stop is harmless
+    // The cancel may cut one more poll short; it is sent but not counted.
+    EXPECT_GE(line.PollsOf(0), static_cast<int>(polls));
+    EXPECT_LE(line.PollsOf(0), static_cast<int>(polls) + 1);
+    worker.Cancel();  // a second cancel is harmless
 }
 
 TEST_F(ContinuousSend, AVanishedPortEndsTheSendAsAPortErrorInsteadOfALoop) {

@@ -123,15 +123,23 @@ TEST_F(WindowCommands, ContinuousSendRunsWhileTheWindowServesAndStopsWhenItClose
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(WindowCommands, PollDuringAContinuousSendTakesTheLineOver) {
+TEST_F(WindowCommands, APollDuringAContinuousSendIsRefusedUntilItIsCancelled) {
     StartSim(234);
     OpenWindow(234);
     window->OnContinuous();
     ASSERT_TRUE(WaitForPollsHeard(2));
+    EXPECT_TRUE(Button(IDC_CANCEL_TEST)->isVisibleTo(window.get()));
+    EXPECT_FALSE(Button(IDC_POLL_HART_NETWORK)->isEnabled());
+    window->OnPollHartNetwork();  // refused, not queued
+    EXPECT_EQ(Text(IDC_STATUS), "Continous send...");
+
+    Button(IDC_CANCEL_TEST)->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Text(IDC_STATUS) == "Test cancelled"; }, 5000));
+    EXPECT_FALSE(TheSerialPort().IsOpen());
+    EXPECT_FALSE(Button(IDC_CANCEL_TEST)->isVisibleTo(window.get()));
     window->OnPollHartNetwork();
     EXPECT_EQ(Text(IDC_STATUS), "Test Pass, single device");
     EXPECT_EQ(Text(IDC_HART_TAG), "TRALVO01");
-    EXPECT_FALSE(TheSerialPort().IsOpen());
 }
 
 TEST_F(WindowCommands, ContinuousSendOnPortZeroShowsThePortError) {
