@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include "hart/LinkResultName.h"
+
 CTraceObserver::CTraceObserver(IClock& clock, std::ostream& out, const CSerial* port)
     : m_clock(clock), m_out(out), m_pPort(port), m_startMs(clock.TickCount()) {}
 
@@ -46,33 +48,4 @@ void CTraceObserver::Line(const char* direction, const uint8_t* bytes, size_t le
     }
     m_out << line << "  result " << result << " (" << LinkResultName(result) << ")" << note << '\n';
     m_out.flush();
-}
-
-const char* LinkResultName(unsigned result) {
-    switch (result) {
-        case kLinkOk:
-            return "ok";
-        case kLinkPortError:
-            return "port error";
-        case kLinkChecksumMismatch:
-            return "checksum mismatch";
-        case kLinkDataIncomplete:
-            return "data incomplete";
-        case kLinkWriteIncomplete:
-            return "write incomplete";
-        case kLinkNoReply:
-            return "no reply";
-        case kLinkInterrupted:
-            return "interrupted";
-        case kLinkAlreadyOpen:
-            return "already open";
-        case kLinkBadPortNumber:
-            return "bad port number";
-        case kLinkBadBaudRate:
-            return "bad baud rate";
-        case kLinkNoBuffer:
-            return "no buffer";
-        default:
-            return "unknown";
-    }
 }

@@ -12,6 +12,8 @@
 //   "   1003 ms  TX  FF FF ... 02 80 00 00 82  result 0 (ok)"
 //   "   1290 ms  RX  06 80 00 0E ...  result 0 (ok)"
 //   "   1790 ms  RX  -  result 5 (no reply)"
+// A reception whose checksum failed shows the frame as read, its checksum byte last:
+//   "   2040 ms  RX  06 80 00 02 00 00 5E  result 2 (checksum mismatch)"
 // Bytes the port received with parity or framing errors since the last line are added to
 // a reception's line, where the driver reports them:
 //   "   2290 ms  RX  06 80 ...  result 0 (ok)  line errors: 2 (parity 2, framing 0)"
@@ -34,6 +36,3 @@ private:
     CSerial::LineErrors m_reported;
     uint32_t m_startMs;
 };
-
-// A short name for a link result code ("ok", "no reply", ...).
-const char* LinkResultName(unsigned result);

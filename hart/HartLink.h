@@ -16,7 +16,9 @@ public:
     virtual ~ILinkObserver() = default;
     // frame: the whole request as written (preamble to checksum); result: SendFrame's code.
     virtual void FrameSent(const uint8_t* frame, size_t length, unsigned result) = 0;
-    // reply: the delivered frame (delimiter to last data byte), length 0 on failure.
+    // reply: the delivered frame (delimiter to last data byte); on a checksum mismatch
+    // (result 2) the frame as read, its checksum byte included, so that the bad frame can be
+    // shown; length 0 on any other failure.
     virtual void FrameReceived(const uint8_t* reply, size_t length, unsigned result) = 0;
 };
 
@@ -71,7 +73,7 @@ private:
     // Drops RTS and discards what is in flight after a transmission was cut short.
     void Unkey();
     // Reads one frame into frame (kReplyBufferSize bytes); delivered: its length without
-    // preamble and checksum.
+    // preamble and checksum, once the frame came whole (result 0, or a checksum mismatch).
     unsigned ReadFrame(bool longHeader, uint8_t* frame, size_t& delivered, uint32_t waitMs);
     // What a serial step that failed other than by a time-out means for the link: a stop
     // request (kLinkInterrupted), or a port that stopped working, which is kept.

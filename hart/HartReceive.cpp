@@ -179,7 +179,13 @@ unsigned CHartLink::ReceiveFrame(bool longHeader, uint8_t* reply, uint32_t waitM
     if (result == kLinkPortError) result = SerialStepFailed(m_port.LastError());
     if (result == kLinkOk) std::memcpy(reply, frame, delivered);
     m_port.Purge();
-    if (m_pObserver) m_pObserver->FrameReceived(frame, result == kLinkOk ? delivered : 0, result);
+    if (m_pObserver) {
+        // A frame whose checksum failed came whole: it is shown with its checksum byte.
+        const size_t seen = result == kLinkOk                 ? delivered
+                            : result == kLinkChecksumMismatch ? delivered + 1
+                                                              : 0;
+        m_pObserver->FrameReceived(frame, seen, result);
+    }
     return result;
 }
 
@@ -205,8 +211,6 @@ unsigned CHartLink::ReadFrame(bool longHeader, uint8_t* frame, size_t& delivered
     if (status == kSerialTimeout) return kLinkDataIncomplete;
     if (status != kSerialSuccess) return ResultOfFailure(status);
     sum ^= hart::Checksum(data, dataBytes);
-    if (sum != data[dataBytes]) return kLinkChecksumMismatch;
-
     delivered = byteCountPos + 1 + dataBytes;
-    return kLinkOk;
+    return sum == data[dataBytes] ? kLinkOk : kLinkChecksumMismatch;
 }

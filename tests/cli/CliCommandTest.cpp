@@ -264,14 +264,17 @@ TEST(TraceObserver, AddsTheLineErrorsOfEachReceptionWhereThereWereAny) {
     port.counts.driverCounts = true;
     port.counts.parity = 2;
     port.counts.framing = 1;
-    trace.FrameReceived(nullptr, 0, kLinkChecksumMismatch);
+    // A frame whose checksum failed comes with its checksum byte.
+    const uint8_t corrupted[] = {0x06, 0x00, 0x07};
+    trace.FrameReceived(corrupted, sizeof corrupted, kLinkChecksumMismatch);
     port.counts.marked = 4;
     port.counts.parity = 3;
     trace.FrameReceived(reply, sizeof reply, kLinkOk);
     EXPECT_EQ(
         out.str(),
         "      0 ms  RX  06 00  result 0 (ok)\n"
-        "      0 ms  RX  -  result 2 (checksum mismatch)  line errors: 3 (parity 2, framing 1)\n"
+        "      0 ms  RX  06 00 07  result 2 (checksum mismatch)  line errors: 3 (parity 2, framing "
+        "1)\n"
         "      0 ms  RX  06 00  result 0 (ok)  line errors: 1 (parity 1, framing 0)\n");
 }
 

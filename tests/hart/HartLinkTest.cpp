@@ -162,14 +162,22 @@ TEST_F(Sending, AnObserverSeesEachFrameSentAndEachReception) {
     AnswerAlways(reply);
     ASSERT_EQ(m_link.SendFrame(m_poll.data(), m_poll.size(), 500), kLinkOk);
     ASSERT_EQ(m_link.ReceiveFrame(false, m_reply, 500), kLinkOk);
+    // A frame whose checksum fails is reported as read, checksum byte and all.
+    Bytes corrupted = reply;
+    corrupted.back() ^= 0x5A;
+    m_port.Arrive(corrupted);
+    ASSERT_EQ(m_link.ReceiveFrame(false, m_reply, 500), kLinkChecksumMismatch);
     m_port.SetResponder(nullptr);
     ASSERT_EQ(m_link.ReceiveFrame(false, m_reply, 500), kLinkNoReply);
 
     EXPECT_EQ(observer.sent, std::vector<Bytes>{m_poll});
     EXPECT_EQ(observer.sendResults, std::vector<unsigned>{kLinkOk});
-    EXPECT_EQ(observer.received,
-              (std::vector<Bytes>{Bytes{0x06, 0x00, 0x00, 0x02, 0x00, 0x00}, Bytes{}}));
-    EXPECT_EQ(observer.receiveResults, (std::vector<unsigned>{kLinkOk, kLinkNoReply}));
+    EXPECT_EQ(
+        observer.received,
+        (std::vector<Bytes>{Bytes{0x06, 0x00, 0x00, 0x02, 0x00, 0x00},
+                            Bytes{0x06, 0x00, 0x00, 0x02, 0x00, 0x00, 0x5A ^ 0x04}, Bytes{}}));
+    EXPECT_EQ(observer.receiveResults,
+              (std::vector<unsigned>{kLinkOk, kLinkChecksumMismatch, kLinkNoReply}));
     m_link.SetObserver(nullptr);
 }
 
