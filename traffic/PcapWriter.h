@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <vector>
+
+#include "traffic/TrafficFrame.h"
+
+// Writes line traffic as a capture file (pcap, microsecond timestamps, raw IPv4 packets):
+// each frame on the line as a HART-IP message over UDP, our requests from the master to the
+// device's HART-IP port, answers back, bursts published by the device and another master's
+// requests from an address of its own. Wireshark and tshark decode it as HART_IP.
+namespace traffic {
+
+class CPcapWriter {
+public:
+    // Writes the file header at once.
+    explicit CPcapWriter(std::ostream& out);
+
+    // Adds the frame, if it was one on the line: a request that was not written whole and a
+    // reception that brought no frame have nothing to show and are left out.
+    void Write(const TrafficFrame& frame);
+    // Every write so far reached the stream.
+    bool Good() const { return !m_out.fail(); }
+
+private:
+    void WriteRecord(int64_t timeUs, const std::vector<uint8_t>& packet);
+
+    std::ostream& m_out;
+    uint16_t m_requestSequence = 0;
+    uint16_t m_publishSequence = 0;
+    uint16_t m_otherMasterSequence = 0;
+    uint16_t m_identification = 0;
+};
+
+// The HART-IP token-passing PDU of a frame (delimiter through checksum), or nothing when
+// it carries no frame. A delivered reply gets back the checksum that the link left off.
+std::vector<uint8_t> TokenPassingPdu(const TrafficFrame& frame);
+
+}  // namespace traffic
