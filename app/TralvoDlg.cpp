@@ -78,7 +78,10 @@ struct CTralvoDlg::Widgets {
     QMenuBar* menuBar = nullptr;
 };
 
-CTralvoDlg::CTralvoDlg(QWidget* parent) : QDialog(parent), m_pWidgets(new Widgets) {
+CTralvoDlg::CTralvoDlg(QWidget* parent) : CTralvoDlg(TheSerialPort(), SystemClock(), parent) {}
+
+CTralvoDlg::CTralvoDlg(CSerial& port, IClock& clock, QWidget* parent)
+    : QDialog(parent), m_link(port, clock), m_pWidgets(new Widgets) {
     // The stored language picks the template once, for the whole run.
     m_strLanguage =
         AppProfile().GetProfileString(kLanguageSection, kLanguageEntry, QStringLiteral("English"));

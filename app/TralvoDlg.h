@@ -21,6 +21,8 @@ class CTralvoDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CTralvoDlg(QWidget* parent = nullptr);
+    // The window on another port and clock than the program's (tests, on a fake line).
+    CTralvoDlg(CSerial& port, IClock& clock, QWidget* parent = nullptr);
     ~CTralvoDlg() override;
 
     // Called once before the window is first shown.
