@@ -82,6 +82,12 @@ std::optional<unsigned> ComNumberForDevice(const std::string& devicePath) {
     return std::nullopt;
 }
 
+std::string PathUnderDevRoot(const std::string& devRoot, const std::string& systemPath) {
+    constexpr std::string_view kDev = "/dev/";
+    if (!std::string_view(systemPath).starts_with(kDev)) return systemPath;
+    return devRoot + "/" + systemPath.substr(kDev.size());
+}
+
 std::string FinalPath(const std::string& path) {
     char* resolved = realpath(path.c_str(), nullptr);
     if (!resolved) return path;

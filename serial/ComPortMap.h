@@ -23,6 +23,10 @@ std::optional<std::string> DeviceForComNumber(unsigned comNumber);
 // The COM number of a fixed-range device path such as /dev/ttyUSB0 (33), or nothing.
 std::optional<unsigned> ComNumberForDevice(const std::string& devicePath);
 
+// A device path of the real system ("/dev/ttyUSB0") as it lies under another root for
+// /dev (a test's fake tree); other paths as they are.
+std::string PathUnderDevRoot(const std::string& devRoot, const std::string& systemPath);
+
 // The file a path leads to with every link followed, or the path itself when it cannot be
 // resolved (gone, or not readable).
 std::string FinalPath(const std::string& path);

@@ -3,10 +3,10 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include "serial/ComPortMap.h"
+
 std::string SystemRoots::DevicePath(const std::string& systemPath) const {
-    const std::string prefix = "/dev/";
-    if (systemPath.compare(0, prefix.size(), prefix) != 0) return systemPath;
-    return dev + "/" + systemPath.substr(prefix.size());
+    return PathUnderDevRoot(dev, systemPath);
 }
 
 ConsoleRoots SystemRoots::Consoles() const { return {sys, proc}; }
