@@ -66,6 +66,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
                 error = "--port takes a COM number from 0 to 255, not '" + *port + "'";
                 return false;
             }
+        } else if (auto pcap = OptionValue(args, i, "--pcap", error)) {
+            if (pcap->empty()) {
+                error = "--pcap needs a file name";
+                return false;
+            }
+            line.pcap = *pcap;
         } else if (auto lang = OptionValue(args, i, "--lang", error)) {
             line.language = ParseLanguage(*lang);
             if (!line.language) {
@@ -96,9 +102,9 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
 
 const char* UsageText() {
     return R"(Usage:
-  tralvo-cli [--port N] [--lang en|zh] [--trace] poll [--multidrop ask|yes|no]
-  tralvo-cli [--port N] [--trace] pv [--attempts N]
-  tralvo-cli [--port N] [--trace] continuous [--count N]
+  tralvo-cli [--port N] [--lang en|zh] [--trace] [--pcap FILE] poll [--multidrop ask|yes|no]
+  tralvo-cli [--port N] [--trace] [--pcap FILE] pv [--attempts N]
+  tralvo-cli [--port N] [--trace] [--pcap FILE] continuous [--count N]
   tralvo-cli ports
   tralvo-cli --help
 
@@ -125,6 +131,10 @@ Options:
   --lang en|zh language of the test's texts (default: the stored language)
   --trace      every frame sent and received on standard error, in hex, with times in
                milliseconds and the link result of each reception
+  --pcap FILE  every frame sent and received written to FILE as a capture (pcap, HART-IP
+               over UDP port 5094) that Wireshark decodes; an existing FILE is replaced.
+               A FILE that cannot be created ends tralvo-cli with status 64 before the
+               port is opened
   --help       show this text
 
 Exit status:

@@ -6,12 +6,13 @@
 #include <vector>
 
 // What comes before the command word:
-//   [--port N] [--lang en|zh] [--trace] [--help] <command> <command arguments...>
+//   [--port N] [--lang en|zh] [--trace] [--pcap FILE] [--help] <command> <arguments...>
 struct CommandLine {
     std::optional<uint8_t> port;          // --port: 0..255, or COM<n>
     std::optional<std::string> language;  // --lang: "English" or "Chinese"
     bool trace = false;
-    bool help = false;  // --help, before the command or among its arguments
+    std::optional<std::string> pcap;  // --pcap: the capture file to write
+    bool help = false;                // --help, before the command or among its arguments
     std::string command;
     std::vector<std::string> commandArgs;  // the words after the command, unread
 };

@@ -4,10 +4,12 @@
 
 #include <memory>
 
+#include "cli/CaptureFile.h"
 #include "cli/CommandLine.h"
 #include "cli/ContinuousCommand.h"
 #include "cli/ExitCodes.h"
 #include "cli/Interrupt.h"
+#include "cli/ObserverTee.h"
 #include "cli/PollCommand.h"
 #include "cli/PvCommand.h"
 #include "cli/TraceObserver.h"
@@ -51,6 +53,9 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         return RunPortsCommand(out);
     }
     if (!lineCommand) return UsageError(err, "unknown command '" + line.command + "'");
+    // The capture file is made first, so that a path that will not do costs no port time.
+    CCaptureFile capture(SystemClock());
+    if (line.pcap && !capture.Create(*line.pcap, error)) return UsageError(err, error);
 
     // A store that cannot be used reads as the defaults; the user hears of it once.
     const SettingsTroubleListener settingsTrouble([&err](SettingsTrouble trouble,
@@ -66,17 +71,26 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         line.port ? *line.port : RestoreComPort(settings, /*writeBack=*/false).nComPort;
 
     CHartLink link(TheSerialPort(), SystemClock());
+    CObserverTee observers;
     std::unique_ptr<CTraceObserver> trace;
     if (line.trace) {
         trace = std::make_unique<CTraceObserver>(link.Clock(), err, &link.Port());
-        link.SetObserver(trace.get());
+        observers.Add(trace.get());
     }
+    if (line.pcap) observers.Add(&capture.Observer());
+    link.SetObserver(&observers);
     // Ctrl+C wakes the port's waits, so every command ends at once with the port closed.
     InstallInterruptHandler(link.Port().Wakeup());
+    int status = kExitPassed;
     if (line.command == "poll")
-        return RunPollCommand(link, comPort, line.commandArgs, isatty(STDIN_FILENO) == 1, in, out,
-                              err);
-    if (line.command == "continuous")
-        return RunContinuousCommand(link, comPort, line.commandArgs, Interrupted, out, err);
-    return RunPvCommand(link, comPort, line.commandArgs, out, err, Interrupted);
+        status = RunPollCommand(link, comPort, line.commandArgs, isatty(STDIN_FILENO) == 1, in, out,
+                                err);
+    else if (line.command == "continuous")
+        status = RunContinuousCommand(link, comPort, line.commandArgs, Interrupted, out, err);
+    else
+        status = RunPvCommand(link, comPort, line.commandArgs, out, err, Interrupted);
+    if (line.pcap && !capture.Complete())
+        err << "tralvo-cli: warning: not every frame could be written to '" << capture.Path()
+            << "'\n";
+    return status;
 }

@@ -1,5 +1,5 @@
 // tralvo-cli's commands in-process: the poll and continuous commands on simulated devices
-// in virtual time, the command line, and the trace format.
+// in virtual time, the command line, the trace format and the capture file.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -15,9 +15,13 @@
 #include "cli/ExitCodes.h"
 #include "cli/PollCommand.h"
 #include "cli/TraceObserver.h"
+#include "serial/ComPortMap.h"
+#include "sim/ServedPty.h"
 #include "strings/Strings.h"
 #include "tests/serial/ScopedConfigHome.h"
+#include "tests/traffic/PcapRecords.h"
 #include "tests/workflows/FakeLine.h"
+#include "traffic/FrameTap.h"
 
 namespace {
 
@@ -143,11 +147,13 @@ TEST(CommandLine, ReadsTheOptionsBeforeTheCommandAndLeavesTheRestToIt) {
     CommandLine line;
     std::string error;
     ASSERT_TRUE(ParseCommandLine(
-        {"--port", "7", "--lang=zh", "--trace", "poll", "--multidrop", "yes"}, line, error))
+        {"--port", "7", "--lang=zh", "--trace", "--pcap", "run.pcap", "poll", "--multidrop", "yes"},
+        line, error))
         << error;
     EXPECT_EQ(line.port, 7);
     EXPECT_EQ(line.language, "Chinese");
     EXPECT_TRUE(line.trace);
+    EXPECT_EQ(line.pcap, "run.pcap");
     EXPECT_EQ(line.command, "poll");
     EXPECT_EQ(line.commandArgs, (std::vector<std::string>{"--multidrop", "yes"}));
 }
@@ -163,8 +169,15 @@ TEST(CommandLine, TakesPortsAsNumbersOrComNames) {
 
 TEST(CommandLine, RefusesWhatItCannotUse) {
     const std::vector<std::vector<std::string>> bad = {
-        {},         {"--port", "256", "poll"}, {"--port", "-1", "poll"}, {"--port", "COM", "poll"},
-        {"--port"}, {"--lang", "fr", "poll"},  {"--verbose", "poll"},
+        {},
+        {"--port", "256", "poll"},
+        {"--port", "-1", "poll"},
+        {"--port", "COM", "poll"},
+        {"--port"},
+        {"--lang", "fr", "poll"},
+        {"--verbose", "poll"},
+        {"--pcap"},
+        {"--pcap=", "poll"},
     };
     for (const auto& args : bad) {
         CommandLine line;
@@ -198,8 +211,58 @@ TEST(RunCli, HelpDescribesEveryCommandAndTheExitStatus) {
     std::ostringstream out, err;
     EXPECT_EQ(RunCli({"--help"}, in, out, err), kExitPassed);
     for (const char* word : {"poll", "--multidrop", "pv", "--attempts", "continuous", "--count",
-                             "ports", "--port", "--lang", "--trace", "64"})
+                             "ports", "--port", "--lang", "--trace", "--pcap", "64"})
         EXPECT_THAT(out.str(), HasSubstr(word));
+}
+
+TEST(RunCli, ACaptureFileThatCannotBeCreatedIsAUsageErrorBeforeThePortIsTouched) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    // Port 0 would fail with status 2 and "COM Port Error" had the port been tried.
+    EXPECT_EQ(
+        RunCli({"--port", "0", "--pcap", "/nonexistent/folder/run.pcap", "poll"}, in, out, err),
+        kExitUsage);
+    EXPECT_EQ(err.str(),
+              "tralvo-cli: cannot create the capture file '/nonexistent/folder/run.pcap': No such "
+              "file or directory\nTry 'tralvo-cli --help'.\n");
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST(RunCli, CaptureFileHoldsEveryFrameOfThePollAsHartIp) {
+    const ScopedConfigHome home;
+    sim::DeviceConfig device = sim::DefaultDevice(0);
+    device.tag = "PT101";
+    sim::ServedPty line(sim::LineTiming{.fast = true}, {device});
+    ASSERT_TRUE(line.ok());
+    ASSERT_TRUE(home.Link(PortLinkPath(241), line.SlavePath()));
+    const std::string capture = home.path() + "/poll.pcap";
+    std::istringstream in;
+    std::ostringstream out, err;
+    const int64_t started = traffic::WallClockNowUs();
+    ASSERT_EQ(
+        RunCli({"--port", "241", "--pcap", capture, "poll", "--multidrop", "no"}, in, out, err),
+        kExitPassed)
+        << err.str();
+
+    const std::vector<traffictest::PcapRecord> records =
+        traffictest::PcapRecords(traffictest::FileBytes(capture));
+    ASSERT_EQ(records.size(), 4u);
+    const std::vector<std::pair<traffic::FrameKind, uint8_t>> expected = {
+        {traffic::FrameKind::Request, 0},
+        {traffic::FrameKind::Answer, 0},
+        {traffic::FrameKind::Request, 13},
+        {traffic::FrameKind::Answer, 13},
+    };
+    for (size_t i = 0; i < records.size(); ++i) {
+        const traffic::DecodedFrame frame = records[i].Decoded();
+        EXPECT_EQ(frame.kind, expected[i].first) << i;
+        EXPECT_EQ(frame.command, expected[i].second) << i;
+        EXPECT_EQ(frame.checksum, traffic::ChecksumState::Good) << i;
+        EXPECT_GE(records[i].timeUs, started) << i;
+        EXPECT_LT(records[i].timeUs, started + 60'000'000) << i;
+    }
+    ASSERT_TRUE(records[3].Decoded().tag);
+    EXPECT_EQ(records[3].Decoded().tag->tag, "PT101   ");
 }
 
 TEST(RunCli, PortZeroIsAPortErrorInTheChosenLanguage) {

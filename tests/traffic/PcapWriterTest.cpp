@@ -3,6 +3,7 @@
 
 #include <sstream>
 
+#include "PcapRecords.h"
 #include "TrafficFrames.h"
 #include "traffic/HartIpPacket.h"
 #include "traffic/PcapWriter.h"
@@ -61,31 +62,8 @@ TEST(PcapWriter, WritesARequestAndItsAnswerAsHartIpOverUdpByteForByte) {
     EXPECT_TRUE(writer.Good());
 }
 
-// One record of a capture, taken apart.
-struct Record {
-    int64_t timeUs;
-    Bytes packet;
-};
-
-uint32_t Little32(const Bytes& bytes, size_t at) {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
-           static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
 uint16_t Big16(const Bytes& bytes, size_t at) {
     return static_cast<uint16_t>(bytes[at] << 8 | bytes[at + 1]);
-}
-
-std::vector<Record> Records(const Bytes& file) {
-    std::vector<Record> records;
-    for (size_t at = 24; at + 16 <= file.size();) {
-        const size_t length = Little32(file, at + 8);
-        EXPECT_EQ(Little32(file, at + 12), length);
-        const auto start = file.begin() + static_cast<std::ptrdiff_t>(at + 16);
-        records.push_back({int64_t{Little32(file, at)} * 1000000 + Little32(file, at + 4),
-                           Bytes(start, start + static_cast<std::ptrdiff_t>(length))});
-        at += 16 + length;
-    }
-    return records;
 }
 
 TEST(PcapWriter, GivesEachKindOfFrameItsMessageTypeStationsAndSoundHeaders) {
@@ -126,7 +104,7 @@ TEST(PcapWriter, GivesEachKindOfFrameItsMessageTypeStationsAndSoundHeaders) {
         {kNoonUs + 6, 1, 2, 49152, 5094, 0, 2, WithChecksum(Body(0x82, kLongAddress, 3, {}))},
         {kNoonUs + 7, 2, 1, 5094, 49152, 1, 2, corrupted},
     };
-    const std::vector<Record> records = Records(Contents(out));
+    const std::vector<PcapRecord> records = PcapRecords(Contents(out));
     ASSERT_EQ(records.size(), expected.size());
     for (size_t i = 0; i < records.size(); ++i) {
         SCOPED_TRACE(i);
