@@ -13,6 +13,7 @@
 #include "ScratchHome.h"
 #include "Stats.h"
 #include "TimingSerial.h"
+#include "WindowDuringScan.h"
 #include "hart/HartFrame.h"
 #include "hart/HartLink.h"
 #include "sim/ServedPty.h"
@@ -131,5 +132,7 @@ int main() {
     MeasureCpuAfterVanishing(home);
     MeasureReceptionOnNoise(home);
     MeasureStopLatency(home);
+    std::printf("the window: a multi-drop scan beside its event loop\n");
+    MeasureWindowDuringScan(home);
     return 0;
 }
