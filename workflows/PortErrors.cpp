@@ -2,16 +2,38 @@
 
 #include "strings/Strings.h"
 
-QString OpenErrorText(const CHartLink& link, unsigned openResult, const QString& errorOpening) {
+QString OpenErrorText(const CHartLink& link, unsigned openResult, uint8_t comPort,
+                      const QString& errorOpening) {
+    // The other results (port 0, already open, a bad speed) are this program's own doing.
     if (openResult != kLinkPortError) return errorOpening;
-    switch (link.OpenFailure()) {
-        case kSerialKernelConsole:
-            return errorOpening + u'\n' + LoadString(IDS_PORT_IS_CONSOLE);
-        case kSerialLineRefused:
-            return errorOpening + u'\n' + LoadString(IDS_PORT_LINE_REFUSED);
-        default:
-            return errorOpening;
+    return errorOpening + u'\n' + OpenFailureText(DescribeOpenFailure(comPort, link.OpenFailure()));
+}
+
+QString OpenFailureText(const OpenFailureReason& reason) {
+    using Kind = OpenFailureReason::Kind;
+    const QString device = QString::fromStdString(reason.device);
+    switch (reason.kind) {
+        case Kind::NoDevice:
+            return LoadString(IDS_OPEN_NO_DEVICE).arg(device);
+        case Kind::PermissionDenied:
+            return LoadString(IDS_OPEN_PERMISSION)
+                .arg(device, QString::fromStdString(reason.group));
+        case Kind::Held:
+            return LoadString(IDS_OPEN_HELD)
+                .arg(device, QString::fromStdString(reason.holderName),
+                     QString::fromStdString(reason.holderPid));
+        case Kind::HeldByUnknown:
+            return LoadString(IDS_OPEN_HELD_UNKNOWN).arg(device);
+        case Kind::NotSerial:
+            return LoadString(IDS_OPEN_NOT_SERIAL).arg(device);
+        case Kind::SystemConsole:
+            return device + u'\n' + LoadString(IDS_PORT_IS_CONSOLE);
+        case Kind::LineRefused:
+            return device + u'\n' + LoadString(IDS_PORT_LINE_REFUSED);
+        case Kind::Other:
+            break;
     }
+    return device + QStringLiteral(": ") + QString::fromStdString(reason.systemText);
 }
 
 QString PortStoppedText() { return LoadString(IDS_PORT_STOPPED); }

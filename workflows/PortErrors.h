@@ -1,15 +1,21 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 
 #include "hart/HartLink.h"
+#include "serial/OpenFailureReason.h"
 
 // What the tests tell the user when the port fails them, in the interface language.
 
 // The text for a port that did not open: `errorOpening` ("Error opening COM port" as the
-// workflow spells it), followed by the reason where the port's status gives one the user
-// can act on (the system console, a tty that keeps other line settings).
-QString OpenErrorText(const CHartLink& link, unsigned openResult, const QString& errorOpening);
+// workflow spells it) and, for a port that would not open or would not take the line
+// settings, the device COM<comPort> leads to and why on the next line(s).
+QString OpenErrorText(const CHartLink& link, unsigned openResult, uint8_t comPort,
+                      const QString& errorOpening);
+
+// The device and why it did not open, as OpenErrorText puts it below its first line.
+QString OpenFailureText(const OpenFailureReason& reason);
 
 // The text for a port that stopped working during a test.
 QString PortStoppedText();

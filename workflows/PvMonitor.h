@@ -66,6 +66,12 @@ protected:
     virtual void RepaintNow() = 0;
     // A message box with caption "PV", an OK button and the error icon.
     virtual void ShowMessage(const std::string& text) = 0;
+    // The same box for COM<comPort> that did not open; a view may offer its troubleshooter
+    // for that port beside OK.
+    virtual void ShowOpenError(const std::string& text, uint8_t comPort) {
+        (void)comPort;
+        ShowMessage(text);
+    }
     // Starts the periodic timer; returns the identifier, 0 when it could not start.
     virtual uintptr_t SetTimer(uintptr_t timerId, uint32_t periodMs) = 0;
     virtual bool KillTimer(uintptr_t timerId) = 0;

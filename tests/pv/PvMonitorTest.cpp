@@ -10,8 +10,11 @@
 
 namespace {
 
+using ::testing::AllOf;
 using ::testing::ElementsAre;
+using ::testing::EndsWith;
 using ::testing::IsEmpty;
+using ::testing::StartsWith;
 
 struct Shown {
     int32_t count;
@@ -27,6 +30,7 @@ public:
     std::vector<std::string> log;  // "SetTimer", "KillTimer", and each message text
     uintptr_t setTimerResult = kTimerId;
     bool killTimerResult = true;
+    std::vector<uint8_t> openErrorPorts;  // the port of each message for a failed open
 
     std::vector<int32_t> ShownCounts() const {
         std::vector<int32_t> counts;
@@ -47,6 +51,10 @@ protected:
     }
     void RepaintNow() override {}
     void ShowMessage(const std::string& text) override { log.push_back(text); }
+    void ShowOpenError(const std::string& text, uint8_t comPort) override {
+        openErrorPorts.push_back(comPort);
+        ShowMessage(text);
+    }
     uintptr_t SetTimer(uintptr_t timerId, uint32_t periodMs) override {
         EXPECT_EQ(timerId, kTimerId);
         EXPECT_EQ(periodMs, 2000u);
@@ -250,7 +258,11 @@ TEST_F(PvMonitorTest, PortThatFailsToOpenStopsTheTimerBeforeTheMessage) {
     PollFirst();
     m_serial.openStatus = kSerialFileNotFound;
     Start(3);
-    EXPECT_THAT(m_monitor.log, ElementsAre("SetTimer", "KillTimer", "Error opening COM port"));
+    EXPECT_THAT(m_monitor.log,
+                ElementsAre("SetTimer", "KillTimer",
+                            AllOf(StartsWith("Error opening COM port\n"),
+                                  EndsWith(": no such device. Is the modem plugged in?"))));
+    EXPECT_EQ(m_monitor.openErrorPorts, std::vector<uint8_t>{pvtest::kComPort});
     EXPECT_EQ(m_monitor.m_nTimer, 0u);
 }
 

@@ -79,7 +79,8 @@ public:
     std::vector<QString> questions;
     std::vector<QString> errors;
     std::vector<QString> captions;
-    std::function<void()> onShow;  // runs at every ShowMembers, e.g. to look at the line
+    std::vector<uint8_t> openErrorPorts;  // the port of each error box for a failed open
+    std::function<void()> onShow;         // runs at every ShowMembers, e.g. to look at the line
 
     void ReadWindow(TestMembers& m) override { m.nComPort = windowPort; }
     void ShowMembers(const TestMembers& m) override {
@@ -94,5 +95,9 @@ public:
     void ShowError(const QString& text, const QString& caption) override {
         errors.push_back(text);
         captions.push_back(caption);
+    }
+    void ShowOpenError(const QString& text, const QString& caption, uint8_t comPort) override {
+        openErrorPorts.push_back(comPort);
+        ShowError(text, caption);
     }
 };

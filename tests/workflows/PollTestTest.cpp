@@ -1,6 +1,8 @@
 // The Poll HART Network test through its view, against simulated devices in virtual time.
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 #include "FakeLine.h"
 #include "workflows/PollTest.h"
 #include "workflows/ReadTag.h"
@@ -178,7 +180,13 @@ TEST_F(PollTest, PortErrorShowsTheBoxThenComPortErrorKeepingTheTag) {
     members.strAddress = "0";
     EXPECT_EQ(Run(), PollOutcome::PortError);
     ASSERT_EQ(view.errors.size(), 1u);
-    EXPECT_EQ(view.errors[0], "Error opening COM port");
+    // The box names the device COM3 leads to and why, and the window learns the port.
+    const QStringList lines = view.errors[0].split(u'\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], "Error opening COM port");
+    EXPECT_TRUE(lines[1].endsWith(": no such device. Is the modem plugged in?"))
+        << lines[1].toStdString();
+    EXPECT_EQ(view.openErrorPorts, std::vector<uint8_t>{3});
     EXPECT_EQ(view.captions[0], "POLL");
     Expect("COM Port Error", "PREVIOUS", 0, "");
     EXPECT_TRUE(line.serial.Writes().empty());
@@ -188,7 +196,8 @@ TEST_F(PollTest, PortErrorShowsTheBoxThenComPortErrorKeepingTheTag) {
 TEST_F(PollTest, PortNumberZeroSendsNothing) {
     view.windowPort = 0;
     EXPECT_EQ(Run(), PollOutcome::PortError);
-    EXPECT_EQ(view.errors.size(), 1u);
+    ASSERT_EQ(view.errors.size(), 1u);
+    EXPECT_EQ(view.errors[0], "Error opening COM port");  // no device was even looked for
     EXPECT_EQ(members.strStatus, "COM Port Error");
     EXPECT_EQ(line.serial.Count(FakeSerial::Kind::Open), 0);
     EXPECT_TRUE(line.serial.Writes().empty());
