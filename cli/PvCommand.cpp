@@ -62,6 +62,10 @@ protected:
         const bool openFailed = std::string_view(text).starts_with(pvtext::kErrorOpeningPort);
         m_nExitStatus = openFailed ? kExitPortError : kExitFailed;
     }
+    void ShowOpenError(const std::string& text, uint8_t comPort) override {
+        ShowMessage(text);
+        if (!m_stopRequested() && comPort != 0) m_err << TroubleshooterHint(comPort) << '\n';
+    }
     uintptr_t SetTimer(uintptr_t timerId, uint32_t periodMs) override {
         m_periodMs = periodMs;
         m_dueMs = m_pLink->Clock().TickCount() + periodMs;

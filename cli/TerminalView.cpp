@@ -1,6 +1,8 @@
 #include "cli/TerminalView.h"
 
-#include <string>
+std::string TroubleshooterHint(unsigned comPort) {
+    return "Run: com-troubleshooter --report --port " + std::to_string(comPort);
+}
 
 void CTerminalView::ShowMembers(const TestMembers& members) {
     if (!m_showStatus || members.strStatus == m_shownStatus) return;
@@ -27,4 +29,10 @@ bool CTerminalView::AskYesNo(const QString& text, const QString& caption) {
 
 void CTerminalView::ShowError(const QString& text, const QString& caption) {
     m_err << caption.toStdString() << ": " << text.toStdString() << std::endl;
+}
+
+void CTerminalView::ShowOpenError(const QString& text, const QString& caption, uint8_t comPort) {
+    ShowError(text, caption);
+    // The troubleshooter has nothing to check for port 0.
+    if (comPort != 0) m_err << TroubleshooterHint(comPort) << std::endl;
 }

@@ -2,8 +2,12 @@
 
 #include <istream>
 #include <ostream>
+#include <string>
 
 #include "workflows/TestView.h"
+
+// The line after a port that did not open, pointing to the troubleshooter's report on it.
+std::string TroubleshooterHint(unsigned comPort);
 
 // The terminal as a test's window: there is nothing to read back, error boxes become lines
 // on the error stream, and the Yes/No question is answered by the user at the terminal or
@@ -20,6 +24,8 @@ public:
     void ShowMembers(const TestMembers& members) override;
     bool AskYesNo(const QString& text, const QString& caption) override;
     void ShowError(const QString& text, const QString& caption) override;
+    // The error, then the troubleshooter's command for that port.
+    void ShowOpenError(const QString& text, const QString& caption, uint8_t comPort) override;
 
     void SetShowStatus(bool show) { m_showStatus = show; }
 

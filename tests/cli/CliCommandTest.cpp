@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "Watchdog.h"
@@ -26,6 +27,7 @@
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::Test;
 
 class PollCommand : public Test {
@@ -83,6 +85,8 @@ TEST_F(PollCommand, PortErrorExitsTwoWithTheMessageOnStandardError) {
     line.serial.openStatus = 2;
     EXPECT_EQ(Poll({"--multidrop", "no"}), kExitPortError);
     EXPECT_THAT(err.str(), HasSubstr("POLL: Error opening COM port\n"));
+    EXPECT_THAT(err.str(), HasSubstr(": no such device. Is the modem plugged in?\n"
+                                     "Run: com-troubleshooter --report --port 3\n"));
     EXPECT_THAT(out.str(), HasSubstr("Status: COM Port Error\n"));
 }
 
@@ -272,7 +276,21 @@ TEST(RunCli, PortZeroIsAPortErrorInTheChosenLanguage) {
               kExitPortError);
     EXPECT_THAT(out.str(), HasSubstr("Status: " + LoadString(IDS_COM_PORT_ERROR).toStdString()));
     EXPECT_THAT(out.str(), HasSubstr("COM端口错误"));
+    EXPECT_THAT(err.str(), Not(HasSubstr("com-troubleshooter")));  // it has no port 0 to check
     SetStringLanguage("English");
+}
+
+TEST(RunCli, APortThatIsNoTtySaysSoAndHowToRunTheTroubleshooter) {
+    const ScopedConfigHome home;
+    const std::string file = home.path() + "/capture.log";
+    std::ofstream(file) << "not a tty";
+    ASSERT_TRUE(home.Link(PortLinkPath(40), file));
+    std::istringstream in;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCli({"--port", "40", "poll", "--multidrop", "no"}, in, out, err), kExitPortError);
+    EXPECT_EQ(err.str(), "POLL: Error opening COM port\n" + file +
+                             " is not a serial port.\n"
+                             "Run: com-troubleshooter --report --port 40\n");
 }
 
 TEST(RunCli, ASettingsFileThatIsAFifoReadsAsTheDefaultsWithOneWarning) {
@@ -290,7 +308,10 @@ TEST(RunCli, ASettingsFileThatIsAFifoReadsAsTheDefaultsWithOneWarning) {
     EXPECT_EQ(err.str(), "tralvo-cli: warning: The settings file " + store +
                              " is not a regular file. Tralvo uses its default settings and "
                              "leaves the file alone.\n"
-                             "POLL: Error opening COM port\n");
+                             "POLL: Error opening COM port\n" +
+                             home.path() + "/Brenlow/Tralvo/ports/COM99 -> " + home.path() +
+                             "/gone: no such device. Is the modem plugged in?\n"
+                             "Run: com-troubleshooter --report --port 99\n");
     EXPECT_TRUE(std::filesystem::is_fifo(store));
 }
 

@@ -83,6 +83,7 @@ TEST_F(PvCommandTest, PortThatDoesNotOpenIsAPortError) {
     m_serial.openStatus = kSerialFileNotFound;
     EXPECT_EQ(Run({}), kExitPortError);
     EXPECT_THAT(m_err.str(), HasSubstr("Error opening COM port"));
+    EXPECT_THAT(m_err.str(), HasSubstr("\nRun: com-troubleshooter --report --port 3\n"));
 }
 
 TEST_F(PvCommandTest, MonitorModeShowsReadingsUntilStoppedThenClosesThePort) {
