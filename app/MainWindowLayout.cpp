@@ -52,8 +52,14 @@ constexpr ControlTemplate kControls[] = {
 };
 
 constexpr MenuItemTemplate kMenu[] = {
-    {0, TR("Language")}, {ID_LANGUAGE_ENGLISH, TR("English")}, {ID_LANGUAGE_CHINESE, TR("Chinese")},
-    {0, TR("Help")},     {ID_HELP_ABOUT, TR("About")},
+    {0, TR("Language")},
+    {ID_LANGUAGE_ENGLISH, TR("English")},
+    {ID_LANGUAGE_CHINESE, TR("Chinese")},
+    // Not in the template: shows the line traffic pane below the window.
+    {0, TR("View")},
+    {ID_VIEW_LINE_TRAFFIC, TR("Line traffic")},
+    {0, TR("Help")},
+    {ID_HELP_ABOUT, TR("About")},
 };
 
 #undef TR

@@ -17,6 +17,7 @@ constexpr int IDR_MENU_CHINESE = 130;
 constexpr int ID_LANGUAGE_ENGLISH = 32771;
 constexpr int ID_LANGUAGE_CHINESE = 32772;
 constexpr int ID_HELP_ABOUT = 32773;
+constexpr int ID_VIEW_LINE_TRAFFIC = 32774;  // beside the template's menus
 
 // Controls of the main window (IDOK is the Exit button)
 constexpr int IDC_STATIC = -1;

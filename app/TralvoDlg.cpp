@@ -19,6 +19,8 @@
 #include "app/AboutDlg.h"
 #include "app/AppIcon.h"
 #include "app/DialogUnits.h"
+#include "app/HartIdToolTip.h"
+#include "app/LineTrafficPane.h"
 #include "app/MainWindowLayout.h"
 #include "app/Resource.h"
 #include "settings/Profile.h"
@@ -192,6 +194,12 @@ void CTralvoDlg::CreateMenuBar() {
     menuBar->setObjectName(QString::number(
         m_nTemplateId == IDD_TRALVO_DIALOG_CHINESE ? IDR_MENU_CHINESE : IDR_MENU_ENGLISH));
     m_pWidgets->menuBar = menuBar;
+    auto* traffic = new CLineTrafficPane(
+        m_link, [&text](const char* english) { return text(english); },
+        [this](const QString& message) {
+            ShowMessage(message, QStringLiteral("Tralvo"), QMessageBox::Ok, QMessageBox::Critical);
+        },
+        this);
     QMenu* popup = nullptr;
     for (const MenuItemTemplate& item : MainWindowMenu()) {
         if (item.command == 0) {
@@ -215,6 +223,10 @@ void CTralvoDlg::CreateMenuBar() {
             case ID_HELP_ABOUT:
                 connect(action, &QAction::triggered, this, &CTralvoDlg::OnHelpAbout);
                 break;
+            case ID_VIEW_LINE_TRAFFIC:
+                action->setCheckable(true);
+                connect(action, &QAction::toggled, traffic, &CLineTrafficPane::SetShown);
+                break;
         }
     }
 
@@ -223,6 +235,7 @@ void CTralvoDlg::CreateMenuBar() {
     layout->setSpacing(0);
     layout->setMenuBar(menuBar);
     layout->addWidget(m_pWidgets->client);
+    layout->addWidget(traffic);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -257,6 +270,12 @@ bool CTralvoDlg::UpdateData(bool saveAndValidate) {
     if (!saveAndValidate) {
         w.comPort->setText(QString::number(m_nComPort));
         w.hartId->setText(QString::number(m_nHartId));
+        if (m_nHartId == 0) {
+            w.hartId->setToolTip(QString());
+        } else {
+            const TemplateTexts text(m_nTemplateId == IDD_TRALVO_DIALOG_CHINESE);
+            w.hartId->setToolTip(HartIdToolTip(m_nHartId, m_link, text(kHartIdToolTip)));
+        }
         w.status->setText(m_strStatus);
         w.tag->setText(m_strTag);
         w.address->setText(m_strAddress);

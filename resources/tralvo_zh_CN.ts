@@ -214,5 +214,75 @@
         <source>About</source>
         <translation>关于</translation>
     </message>
+    <message>
+        <source>View</source>
+        <translation>视图</translation>
+    </message>
+    <message>
+        <source>Line traffic</source>
+        <translation>线路通信</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>方向</translation>
+    </message>
+    <message>
+        <source>Frame</source>
+        <translation>帧</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>复制</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>清除</translation>
+    </message>
+    <message>
+        <source>Save as text...</source>
+        <translation>另存为文本...</translation>
+    </message>
+    <message>
+        <source>Save as pcap...</source>
+        <translation>另存为pcap...</translation>
+    </message>
+    <message>
+        <source>Save as text</source>
+        <translation>另存为文本</translation>
+    </message>
+    <message>
+        <source>Save as pcap</source>
+        <translation>另存为pcap</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>文本文件 (*.txt)</translation>
+    </message>
+    <message>
+        <source>Capture files (*.pcap)</source>
+        <translation>捕获文件 (*.pcap)</translation>
+    </message>
+    <message>
+        <source>%1 frames</source>
+        <translation>%1 帧</translation>
+    </message>
+    <message>
+        <source>%1 frames, older ones dropped</source>
+        <translation>%1 帧，较早的已丢弃</translation>
+    </message>
+    <message>
+        <source>Could not write %1.</source>
+        <translation>无法写入 %1。</translation>
+    </message>
+    <message>
+        <source>HART ID %1
+manufacturer %2, device type %3, universal revision %4</source>
+        <translation>HART ID %1
+制造商 %2，设备类型 %3，通用修订版 %4</translation>
+    </message>
 </context>
 </TS>

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <deque>
+#include <functional>
+
+#include "hart/HartLink.h"
+#include "traffic/FrameTap.h"
+#include "traffic/TrafficFrame.h"
+
+class QLabel;
+class QTreeWidget;
+
+// The line traffic below the main window: every frame the window's link sends and every
+// reception it ends, one row each with its time, direction and decode, the bytes in hex as
+// the row's tooltip. Copy, Clear, Save as text and Save as pcap, as buttons and on the
+// context menu. The pane records while hidden, so that opening it after a test shows the
+// test's frames; it keeps the newest kMaxFrames.
+class CLineTrafficPane : public QWidget {
+    Q_OBJECT
+public:
+    // The window's template texts (English, or their Chinese translation).
+    using Texts = std::function<QString(const char* english)>;
+    // Shows a failure to the user (the window's message box).
+    using ErrorSink = std::function<void(const QString& message)>;
+    // Tests pick the file here in place of a dialog: caption and filter in, the path out
+    // (empty: cancelled). Empty hook: the file dialog.
+    using FileChooser = std::function<QString(const QString& caption, const QString& filter)>;
+
+    static constexpr int kMaxFrames = 10000;
+
+    // Becomes link's observer; the link must outlive the pane's use of it (the window owns
+    // both and stops the link's work before either goes). Starts hidden.
+    CLineTrafficPane(CHartLink& link, const Texts& text, ErrorSink showError,
+                     QWidget* parent = nullptr);
+
+    static void SetFileChooser(FileChooser chooser);
+
+    // Shows or hides the pane below the window's template: while it is hidden the window
+    // keeps the template's fixed size; while it shows, the window may be made larger.
+    void SetShown(bool shown);
+
+    int FrameCount() const { return static_cast<int>(m_frames.size()); }
+    // One line a frame, oldest first: date and time, direction, decode, bytes in hex,
+    // separated by tabs. selectedOnly: the selected rows only (all when none is selected).
+    QString FramesAsText(bool selectedOnly = false) const;
+
+    void OnCopy();
+    void OnClear();
+    void OnSaveAsText();
+    void OnSaveAsPcap();
+
+private:
+    // The texts the pane shows after its construction, in the window's language.
+    struct LaterTexts {
+        QString frames;         // "%1 frames"
+        QString framesDropped;  // "%1 frames, older ones dropped"
+        QString saveText;
+        QString savePcap;
+        QString textFilter;
+        QString pcapFilter;
+        QString writeFailed;  // "Could not write %1."
+    };
+
+    void Append(traffic::TrafficFrame frame);
+    void ShowCount();
+    QString ChooseFile(const QString& caption, const QString& suggestedName, const QString& filter);
+    // Writes bytes to path, telling the user when it fails.
+    void Save(const QString& path, const QByteArray& bytes);
+
+    LaterTexts m_texts;
+    ErrorSink m_showError;
+    traffic::CFrameTap m_tap;
+    std::deque<traffic::TrafficFrame> m_frames;
+    bool m_bDropped = false;
+    QTreeWidget* m_pView = nullptr;
+    QLabel* m_pCount = nullptr;
+};

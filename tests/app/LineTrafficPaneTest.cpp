@@ -1,0 +1,172 @@
+// The line traffic pane below the main window: hidden by default without changing the
+// window, filled by a poll on the window's link (a fake line in virtual time), and its
+// Copy, Clear and Save commands; the HART ID box's tooltip after the poll.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QLabel>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "MainWindowFixture.h"
+#include "app/LineTrafficPane.h"
+#include "app/Resource.h"
+#include "tests/traffic/PcapRecords.h"
+#include "tests/traffic/TrafficFrames.h"
+#include "tests/workflows/FakeLine.h"
+
+namespace {
+
+class LineTraffic : public MainWindowFixture {
+protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        CLineTrafficPane::SetFileChooser([this](const QString& caption, const QString&) {
+            captions.push_back(caption);
+            return chosenPath;
+        });
+    }
+    void TearDown() override {
+        CLineTrafficPane::SetFileChooser({});
+        MainWindowFixture::TearDown();
+    }
+    // The window on the fake line, as start-up leaves it.
+    void OpenOnLine() {
+        window = std::make_unique<CTralvoDlg>(line.serial, line.clock);
+        window->m_nComPort = 3;
+        window->OnInitDialog();
+    }
+    CLineTrafficPane* Pane() const { return window->findChild<CLineTrafficPane*>(); }
+    QTreeWidget* Rows() const { return Pane()->findChild<QTreeWidget*>(); }
+    QString Row(int i, int column) const { return Rows()->topLevelItem(i)->text(column); }
+    // The frames reach the pane through the window's event loop.
+    bool WaitForFrames(int count) {
+        return QTest::qWaitFor([&] { return Pane()->FrameCount() >= count; }, 5000);
+    }
+    QString Path(const char* name) const { return QString::fromStdString(home.path()) + name; }
+
+    FakeLine line{{Device(0, "PT101", 0x123456)}};
+    QString chosenPath;
+    std::vector<QString> captions;
+};
+
+TEST_F(LineTraffic, IsHiddenByDefaultAndShowingItLeavesTheTemplateAsItWas) {
+    OpenWindow();
+    window->show();
+    QAction* view = MenuCommand(ID_VIEW_LINE_TRAFFIC);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->text(), "Line traffic");
+    EXPECT_TRUE(view->isCheckable());
+    EXPECT_FALSE(view->isChecked());
+    EXPECT_FALSE(Pane()->isVisible());
+    const QSize templateSize = window->size();
+    const QSize client = Button(IDOK)->parentWidget()->size();
+
+    view->trigger();
+    EXPECT_TRUE(Pane()->isVisible());
+    EXPECT_GT(window->height(), templateSize.height() + Rows()->minimumHeight() / 2);
+    EXPECT_GE(window->width(), templateSize.width());
+    EXPECT_EQ(Button(IDOK)->parentWidget()->size(), client);
+    EXPECT_GT(window->maximumHeight(), window->height()) << "the pane may be made larger";
+
+    view->trigger();
+    EXPECT_FALSE(Pane()->isVisible());
+    EXPECT_EQ(window->size(), templateSize);
+    EXPECT_EQ(window->maximumSize(), templateSize);
+}
+
+TEST_F(LineTraffic, TheChineseTemplateNamesTheMenuAndButtonsInChinese) {
+    StoreLanguage("Chinese");
+    OpenWindow();
+    EXPECT_EQ(MenuCommand(ID_VIEW_LINE_TRAFFIC)->text(), "线路通信");
+    QStringList commands;
+    for (const QAction* command : Pane()->findChildren<QAction*>()) commands << command->text();
+    EXPECT_EQ(commands, (QStringList{"复制", "清除", "另存为文本...", "另存为pcap..."}));
+    EXPECT_EQ(Pane()->findChild<QLabel*>()->text(), "0 帧");
+}
+
+TEST_F(LineTraffic, FillsFromAPollAndCopiesClearsAndSaves) {
+    OpenOnLine();
+    window->OnPollHartNetwork();
+    ASSERT_EQ(Box(IDC_STATUS)->text(), "Test Pass, single device");
+    ASSERT_TRUE(WaitForFrames(4));
+    ASSERT_EQ(Pane()->FrameCount(), 4);
+    EXPECT_EQ(Row(0, 1), "TX");
+    EXPECT_EQ(Row(0, 2),
+              "request | poll address 0 | command 0 Read Unique Identifier | byte count 0 | "
+              "checksum good");
+    EXPECT_EQ(Rows()->topLevelItem(0)->toolTip(2),
+              "FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF 02 00 00 00 02");
+    EXPECT_EQ(Row(1, 1), "RX");
+    EXPECT_TRUE(Row(1, 2).contains("device id 0x123456")) << Row(1, 2).toStdString();
+    EXPECT_TRUE(Row(2, 2).startsWith("request | long address: manufacturer 0x26"));
+    EXPECT_TRUE(Row(3, 2).contains("tag \"PT101   \"")) << Row(3, 2).toStdString();
+    EXPECT_TRUE(QTime::fromString(Row(0, 0), "HH:mm:ss.zzz").isValid()) << Row(0, 0).toStdString();
+    EXPECT_EQ(Box(IDC_HART_ID)->toolTip(),
+              "HART ID 0x123456\nmanufacturer 0x26, device type 0x06, universal revision 7");
+
+    // Copy: every frame, or the selected ones; one tab-separated line each.
+    Pane()->OnCopy();
+    const QStringList all = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(all.size(), 4);
+    EXPECT_EQ(all[0].split('\t').mid(1),
+              (QStringList{"TX", Row(0, 2), Rows()->topLevelItem(0)->toolTip(2)}));
+    Rows()->topLevelItem(3)->setSelected(true);
+    Pane()->OnCopy();
+    EXPECT_EQ(QApplication::clipboard()->text(), all[3] + '\n');
+
+    // Save as text and as pcap, to the file the chooser names.
+    chosenPath = Path("/traffic.txt");
+    Pane()->OnSaveAsText();
+    QFile text(chosenPath);
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(text.readAll()), all.join('\n') + '\n');
+    chosenPath = Path("/traffic.pcap");
+    Pane()->OnSaveAsPcap();
+    const auto records = traffictest::PcapRecords(traffictest::FileBytes(chosenPath.toStdString()));
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[0].Decoded().command, 0);
+    EXPECT_EQ(records[3].Decoded().tag->tag, "PT101   ");
+    EXPECT_EQ(captions, (std::vector<QString>{"Save as text", "Save as pcap"}));
+
+    // A file that cannot be written is said so; a cancelled choice writes nothing.
+    chosenPath = Path("/no/such/folder/traffic.txt");
+    Pane()->OnSaveAsText();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Could not write ")) << messages[0].text.toStdString();
+    chosenPath.clear();
+    Pane()->OnSaveAsPcap();
+    EXPECT_EQ(messages.size(), 1u);
+
+    Pane()->OnClear();
+    EXPECT_EQ(Pane()->FrameCount(), 0);
+    EXPECT_EQ(Rows()->topLevelItemCount(), 0);
+    EXPECT_EQ(Pane()->findChild<QLabel*>()->text(), "0 frames");
+}
+
+TEST_F(LineTraffic, ShowsAFailedReceptionAndKeepsOnlyTheNewestFrames) {
+    line.Devices({}, SilentLine());
+    OpenOnLine();
+    reply = QMessageBox::No;  // no multi-drop scan
+    window->OnPollHartNetwork();
+    // Two attempts at address 0: each a request and a reception that brought nothing.
+    ASSERT_TRUE(WaitForFrames(4));
+    EXPECT_EQ(Row(1, 2), "no frame | result 5 no reply");
+    EXPECT_EQ(Rows()->topLevelItem(1)->foreground(2).color(), QColor(Qt::darkRed));
+    EXPECT_EQ(Box(IDC_HART_ID)->toolTip(), "");
+
+    // Frames sent straight on the window's link, to fill the pane quickly.
+    ASSERT_EQ(window->m_link.OpenPort(3, 1200), kLinkOk);
+    const std::vector<uint8_t> poll = traffictest::IdentityPoll();
+    for (int i = 0; i < CLineTrafficPane::kMaxFrames; ++i)
+        window->m_link.SendFrame(poll.data(), poll.size(), 500);
+    window->m_link.ClosePort();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return Pane()->findChild<QLabel*>()->text().contains("dropped"); }, 5000));
+    EXPECT_EQ(Pane()->FrameCount(), CLineTrafficPane::kMaxFrames);
+    EXPECT_EQ(Rows()->topLevelItemCount(), CLineTrafficPane::kMaxFrames);
+}
+
+}  // namespace
