@@ -8,7 +8,8 @@
 namespace {
 
 constexpr unsigned kNoPortChosen = 99;
-constexpr const char* kUsage = "usage: com-troubleshooter [--report [--port N] [--poll]]\n";
+constexpr const char* kUsage =
+    "usage: com-troubleshooter [--port N] [--report [--poll]]  (N: a COM number, 1 to 255)\n";
 
 bool ParsePort(const std::string& text, unsigned* number) {
     if (text.empty() || text.size() > 3 ||
@@ -23,6 +24,20 @@ bool ParsePort(const std::string& text, unsigned* number) {
 
 bool WantsReport(const std::vector<std::string>& args) {
     return std::find(args.begin(), args.end(), "--report") != args.end();
+}
+
+int ParseWindowArguments(const std::vector<std::string>& args, unsigned* port, std::ostream& err) {
+    *port = 0;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--port") continue;
+        if (i + 1 >= args.size() || !ParsePort(args[i + 1], port)) {
+            *port = 0;
+            err << kUsage;
+            return 2;
+        }
+        ++i;
+    }
+    return 0;
 }
 
 unsigned InitialPort(unsigned storedPort, const std::vector<ListedPort>& ports) {

@@ -17,5 +17,10 @@ int RunReportCommand(const std::vector<std::string>& args, unsigned storedPort,
 // Whether the arguments ask for the text report rather than the window.
 bool WantsReport(const std::vector<std::string>& args);
 
+// `com-troubleshooter [--port N]`, the window (Tralvo starts it so for a port that did not
+// open): *port is N, or 0 without --port. Other arguments are the toolkit's own. Returns 0,
+// or 2 after the usage on `err` when N is missing or not a port number from 1 to 255.
+int ParseWindowArguments(const std::vector<std::string>& args, unsigned* port, std::ostream& err);
+
 // The port the window or the report starts with (see RunReportCommand); 0 when none.
 unsigned InitialPort(unsigned storedPort, const std::vector<ListedPort>& ports);

@@ -52,10 +52,14 @@ int main(int argc, char* argv[]) {
         return RunReportCommand(args, stored.port, ListPorts(), SystemRoots{}, CurrentUser(),
                                 std::cout, std::cerr);
     }
+    // A bad port is told before any window could open.
+    unsigned namedPort = 0;
+    if (const int status = ParseWindowArguments(args, &namedPort, std::cerr)) return status;
     QApplication app(argc, argv);
     const auto ports = ListPorts();
     const StoredSettings stored = ReadStoredSettings();
-    TroubleshooterWindow window(ports, InitialPort(stored.port, ports), SystemRoots{});
+    const unsigned port = namedPort != 0 ? namedPort : InitialPort(stored.port, ports);
+    TroubleshooterWindow window(ports, port, SystemRoots{});
     window.show();
     if (stored.trouble) ShowSettingsTrouble(window, *stored.trouble);
     window.RunChecksNow();

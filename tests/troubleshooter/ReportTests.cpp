@@ -9,6 +9,7 @@
 #include "tests/portselect/FakePortSource.h"
 #include "tests/serial/FakeConsoles.h"
 #include "tests/serial/PtyPair.h"
+#include "tests/sim/SimProcess.h"
 #include "troubleshooter/PortList.h"
 #include "troubleshooter/Report.h"
 #include "troubleshooter/ReportCommand.h"
@@ -121,6 +122,28 @@ TEST(ReportCommand, RefusesABadPortNumber) {
         RunReportCommand({"--report", "--port", "x"}, 3, {}, fake.roots, CurrentUser(), out, err),
         2);
     EXPECT_THAT(err.str(), HasSubstr("usage"));
+}
+
+TEST(WindowArguments, NameThePortTheWindowStartsWithAmongTheToolkitsOwn) {
+    std::ostringstream err;
+    unsigned port = 99;
+    EXPECT_EQ(ParseWindowArguments({}, &port, err), 0);
+    EXPECT_EQ(port, 0u);
+    EXPECT_EQ(ParseWindowArguments({"-platform", "offscreen", "--port", "12"}, &port, err), 0);
+    EXPECT_EQ(port, 12u);
+    EXPECT_EQ(err.str(), "");
+}
+
+// Tralvo starts the window as `com-troubleshooter --port N`; a bad N ends it with the usage
+// before any window opens (one that opened would keep the program running).
+TEST(WindowArguments, ABadPortIsAUsageErrorOfTheProgram) {
+    const std::string program = TRALVO_TROUBLESHOOTER_PROGRAM;
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--port", "0"}, {"--port", "256"}, {"--port", "COM3"}, {"--port"}}) {
+        SimProcess troubleshooter(program, args);
+        EXPECT_EQ(troubleshooter.Finish(), 2) << args.back();
+        EXPECT_THAT(troubleshooter.Stderr(), HasSubstr("usage: com-troubleshooter [--port N]"));
+    }
 }
 
 TEST(PortList, TakesTheChoosersEntriesInItsOrder) {
