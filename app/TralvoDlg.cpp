@@ -22,6 +22,7 @@
 #include "app/HartIdToolTip.h"
 #include "app/LineTrafficPane.h"
 #include "app/MainWindowLayout.h"
+#include "app/OpenErrorBox.h"
 #include "app/Resource.h"
 #include "settings/Profile.h"
 #include "strings/Language.h"
@@ -310,6 +311,15 @@ int CTralvoDlg::ShowMessage(const QString& text, const QString& caption, int but
 
 void CTralvoDlg::SetMessageHook(MessageHook hook) { MessageHookSlot() = std::move(hook); }
 
+void CTralvoDlg::ShowOpenError(const QString& text, const QString& caption, unsigned comPort,
+                               QWidget* owner) {
+    const int buttons = OpenErrorButtons(comPort);
+    const MessageHook& hook = MessageHookSlot();
+    const int pressed = hook ? hook(text, caption, buttons, QMessageBox::Critical)
+                             : RunOpenErrorBox(owner ? owner : this, text, caption, buttons);
+    if (pressed == kTroubleshootButton) StartTroubleshooter(TroubleshooterPortArguments(comPort));
+}
+
 void CTralvoDlg::SetProgramStarter(ProgramStarter starter) {
     ProgramStarterSlot() = std::move(starter);
 }
@@ -324,10 +334,12 @@ void CTralvoDlg::OnExit() {
     if (UpdateData(true)) accept();
 }
 
-void CTralvoDlg::OnComTroubleshooter() {
-    // Nothing is reported when the troubleshooter is not installed.
+void CTralvoDlg::OnComTroubleshooter() { StartTroubleshooter({}); }
+
+void CTralvoDlg::StartTroubleshooter(const QStringList& arguments) {
     const ProgramStarter& starter = ProgramStarterSlot();
-    StartFirstOf(TroubleshooterPaths(), starter ? starter : ProgramStarter(StartDetached));
+    StartFirstOf(TroubleshooterPaths(), arguments,
+                 starter ? starter : ProgramStarter(StartDetached));
 }
 
 void CTralvoDlg::OnHelpAbout() {

@@ -49,6 +49,11 @@ public:
     using MessageHook =
         std::function<int(const QString& text, const QString& caption, int buttons, int icon)>;
     static void SetMessageHook(MessageHook hook);
+    // The box for COM<comPort> that did not open (OpenErrorBox.h), over `owner` (else the
+    // window): its "Troubleshoot..." starts the troubleshooter on that port. Through the
+    // message hook too.
+    void ShowOpenError(const QString& text, const QString& caption, unsigned comPort,
+                       QWidget* owner = nullptr);
 
     // Ends any work still running on the line (continuous send, a poll test's exchanges);
     // called whenever the window closes, by Exit, Enter, Escape or the close box.
@@ -93,6 +98,8 @@ public:
     QIcon m_hIcon;
 
 private:
+    // Starts the troubleshooter where it is installed; nothing is reported when it is not.
+    void StartTroubleshooter(const QStringList& arguments);
     void CreateControls();
     void CreateMenuBar();
     // The progress, Cancel and the worker; the progress and Cancel are not in the template.

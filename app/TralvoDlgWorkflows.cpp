@@ -62,6 +62,9 @@ public:
     void ShowError(const QString& text, const QString& caption) override {
         m_dlg.ShowMessage(text, caption, QMessageBox::Ok, QMessageBox::Critical);
     }
+    void ShowOpenError(const QString& text, const QString& caption, uint8_t comPort) override {
+        m_dlg.ShowOpenError(text, caption, comPort);
+    }
     bool RunOnLine(const std::function<void()>& work) override { return m_dlg.RunOnLine(work); }
     void ShowProgress(int step, int steps) override {
         // From the worker's thread: the window shows it on its own.

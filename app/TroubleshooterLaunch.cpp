@@ -8,11 +8,18 @@ QStringList TroubleshooterPaths() {
             QStringLiteral("/opt/Brenlow/Tralvo/com-troubleshooter")};
 }
 
-bool StartFirstOf(const QStringList& programs, const ProgramStarter& start) {
+QStringList TroubleshooterPortArguments(unsigned comPort) {
+    return {QStringLiteral("--port"), QString::number(comPort)};
+}
+
+bool StartFirstOf(const QStringList& programs, const QStringList& arguments,
+                  const ProgramStarter& start) {
     for (const QString& program : programs) {
-        if (start(program)) return true;
+        if (start(program, arguments)) return true;
     }
     return false;
 }
 
-bool StartDetached(const QString& program) { return QProcess::startDetached(program, {}); }
+bool StartDetached(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
+}

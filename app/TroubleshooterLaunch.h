@@ -4,15 +4,20 @@
 #include <QStringList>
 #include <functional>
 
-// Starts a program without waiting for it; true when it started.
-using ProgramStarter = std::function<bool(const QString& program)>;
+// Starts a program with arguments without waiting for it; true when it started.
+using ProgramStarter = std::function<bool(const QString& program, const QStringList& arguments)>;
 
 // Where the troubleshooter may be installed, in the order to try: beside the running
 // program, then the vendor folder under /opt.
 QStringList TroubleshooterPaths();
 
-// Tries each program in order until one starts. Returns whether any did.
-bool StartFirstOf(const QStringList& programs, const ProgramStarter& start);
+// The troubleshooter's arguments for checking one port: "--port N".
+QStringList TroubleshooterPortArguments(unsigned comPort);
 
-// The platform's own detached start (no arguments, the current working directory).
-bool StartDetached(const QString& program);
+// Tries each program in order, with the same arguments, until one starts. Returns whether
+// any did.
+bool StartFirstOf(const QStringList& programs, const QStringList& arguments,
+                  const ProgramStarter& start);
+
+// The platform's own detached start, in the current working directory.
+bool StartDetached(const QString& program, const QStringList& arguments);

@@ -46,8 +46,9 @@ TEST_F(ShellCommandsTest, HelpAboutShowsTheAboutBoxInEnglishInBothLanguages) {
 TEST_F(ShellCommandsTest, TheTroubleshooterIsTriedBesideTheProgramThenUnderOpt) {
     OpenWindow();
     QStringList tried;
-    CTralvoDlg::SetProgramStarter([&](const QString& program) {
+    CTralvoDlg::SetProgramStarter([&](const QString& program, const QStringList& arguments) {
         tried << program;
+        EXPECT_TRUE(arguments.isEmpty());
         return false;
     });
     Button(IDC_COM_TROUBLESHOOTER)->click();
@@ -61,7 +62,7 @@ TEST_F(ShellCommandsTest, TheTroubleshooterIsTriedBesideTheProgramThenUnderOpt) 
 TEST_F(ShellCommandsTest, AStartedTroubleshooterEndsTheSearch) {
     OpenWindow();
     QStringList tried;
-    CTralvoDlg::SetProgramStarter([&](const QString& program) {
+    CTralvoDlg::SetProgramStarter([&](const QString& program, const QStringList&) {
         tried << program;
         return true;
     });
@@ -74,18 +75,24 @@ TEST_F(ShellCommandsTest, TheSecondPathStartsWhenTheFirstIsMissing) {
     const QString program = QString::fromStdString(home.path()) + "/fake-troubleshooter";
     QFile script(program);
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(QStringLiteral("#!/bin/sh\ntouch '%1'\n").arg(marker).toUtf8());
+    // The marker appears whole, holding the arguments the program was given.
+    script.write(QStringLiteral("#!/bin/sh\necho \"$*\" > '%1.part' && mv '%1.part' '%1'\n")
+                     .arg(marker)
+                     .toUtf8());
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    EXPECT_TRUE(StartFirstOf({program + "-missing", program}, StartDetached));
+    EXPECT_TRUE(StartFirstOf({program + "-missing", program}, TroubleshooterPortArguments(40),
+                             StartDetached));
     const QDeadlineTimer deadline(10000);
     while (!QFile::exists(marker) && !deadline.hasExpired()) QThread::msleep(5);
-    EXPECT_TRUE(QFile::exists(marker));
+    QFile started(marker);
+    ASSERT_TRUE(started.open(QIODevice::ReadOnly));
+    EXPECT_EQ(started.readAll(), "--port 40\n");
 }
 
 TEST_F(ShellCommandsTest, NoInstalledTroubleshooterStartsNothing) {
-    EXPECT_FALSE(StartFirstOf({QString::fromStdString(home.path()) + "/none"}, StartDetached));
+    EXPECT_FALSE(StartFirstOf({QString::fromStdString(home.path()) + "/none"}, {}, StartDetached));
 }
 
 TEST_F(ShellCommandsTest, AFirstRunStoresCom99AndOpensTheChooserDuringInitialisation) {
