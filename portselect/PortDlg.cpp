@@ -28,7 +28,6 @@ PortDlg::PortDlg(QWidget* parent) : QDialog(parent), m_pPortSource(&SystemPortSo
     okButton->setDefault(true);
     auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("2"));
-    cancelButton->setAutoDefault(false);
 
     m_editPort = new QLineEdit(this);
     m_editPort->setObjectName(QStringLiteral("1016"));

@@ -171,7 +171,6 @@ QLineEdit* PVDlg::AddBox(int controlId, bool readOnly) {
 QPushButton* PVDlg::AddButton(int controlId, const QString& text) {
     auto* button = new QPushButton(text, this);
     button->setObjectName(ObjectName(controlId));
-    button->setAutoDefault(false);
     return button;
 }
 

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "FakePortSource.h"
+#include "PressEnter.h"
 
 namespace {
 
@@ -137,6 +138,26 @@ TEST_F(PortDlgTest, TheModalRunEndsWithOkOnEnter) {
     QTimer::singleShot(0, &dlg, [this] {
         Select(QStringLiteral("COM12"));
         QTest::keyClick(dlg.m_listPorts, Qt::Key_Return);
+    });
+    EXPECT_EQ(QDialog::Accepted, dlg.RunModal());
+    EXPECT_EQ(QStringLiteral("COM12"), dlg.m_strPort);
+}
+
+// Enter presses the focused button: on Cancel it cancels. From the list it takes OK, the
+// default button, also after Cancel has had the focus.
+TEST_F(PortDlgTest, EnterOnTheFocusedCancelCancelsAndFromTheListTakesOk) {
+    auto* cancel = dlg.findChild<QPushButton*>(QStringLiteral("2"));
+    QTimer::singleShot(0, &dlg, [this, cancel] {
+        Select(QStringLiteral("COM12"));
+        PressEnterOn(cancel);
+    });
+    EXPECT_EQ(QDialog::Rejected, dlg.RunModal());
+    EXPECT_EQ(QStringLiteral("COM9"), dlg.m_strPort);
+
+    QTimer::singleShot(0, &dlg, [this, cancel] {
+        cancel->setFocus(Qt::TabFocusReason);
+        Select(QStringLiteral("COM12"));
+        PressEnterOn(dlg.m_listPorts);
     });
     EXPECT_EQ(QDialog::Accepted, dlg.RunModal());
     EXPECT_EQ(QStringLiteral("COM12"), dlg.m_strPort);

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <vector>
 
+#include "PressEnter.h"
 #include "PvFixture.h"
 #include "workflows/PollTest.h"
 
@@ -110,6 +111,23 @@ TEST_F(PvDlgTest, PortThatFailsToOpenStopsTheTimerBeforeTheMessageShows) {
         << m_messages[0].toStdString();
     EXPECT_FALSE(timerActiveAtMessage);
     EXPECT_EQ(m_dialog.m_nTimer, 0u);
+}
+
+TEST_F(PvDlgTest, EnterPressesTheFocusedButtonAndOkFromABox) {
+    PollFirst();
+    m_dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dialog));
+    Type(pvdlg::kBoxAttempts, "3");
+    PressEnterOn(m_dialog.Button(pvdlg::kButtonStart));
+    EXPECT_TRUE(m_dialog.Timer().isActive()) << "Start ran";
+    EXPECT_TRUE(m_dialog.isVisible());
+    PressEnterOn(m_dialog.Button(pvdlg::kButtonStop));
+    EXPECT_FALSE(m_dialog.Timer().isActive()) << "Stop ran";
+    EXPECT_TRUE(m_dialog.isVisible());
+    EXPECT_THAT(m_messages, IsEmpty());
+    PressEnterOn(m_dialog.Box(pvdlg::kBoxAttempts));
+    EXPECT_FALSE(m_dialog.isVisible());
+    EXPECT_EQ(m_dialog.result(), QDialog::Accepted);
 }
 
 TEST_F(PvDlgTest, OkDuringARunStopsTheTimerClosesThePortAndEndsTheDialog) {
