@@ -17,5 +17,9 @@ void CTralvoDlg::OnPv() {
     dialog.m_pLink = &m_link;
     dialog.m_strTag = m_strTag.toStdString();
     dialog.m_nComPort = m_nComPort;
+    dialog.m_openErrorBox = [this, &dialog](const QString& text, const QString& caption,
+                                            uint8_t comPort) {
+        ShowOpenError(text, caption, comPort, &dialog);
+    };
     dialog.DoModal();
 }

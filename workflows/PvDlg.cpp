@@ -150,6 +150,14 @@ void PVDlg::ShowMessage(const std::string& text) {
     box.exec();
 }
 
+void PVDlg::ShowOpenError(const std::string& text, uint8_t comPort) {
+    if (!m_openErrorBox) {
+        ShowMessage(text);
+        return;
+    }
+    m_openErrorBox(QString::fromStdString(text), QString::fromLatin1(pvtext::kCaption), comPort);
+}
+
 uintptr_t PVDlg::SetTimer(uintptr_t timerId, uint32_t periodMs) {
     m_timer.start(static_cast<int>(m_nPeriodOverrideMs ? m_nPeriodOverrideMs : periodMs));
     return m_timer.isActive() ? timerId : 0;

@@ -45,6 +45,11 @@ public:
     // Tests answer the message boxes through this hook; empty: a real box.
     using MessageHook = std::function<void(const QString& text, const QString& caption)>;
     static void SetMessageHook(MessageHook hook);
+    // How a port that did not open is shown: the main window puts its box with
+    // "Troubleshoot..." here; empty: the message above.
+    using OpenErrorBox =
+        std::function<void(const QString& text, const QString& caption, uint8_t comPort)>;
+    OpenErrorBox m_openErrorBox;
 
     // Stops the timer and closes the port, then ends the dialog if the boxes can be read.
     void OnOK();
@@ -65,6 +70,7 @@ public:
 protected:
     void RepaintNow() override;
     void ShowMessage(const std::string& text) override;
+    void ShowOpenError(const std::string& text, uint8_t comPort) override;
     uintptr_t SetTimer(uintptr_t timerId, uint32_t periodMs) override;
     bool KillTimer(uintptr_t timerId) override;
     bool RunOnLine(const std::function<void()>& work) override;

@@ -4,7 +4,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <fstream>
+
+#include "app/OpenErrorBox.h"
 #include "app/TralvoDlg.h"
+#include "serial/ComPortMap.h"
+#include "tests/serial/ScopedConfigHome.h"
 #include "workflows/PvDlg.h"
 
 namespace {
@@ -18,7 +23,7 @@ protected:
         CTralvoDlg::SetMessageHook(
             [this](const QString& text, const QString& caption, int buttons, int icon) {
                 m_messages.push_back({text, caption, buttons, icon});
-                return int(QMessageBox::Ok);
+                return m_reply;
             });
         PVDlg::SetModalHook([this](PVDlg& dialog) {
             ++m_monitorRuns;
@@ -31,6 +36,7 @@ protected:
     }
     void TearDown() override {
         CTralvoDlg::SetMessageHook({});
+        CTralvoDlg::SetProgramStarter({});
         PVDlg::SetModalHook({});
     }
     void PressPv() { m_window.findChild<QPushButton*>(QString::number(kPvButton))->click(); }
@@ -43,6 +49,7 @@ protected:
     };
     CTralvoDlg m_window;
     std::vector<Message> m_messages;
+    int m_reply = QMessageBox::Ok;
     int m_monitorRuns = 0;
     CHartLink* m_pLinkSeen = nullptr;
     QString m_tagSeen;
@@ -72,6 +79,35 @@ TEST_F(TralvoDlgPvTest, OpensTheMonitorOnTheWindowsLinkPortAndTag) {
     EXPECT_EQ(m_tagSeen, "TRALVO01");
     EXPECT_EQ(m_portSeen, 7);
     EXPECT_EQ(m_parentSeen, &m_window);
+}
+
+// Start in the monitor on a port that does not open: the window's box says why, over the
+// monitor, and its Troubleshoot... starts the troubleshooter on that port.
+TEST_F(TralvoDlgPvTest, APortThatDoesNotOpenOffersTheTroubleshooterForIt) {
+    const ScopedConfigHome home;
+    const std::string file = home.path() + "/capture.log";
+    std::ofstream(file) << "not a tty";
+    ASSERT_TRUE(home.Link(PortLinkPath(40), file));
+    QStringList arguments;
+    CTralvoDlg::SetProgramStarter([&](const QString&, const QStringList& given) {
+        arguments = given;
+        return true;
+    });
+    PVDlg::SetModalHook([](PVDlg& dialog) {
+        dialog.Button(pvdlg::kButtonStart)->click();
+        dialog.reject();
+        return int(QDialog::Rejected);
+    });
+    m_reply = kTroubleshootButton;
+    m_window.m_nHartId = 1193046;
+    m_window.m_nComPort = 40;
+    PressPv();
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0].text.toStdString(),
+              "Error opening COM port\n" + file + " is not a serial port.");
+    EXPECT_EQ(m_messages[0].caption, "PV");
+    EXPECT_EQ(m_messages[0].buttons, QMessageBox::Ok | kTroubleshootButton);
+    EXPECT_EQ(arguments, QStringList({"--port", "40"}));
 }
 
 }  // namespace
