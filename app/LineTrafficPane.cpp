@@ -27,6 +27,8 @@ enum Column { kTimeColumn, kDirectionColumn, kFrameColumn, kColumns };
 
 // Enough rows to follow a poll test without growing the window past a laptop screen.
 constexpr int kShownRows = 12;
+constexpr int kFrameColumnMinimumWidth = 400;
+constexpr int kFrameColumnPadding = 16;
 
 CLineTrafficPane::FileChooser& FileChooserSlot() {
     static CLineTrafficPane::FileChooser chooser;
@@ -72,7 +74,9 @@ CLineTrafficPane::CLineTrafficPane(CHartLink& link, const Texts& text, ErrorSink
     m_pView->setUniformRowHeights(true);
     m_pView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_pView->setContextMenuPolicy(Qt::ActionsContextMenu);
-    m_pView->header()->setStretchLastSection(true);
+    // The decode is read whole: the frame column grows with it, the view scrolls sideways.
+    m_pView->header()->setStretchLastSection(false);
+    m_pView->setColumnWidth(kFrameColumn, kFrameColumnMinimumWidth);
     m_pView->setColumnWidth(kTimeColumn,
                             fontMetrics().horizontalAdvance(QStringLiteral("00:00:00.000__")));
     m_pView->setColumnWidth(kDirectionColumn,
@@ -132,7 +136,10 @@ void CLineTrafficPane::Append(traffic::TrafficFrame frame) {
     auto* row = new QTreeWidgetItem;
     row->setText(kTimeColumn, TimeText(frame.timeUs, QStringLiteral("HH:mm:ss.zzz")));
     row->setText(kDirectionColumn, DirectionText(frame));
-    row->setText(kFrameColumn, QString::fromStdString(traffic::FrameSummary(decoded)));
+    const QString summary = QString::fromStdString(traffic::FrameSummary(decoded));
+    row->setText(kFrameColumn, summary);
+    const int width = m_pView->fontMetrics().horizontalAdvance(summary) + kFrameColumnPadding;
+    if (width > m_pView->columnWidth(kFrameColumn)) m_pView->setColumnWidth(kFrameColumn, width);
     const QString hex = HexText(frame);
     for (int column = 0; column < kColumns; ++column)
         row->setToolTip(column, hex.isEmpty() ? QStringLiteral("-") : hex);
@@ -176,6 +183,7 @@ void CLineTrafficPane::OnCopy() { QApplication::clipboard()->setText(FramesAsTex
 void CLineTrafficPane::OnClear() {
     m_frames.clear();
     m_pView->clear();
+    m_pView->setColumnWidth(kFrameColumn, kFrameColumnMinimumWidth);
     m_bDropped = false;
     ShowCount();
 }

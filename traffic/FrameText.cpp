@@ -55,8 +55,8 @@ std::string KindText(const DecodedFrame& d) {
 
 std::string AddressText(const DecodedFrame& d) {
     if (!d.longAddress) return Format("poll address %u", d.pollAddress);
-    return Format("long address: manufacturer 0x%02X, device type 0x%02X, device id 0x%06X",
-                  d.manufacturer, d.deviceType, d.deviceId);
+    return Format("manufacturer 0x%02X, type 0x%02X, id 0x%06X", d.manufacturer, d.deviceType,
+                  d.deviceId);
 }
 
 std::string CommandText(uint8_t command) {

@@ -63,8 +63,7 @@ TEST(FrameDecoder, DescribesAnOlderDevicesIdentityAndItsTagRead) {
 }
 
 TEST(FrameDecoder, DescribesTheLongFrameTagReadAndDynamicVariables) {
-    const std::string address =
-        "long address: manufacturer 0x26, device type 0x06, device id 0x123456";
+    const std::string address = "manufacturer 0x26, type 0x06, id 0x123456";
     EXPECT_EQ(Sent(Written(5, Body(0x82, kLongAddress, 13, {}))),
               "request | " + address +
                   " | command 13 Read Tag, Descriptor, Date | byte count 0 "
@@ -98,7 +97,7 @@ TEST(FrameDecoder, TellsBurstsAndOtherMastersFromAnswersAndOurRequests) {
     Bytes burstAddress = kLongAddress;
     burstAddress[0] |= 0x40;
     EXPECT_EQ(Received(Body(0x81, burstAddress, 3, DynamicVariablesData())),
-              "burst | long address: manufacturer 0x26, device type 0x06, device id 0x123456 | "
+              "burst | manufacturer 0x26, type 0x06, id 0x123456 | "
               "command 3 Read Dynamic Variables and Loop Current | byte count 16 | response 0 "
               "success | status ok | loop current 12.000 mA, PV 50 kPa, SV 21.5 degC | checksum "
               "good");
@@ -107,9 +106,8 @@ TEST(FrameDecoder, TellsBurstsAndOtherMastersFromAnswersAndOurRequests) {
     primary[0] |= 0x80;
     // Another master's request is read whole, checksum and all.
     EXPECT_EQ(Received(WithChecksum(Body(0x82, primary, 1, {}))),
-              "other master's request (primary) | long address: manufacturer 0x26, device type "
-              "0x06, device id 0x123456 | command 1 Read Primary Variable | byte count 0 | "
-              "checksum good");
+              "other master's request (primary) | manufacturer 0x26, type 0x06, id 0x123456 | "
+              "command 1 Read Primary Variable | byte count 0 | checksum good");
     // The same delimiter from us is our own request.
     EXPECT_EQ(
         DecodeFrame(Written(5, Body(0x82, kLongAddress, 1, {})), Direction::Sent, kLinkOk).kind,
