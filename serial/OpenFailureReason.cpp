@@ -35,10 +35,11 @@ bool IsNoDevice(SerialStatus status) {
 
 // Joining the device's group helps only where that group may read and write it; the
 // group of root is never the one to join.
-void DescribePermission(const struct stat& info, const OpenFailureSystem& system,
-                        OpenFailureReason& reason) {
+void DescribePermission(SerialStatus status, const struct stat& info,
+                        const OpenFailureSystem& system, OpenFailureReason& reason) {
     if ((info.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP) || info.st_gid == 0) {
-        reason.systemText = SerialStatusText(EACCES);
+        reason.kind = Kind::Other;
+        reason.systemText = SerialStatusText(status);
         return;
     }
     reason.kind = Kind::PermissionDenied;
@@ -99,7 +100,7 @@ OpenFailureReason DescribeOpenFailure(unsigned comNumber, SerialStatus status,
     } else if (IsNoDevice(status) || !exists) {
         reason.kind = Kind::NoDevice;
     } else if (status == EACCES || status == EPERM) {
-        DescribePermission(info, system, reason);
+        DescribePermission(status, info, system, reason);
     } else if (status == EBUSY) {
         DescribeHolder(device, system, reason);
     } else {
