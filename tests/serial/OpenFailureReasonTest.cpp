@@ -166,14 +166,6 @@ TEST_F(OpenFailureReasonTest, AFileOrAFolderIsNotASerialPort) {
     EXPECT_EQ(reason.device, home.path());
 }
 
-TEST_F(OpenFailureReasonTest, TheConsoleAndARefusedLineFormatKeepTheirOwnReasons) {
-    Plug(11, line.slavePath());
-    auto reason = DescribeOpenFailure(11, kSerialKernelConsole, system);
-    EXPECT_EQ(reason.kind, Kind::SystemConsole);
-    EXPECT_EQ(reason.device, line.slavePath());
-    EXPECT_EQ(DescribeOpenFailure(11, kSerialLineRefused, system).kind, Kind::LineRefused);
-}
-
 TEST_F(OpenFailureReasonTest, AnyOtherStatusGivesTheSystemsWords) {
     Plug(12, line.slavePath());
     const auto reason = DescribeOpenFailure(12, EIO, system);

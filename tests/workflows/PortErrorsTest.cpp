@@ -24,14 +24,6 @@ TEST(PortErrors, AFileTakenForAPortIsNotASerialPortBelowTheFirstLine) {
               QString::fromStdString("Error opening COM port\n" + file + " is not a serial port."));
 }
 
-TEST(PortErrors, ResultsOfThisProgramsOwnDoingKeepTheFirstLineAlone) {
-    CSerial port;
-    CHartLink link(port);
-    const unsigned opened = link.OpenPort(0, 1200);
-    EXPECT_EQ(OpenErrorText(link, opened, 0, QStringLiteral("Error opening COM port")),
-              "Error opening COM port");
-}
-
 TEST(PortErrors, EachReasonReadsWithItsDevice) {
     using Kind = OpenFailureReason::Kind;
     const auto text = [](Kind kind) {
