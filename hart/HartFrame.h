@@ -40,6 +40,15 @@ inline constexpr size_t kRequestPreambles = 5;
 
 // Long address: the master and burst bits of the first byte are always 0 in a request.
 inline constexpr uint8_t kManufacturerAddressMask = 0x3F;
+// The first address byte of a frame, short or long: bit 7 set by a primary master (and
+// echoed in the answer), bit 6 set by a device in burst mode; the low 6 bits address.
+inline constexpr uint8_t kPrimaryMasterBit = 0x80;
+inline constexpr uint8_t kBurstModeBit = 0x40;
+inline constexpr uint8_t kAddressBits = 0x3F;
+// The delimiter: bit 7 announces a long address, the low 3 bits the frame type.
+inline constexpr uint8_t kLongAddressDelimiterBit = 0x80;
+inline constexpr uint8_t kFrameTypeBits = 0x07;
+inline constexpr size_t kLongAddressBytes = 5;
 
 // On-air time of a frame at 1200 baud: 9.2 ms a byte, rounded down, plus one (an 11-bit
 // character lasts 9.17 ms).

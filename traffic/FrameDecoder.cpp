@@ -9,15 +9,13 @@ namespace traffic {
 
 namespace {
 
-constexpr uint8_t kLongAddressBit = 0x80;
-constexpr uint8_t kFrameTypeBits = 0x07;
-constexpr uint8_t kFrameTypeBurst = 0x01;
-constexpr uint8_t kFrameTypeMasterToSlave = 0x02;
-constexpr uint8_t kFrameTypeSlaveToMaster = 0x06;
-constexpr uint8_t kPrimaryMasterBit = 0x80;
-constexpr uint8_t kBurstModeBit = 0x40;
-constexpr uint8_t kAddressBits = 0x3F;
-constexpr size_t kLongAddressBytes = 5;
+using hart::kAddressBits;
+using hart::kLongAddressBytes;
+
+// Frame types: the delimiter's low 3 bits.
+constexpr uint8_t kFrameTypeBurst = hart::kDelimBurstShort;
+constexpr uint8_t kFrameTypeMasterToSlave = hart::kDelimMasterShort;
+constexpr uint8_t kFrameTypeSlaveToMaster = hart::kDelimSlaveShort;
 constexpr size_t kStatusBytes = 2;
 constexpr uint8_t kExpandedIdentityMark = 254;
 constexpr size_t kPackedTagBytes = 6;
@@ -28,7 +26,7 @@ constexpr uint8_t kTagDataByte = 1;        // command 4's request for the tag
 constexpr unsigned kYearBase = 1900;
 
 FrameKind KindOf(uint8_t delimiter, Direction direction) {
-    switch (delimiter & kFrameTypeBits) {
+    switch (delimiter & hart::kFrameTypeBits) {
         case kFrameTypeMasterToSlave:
             return direction == Direction::Sent ? FrameKind::Request : FrameKind::OtherMaster;
         case kFrameTypeSlaveToMaster:
@@ -132,8 +130,8 @@ void DecodePayload(DecodedFrame& d) {
 }
 
 void DecodeAddress(DecodedFrame& d, std::span<const uint8_t> address) {
-    d.primaryMaster = (address[0] & kPrimaryMasterBit) != 0;
-    d.burstMode = (address[0] & kBurstModeBit) != 0;
+    d.primaryMaster = (address[0] & hart::kPrimaryMasterBit) != 0;
+    d.burstMode = (address[0] & hart::kBurstModeBit) != 0;
     if (!d.longAddress) {
         d.pollAddress = address[0] & kAddressBits;
         return;
@@ -157,7 +155,7 @@ DecodedFrame DecodeFrame(std::span<const uint8_t> bytes, Direction direction, un
     const size_t start = at;
     d.delimiter = bytes[at++];
     d.kind = KindOf(d.delimiter, direction);
-    d.longAddress = (d.delimiter & kLongAddressBit) != 0;
+    d.longAddress = (d.delimiter & hart::kLongAddressDelimiterBit) != 0;
     d.truncated = true;
     const size_t addressBytes = d.longAddress ? kLongAddressBytes : 1;
     if (bytes.size() - at < addressBytes) return d;
