@@ -1,7 +1,6 @@
 // The main window's test commands: thin adapters from the window to the workflows, and the
 // window's state while a test runs on its worker.
 #include <QGuiApplication>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QProgressBar>
@@ -182,5 +181,4 @@ void CTralvoDlg::EnableLineCommands(bool enable) {
     for (int id : {IDC_POLL_HART_NETWORK, IDC_PV, IDC_CONTINUOUS, IDC_SET_COM_PORT}) {
         if (auto* button = findChild<QPushButton*>(QString::number(id))) button->setEnabled(enable);
     }
-    if (auto* menus = findChild<QMenuBar*>()) menus->setEnabled(enable);
 }
