@@ -132,9 +132,7 @@ void CTralvoDlg::OnContinuousEnded(bool portStopped) {
     Assign(*this, m);
 }
 
-void CTralvoDlg::OnCancelTest() {
-    if (m_pWorker) m_pWorker->Cancel();
-}
+void CTralvoDlg::OnCancelTest() { StopBackgroundWork(); }
 
 void CTralvoDlg::StopBackgroundWork() {
     if (m_pWorker) m_pWorker->Cancel();

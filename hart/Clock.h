@@ -45,3 +45,9 @@ public:
 };
 
 IClock& SystemClock();
+
+// Milliseconds from now until `endMs` on the clock's wrapping counter; 0 once it has passed.
+inline uint32_t MsUntil(IClock& clock, uint32_t endMs) {
+    const auto left = static_cast<int32_t>(endMs - clock.TickCount());
+    return left > 0 ? static_cast<uint32_t>(left) : 0;
+}

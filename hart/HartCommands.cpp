@@ -88,9 +88,7 @@ public:
     CallBudget(const CallBudget&) = delete;
     CallBudget& operator=(const CallBudget&) = delete;
 
-    bool Spent() const {
-        return static_cast<int32_t>(*m_link.m_callEndMs - m_link.Clock().TickCount()) <= 0;
-    }
+    bool Spent() const { return MsUntil(m_link.Clock(), *m_link.m_callEndMs) == 0; }
 
 private:
     CHartLink& m_link;

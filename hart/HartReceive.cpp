@@ -11,12 +11,6 @@ using hart::kReplyBufferSize;
 
 constexpr int kHeaderReads = 4;  // reads of a header before giving up
 
-// Milliseconds from now until `endMs` on the wrapping tick counter; 0 once it has passed.
-uint32_t MsUntil(IClock& clock, uint32_t endMs) {
-    const auto left = static_cast<int32_t>(endMs - clock.TickCount());
-    return left > 0 ? static_cast<uint32_t>(left) : 0;
-}
-
 // The reads of one reception. Bytes that an echo check took and found to be no echo are
 // read again first; then the port, each read waiting its own wait but never past the end.
 class FrameReader {

@@ -51,8 +51,16 @@ bool DeviceVanished(const std::string& device) {
 
 }  // namespace
 
+struct CSerial::TransferStep {
+    int error;           // 0 or errno of this step
+    short waitFor;       // POLLIN or POLLOUT before the next step
+    int flushAtTimeout;  // the queue a timed-out or woken transfer empties
+    bool finishNow;      // a read that returns at once stops after one step
+};
+
+template <typename Step>
 SerialStatus CSerial::Transfer(size_t count, size_t* moved, bool haveBuffer, uint32_t timeoutMs,
-                               bool reading, uint8_t* bytes) {
+                               Step step) {
     // Reads and writes are twins: move what the line allows now, then wait for it to allow
     // more, until the count is complete or the deadline passes. At the deadline, or when
     // woken, the direction's queue is flushed, so a partial transfer leaves nothing
@@ -64,19 +72,15 @@ SerialStatus CSerial::Transfer(size_t count, size_t* moved, bool haveBuffer, uin
     if (!IsOpen()) return m_lastError = kSerialInvalidHandle;
     if (count > 0 && !haveBuffer) return m_lastError = kSerialInvalidArg;
     const port_io::Deadline deadline(timeoutMs);
-    const int queue = reading ? TCIFLUSH : TCOFLUSH;
     size_t done = 0;
     for (;;) {
-        const int error = reading
-                              ? ReadStep(bytes + done, count - done, done)
-                              : port_io::WriteAccepted(m_port, bytes + done, count - done, done);
-        if (error) return m_lastError = error;
-        if (done == count || (reading && m_readMode == ReturnAtOnce)) break;
-        const int waited =
-            port_io::WaitUntilReady(m_port, reading ? POLLIN : POLLOUT, deadline, m_wakeup.Fd());
+        const TransferStep result = step(done);
+        if (result.error) return m_lastError = result.error;
+        if (done == count || result.finishNow) break;
+        const int waited = port_io::WaitUntilReady(m_port, result.waitFor, deadline, m_wakeup.Fd());
         if (waited == port_io::kTimedOut || waited == port_io::kWokenUp) {
-            tcflush(m_port, queue);
-            if (reading) m_marks.Reset();
+            tcflush(m_port, result.flushAtTimeout);
+            if (result.flushAtTimeout == TCIFLUSH) ForgetInput();
             if (waited == port_io::kWokenUp) return m_lastError = kSerialInterrupted;
             return m_lastError = DeviceVanished(m_devicePath) ? ENODEV : kSerialTimeout;
         }
@@ -111,16 +115,18 @@ void CSerial::NoteMarking() {
 void CSerial::ForgetInput() { m_marks.Reset(); }
 
 namespace {
-// The driver's own error counts, where it keeps them (UARTs and most USB adapters; not ptys).
-bool ReadDriverCounts(int fd, uint32_t& parity, uint32_t& framing, uint32_t& overrun,
-                      uint32_t& breaks) {
+// The driver's own error counts, where it keeps them (UARTs and most USB adapters; not ptys):
+// driverCounts tells whether it does.
+CSerial::LineErrors ReadDriverCounts(int fd) {
+    CSerial::LineErrors errors;
     serial_icounter_struct counts{};
-    if (ioctl(fd, TIOCGICOUNT, &counts) != 0) return false;
-    parity = static_cast<uint32_t>(counts.parity);
-    framing = static_cast<uint32_t>(counts.frame);
-    overrun = static_cast<uint32_t>(counts.overrun + counts.buf_overrun);
-    breaks = static_cast<uint32_t>(counts.brk);
-    return true;
+    if (ioctl(fd, TIOCGICOUNT, &counts) != 0) return errors;
+    errors.driverCounts = true;
+    errors.parity = static_cast<uint32_t>(counts.parity);
+    errors.framing = static_cast<uint32_t>(counts.frame);
+    errors.overrun = static_cast<uint32_t>(counts.overrun + counts.buf_overrun);
+    errors.breaks = static_cast<uint32_t>(counts.brk);
+    return errors;
 }
 }  // namespace
 
@@ -147,9 +153,7 @@ SerialStatus CSerial::Open(const char* path, uint32_t /*inQueue*/, uint32_t /*ou
     m_port = fd;
     m_devicePath = FinalPath(*device);
     TakeLineSnapshot(fd, m_foundSettings);
-    DriverCounts& counts = m_countsAtOpen;
-    counts.available =
-        ReadDriverCounts(fd, counts.parity, counts.framing, counts.overrun, counts.breaks);
+    m_countsAtOpen = ReadDriverCounts(fd);
     m_marks = CMarkedInput();
     // As the port has always been left after opening; only the last step's status counts.
     SetEventMask(kOpenEventMask);
@@ -301,14 +305,19 @@ SerialStatus CSerial::WriteString(const char* text, size_t* sent, uint32_t timeo
 }
 
 SerialStatus CSerial::Write(const void* data, size_t count, size_t* sent, uint32_t timeoutMs) {
-    // The bytes are only read; Transfer shares one pointer type for both directions.
-    auto* bytes = const_cast<uint8_t*>(static_cast<const uint8_t*>(data));
-    return Transfer(count, sent, data != nullptr, timeoutMs, false, bytes);
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    return Transfer(count, sent, data != nullptr, timeoutMs, [&](size_t& done) {
+        return TransferStep{port_io::WriteAccepted(m_port, bytes + done, count - done, done),
+                            POLLOUT, TCOFLUSH, false};
+    });
 }
 
 SerialStatus CSerial::Read(void* buffer, size_t count, size_t* received, uint32_t timeoutMs) {
-    return Transfer(count, received, buffer != nullptr, timeoutMs, true,
-                    static_cast<uint8_t*>(buffer));
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    return Transfer(count, received, buffer != nullptr, timeoutMs, [&](size_t& done) {
+        return TransferStep{ReadStep(bytes + done, count - done, done), POLLIN, TCIFLUSH,
+                            m_readMode == ReturnAtOnce};
+    });
 }
 
 SerialStatus CSerial::Purge() {
@@ -383,11 +392,9 @@ SerialStatus CSerial::DrainOutput(uint32_t timeoutMs) {
 CSerial::LineErrors CSerial::LineErrorCounts() const {
     LineErrors errors;
     errors.marked = m_marks.MarkedBytes();
-    DriverCounts now;
-    if (!IsOpen() || !m_countsAtOpen.available ||
-        !ReadDriverCounts(m_port, now.parity, now.framing, now.overrun, now.breaks)) {
-        return errors;
-    }
+    if (!IsOpen() || !m_countsAtOpen.driverCounts) return errors;
+    const LineErrors now = ReadDriverCounts(m_port);
+    if (!now.driverCounts) return errors;
     errors.driverCounts = true;
     errors.parity = now.parity - m_countsAtOpen.parity;
     errors.framing = now.framing - m_countsAtOpen.framing;

@@ -97,8 +97,10 @@ protected:
     uint8_t m_eventChar = 0;
 
 private:
+    struct TransferStep;
+    template <typename Step>
     SerialStatus Transfer(size_t count, size_t* moved, bool haveBuffer, uint32_t timeoutMs,
-                          bool reading, uint8_t* bytes);
+                          Step step);
     int ReadStep(uint8_t* bytes, size_t count, size_t& done);
     // After a format change: whether input now comes marked (parity checking on).
     void NoteMarking();
@@ -110,10 +112,7 @@ private:
     LineSnapshot m_foundSettings;   // put back at Close
     bool m_bExclusiveFlag = false;  // TIOCEXCL was set and must be cleared at Close
     std::string m_devicePath;       // the device itself, every link followed
-    struct DriverCounts {
-        bool available = false;
-        uint32_t parity = 0, framing = 0, overrun = 0, breaks = 0;
-    } m_countsAtOpen;
+    LineErrors m_countsAtOpen;      // the driver's counts when the port opened
 };
 
 // The program's one serial port object; it closes an open port when the program ends.
