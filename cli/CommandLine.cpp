@@ -60,6 +60,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
             line.help = true;
         } else if (arg == "--trace") {
             line.trace = true;
+        } else if (arg == "--json") {
+            line.json = true;
         } else if (auto port = OptionValue(args, i, "--port", error)) {
             line.port = ParsePort(*port);
             if (!line.port) {
@@ -94,6 +96,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
     }
     line.command = args[i];
     line.commandArgs.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+    // Every command takes --json alike, so the commands never see it among their own.
+    const auto json = std::remove(line.commandArgs.begin(), line.commandArgs.end(), "--json");
+    if (json != line.commandArgs.end()) {
+        line.json = true;
+        line.commandArgs.erase(json, line.commandArgs.end());
+    }
     if (std::find(line.commandArgs.begin(), line.commandArgs.end(), "--help") !=
         line.commandArgs.end())
         line.help = true;

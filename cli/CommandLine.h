@@ -6,13 +6,14 @@
 #include <vector>
 
 // What comes before the command word:
-//   [--port N] [--lang en|zh] [--trace] [--pcap FILE] [--help] <command> <arguments...>
+//   [--port N] [--lang en|zh] [--trace] [--pcap FILE] [--json] [--help] <command> <arguments...>
 struct CommandLine {
     std::optional<uint8_t> port;          // --port: 0..255, or COM<n>
     std::optional<std::string> language;  // --lang: "English" or "Chinese"
     bool trace = false;
     std::optional<std::string> pcap;  // --pcap: the capture file to write
     bool help = false;                // --help, before the command or among its arguments
+    bool json = false;  // --json, before the command or among its arguments (taken out of them)
     std::string command;
     std::vector<std::string> commandArgs;  // the words after the command, unread
 };
