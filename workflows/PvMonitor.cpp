@@ -12,7 +12,8 @@ constexpr uint8_t kErrorTestAttempts = 1;
 constexpr uint8_t kReadDynamicVariables = 3;
 constexpr uint8_t kFirstRevisionWithCommand3Reading = 5;
 constexpr size_t kLoopCurrentPos = 0;
-constexpr size_t kPrimaryVariablePos = 5;  // after the unit code at 4
+constexpr size_t kPrimaryUnitPos = 4;
+constexpr size_t kPrimaryVariablePos = 5;
 
 }  // namespace
 
@@ -20,6 +21,7 @@ void PvMonitor::OnStart() {
     UpdateData(true);
     m_nCount = 1;
     m_nErrors = 0;
+    m_lastReading.reset();
     if (m_nAttempts != 0) m_strPV = pvtext::kErrorTest;
     ShowNow();
 
@@ -118,6 +120,7 @@ bool PvMonitor::ReadDynamicVariables() {
     DecodeFloat(&primaryVariable, reply + kPrimaryVariablePos);
     m_strAO = FormatThreeDecimals(loopCurrent) + " mA";
     m_strPV = FormatThreeDecimals(primaryVariable);
+    m_lastReading = PvReading{m_nCount, loopCurrent, primaryVariable, reply[kPrimaryUnitPos]};
     return true;
 }
 

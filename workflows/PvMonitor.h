@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "hart/HartLink.h"
@@ -20,6 +21,15 @@ inline constexpr char kNoActiveTimers[] = "No active timers";
 inline constexpr char kErrorStoppingTimer[] = "Error stopping timer";
 inline constexpr char kHartError[] = "HART Error";
 }  // namespace pvtext
+
+// What a monitor tick read with command 3, beyond the boxes' text: the values as sent and
+// the PV's unit code, which the boxes don't show.
+struct PvReading {
+    int32_t nCount = 0;  // the tick that read it
+    float loopCurrentMa = 0;
+    float primaryVariable = 0;
+    uint8_t primaryUnit = 0;  // HART engineering unit code
+};
 
 // The PV monitor's rules, apart from any window. Attempts not 0 runs an error test: one
 // identity poll of address 0 per tick, counting the polls nobody answers, until the tick
@@ -57,6 +67,8 @@ public:
     int32_t m_nAttempts = kDefaultAttempts;
     int32_t m_nCount = 0;
     int32_t m_nErrors = 0;
+    // The run's last reading, the one the AO and PV boxes show; empty until one succeeds.
+    std::optional<PvReading> m_lastReading;
 
 protected:
     // true: read the boxes into the members; false when one can't be read.
