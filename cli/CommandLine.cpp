@@ -126,6 +126,7 @@ Commands:
                the answer to "No devices at address 0.  Multi-drop Poll?"; ask (on the
                terminal) is the default when standard input is a terminal, no otherwise
   pv           polls address 0, then reads loop current and PV every 2 s, one line a tick
+               with its time, the PV followed by its unit
       --attempts N
                N timed polls counting errors (default 10); 0 monitors until Ctrl+C
   continuous   identity polls to address 0, one right after the other, one line each
@@ -143,12 +144,16 @@ Options:
                over UDP port 5094) that Wireshark decodes; an existing FILE is replaced.
                A FILE that cannot be created ends tralvo-cli with status 64 before the
                port is opened
+  --json       poll: one JSON object with the result, also when the test fails; pv and
+               continuous: one JSON object a line, each tick or poll with its time.
+               Standard output then carries nothing else. May also follow the command
   --help       show this text
 
 Exit status:
   0   test passed (single device or multi-drop network), or the command completed
   1   "Test Failed" (pv: no single device, or "HART Error")
-  2   the COM port did not open
+  2   the COM port did not open, or stopped working
   64  a command line that cannot be used
+  130 poll ended by Ctrl+C
 )";
 }

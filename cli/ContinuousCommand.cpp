@@ -5,18 +5,36 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ExitCodes.h"
+#include "cli/JsonLine.h"
 #include "cli/TerminalView.h"
+#include "cli/Timestamps.h"
 #include "workflows/ContinuousSend.h"
 
 namespace {
 
 constexpr uint64_t kMaxCount = 1'000'000'000'000ull;
 
+QJsonValue Null() { return QJsonValue(QJsonValue::Null); }
+
 }  // namespace
+
+QJsonObject ContinuousPollJson(const QDateTime& time, uint64_t count, uint64_t errors,
+                               bool answered) {
+    return QJsonObject{
+        {QStringLiteral("timestamp"), IsoTimestamp(time)},
+        {QStringLiteral("count"), static_cast<qint64>(count)},
+        {QStringLiteral("errors"), static_cast<qint64>(errors)},
+        {QStringLiteral("answered"), answered},
+        {QStringLiteral("loop_current_ma"), Null()},
+        {QStringLiteral("pv"), Null()},
+        {QStringLiteral("pv_unit"), Null()},
+        {QStringLiteral("pv_unit_code"), Null()},
+    };
+}
 
 int RunContinuousCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
                          const std::function<bool()>& interrupted, std::ostream& out,
-                         std::ostream& err) {
+                         std::ostream& err, const OutputFormat& format) {
     uint64_t count = 0;  // 0: until interrupted
     for (size_t i = 0; i < args.size(); ++i) {
         std::string error;
@@ -36,18 +54,24 @@ int RunContinuousCommand(CHartLink& link, uint8_t comPort, const std::vector<std
     }
 
     std::istringstream noInput;
-    CTerminalView view(CTerminalView::Answer::No, noInput, out, err);
+    // Standard output carries nothing but JSON Lines for a script; the status is progress.
+    CTerminalView view(CTerminalView::Answer::No, noInput, format.json ? err : out, err);
     view.SetShowStatus(true);
     TestMembers members;
     members.nComPort = comPort;
     if (!BeginContinuousSend(link, view, members)) return kExitPortError;
 
     uint64_t made = 0;
+    uint64_t unanswered = 0;
     const ContinuousEnd end = RunContinuousPolls(
         link, [&] { return interrupted() || (count != 0 && made >= count); },
         [&](uint64_t poll, bool answered) {
             made = poll;
-            out << "poll " << poll << (answered ? ": answered" : ": no answer") << std::endl;
+            if (!answered) ++unanswered;
+            if (format.json)
+                WriteJsonLine(out, ContinuousPollJson(format.now(), poll, unanswered, answered));
+            else
+                out << "poll " << poll << (answered ? ": answered" : ": no answer") << std::endl;
         });
     if (end != ContinuousEnd::PortStopped) return kExitPassed;
     ReportPortStopped(view, members);

@@ -10,6 +10,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/Interrupt.h"
 #include "cli/ObserverTee.h"
+#include "cli/OutputFormat.h"
 #include "cli/PollCommand.h"
 #include "cli/PvCommand.h"
 #include "cli/TraceObserver.h"
@@ -82,13 +83,16 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     // Ctrl+C wakes the port's waits, so every command ends at once with the port closed.
     InstallInterruptHandler(link.Port().Wakeup());
     int status = kExitPassed;
+    OutputFormat format;
+    format.json = line.json;
     if (line.command == "poll")
         status = RunPollCommand(link, comPort, line.commandArgs, isatty(STDIN_FILENO) == 1, in, out,
-                                err);
+                                err, format);
     else if (line.command == "continuous")
-        status = RunContinuousCommand(link, comPort, line.commandArgs, Interrupted, out, err);
+        status =
+            RunContinuousCommand(link, comPort, line.commandArgs, Interrupted, out, err, format);
     else
-        status = RunPvCommand(link, comPort, line.commandArgs, out, err, Interrupted);
+        status = RunPvCommand(link, comPort, line.commandArgs, out, err, Interrupted, format);
     if (line.pcap && !capture.Complete())
         err << "tralvo-cli: warning: not every frame could be written to '" << capture.Path()
             << "'\n";

@@ -2,6 +2,8 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ExitCodes.h"
+#include "cli/JsonLine.h"
+#include "cli/PollJson.h"
 #include "cli/TerminalView.h"
 #include "workflows/PollTest.h"
 
@@ -37,7 +39,8 @@ int ExitStatusOf(PollOutcome outcome) {
 }  // namespace
 
 int RunPollCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
-                   bool stdinIsTerminal, std::istream& in, std::ostream& out, std::ostream& err) {
+                   bool stdinIsTerminal, std::istream& in, std::ostream& out, std::ostream& err,
+                   const OutputFormat& format) {
     auto answer = stdinIsTerminal ? CTerminalView::Answer::Ask : CTerminalView::Answer::No;
     for (size_t i = 0; i < args.size(); ++i) {
         std::string error;
@@ -57,10 +60,12 @@ int RunPollCommand(CHartLink& link, uint8_t comPort, const std::vector<std::stri
     TestMembers members;
     members.nComPort = comPort;
     const PollOutcome outcome = RunPollTest(link, view, members);
-    if (outcome == PollOutcome::Interrupted) {
-        err << "tralvo-cli: interrupted" << std::endl;
+    if (outcome == PollOutcome::Interrupted) err << "tralvo-cli: interrupted" << std::endl;
+    if (format.json) {
+        WriteJsonLine(out, PollResultJson(outcome, members, link, view.LastError()));
         return ExitStatusOf(outcome);
     }
+    if (outcome == PollOutcome::Interrupted) return ExitStatusOf(outcome);
     out << "Status: " << members.strStatus.toStdString() << '\n'
         << "HART Tag: " << members.strTag.toStdString() << '\n'
         << "HART ID: " << members.nHartId << '\n'

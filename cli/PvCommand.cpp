@@ -7,6 +7,9 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ExitCodes.h"
+#include "cli/JsonLine.h"
+#include "cli/PollJson.h"
+#include "cli/PvTickOutput.h"
 #include "cli/TerminalView.h"
 #include "workflows/PollTest.h"
 #include "workflows/PvMonitor.h"
@@ -20,8 +23,9 @@ constexpr uint32_t kStopCheckMs = 100;
 // boxes go to the error stream, and the timer is a deadline on the link's clock.
 class TerminalPvMonitor final : public PvMonitor {
 public:
-    TerminalPvMonitor(std::ostream& err, const std::function<bool()>& stopRequested)
-        : m_err(err), m_stopRequested(stopRequested) {}
+    TerminalPvMonitor(std::ostream& err, const std::function<bool()>& stopRequested,
+                      const std::function<QDateTime()>& now)
+        : m_err(err), m_stopRequested(stopRequested), m_now(now) {}
 
     // Waits for the timer's next tick; false when a stop was requested first.
     bool WaitForTick() {
@@ -40,18 +44,15 @@ public:
     }
 
     // The boxes as the last tick showed them.
-    const std::string& ShownLine() const { return m_shownLine; }
+    const PvTick& Shown() const { return m_shown; }
     // How the run ended: passed unless a message ended it (a tick without an answer, the
     // port, the timer).
     int ExitStatus() const { return PortStopped() ? kExitPortError : m_nExitStatus; }
 
 protected:
     bool UpdateData(bool saveAndValidate) override {
-        if (!saveAndValidate) {
-            m_shownLine = "Count: " + std::to_string(m_nCount) +
-                          "  Errors: " + std::to_string(m_nErrors) + "  AO: " + m_strAO +
-                          "  PV: " + m_strPV;
-        }
+        if (!saveAndValidate)
+            m_shown = PvTick{m_now(), m_nCount, m_nErrors, m_strAO, m_strPV, m_lastReading};
         return true;
     }
     void RepaintNow() override {}
@@ -81,7 +82,8 @@ protected:
 private:
     std::ostream& m_err;
     const std::function<bool()>& m_stopRequested;
-    std::string m_shownLine;
+    const std::function<QDateTime()>& m_now;
+    PvTick m_shown;
     int m_nExitStatus = kExitPassed;
     bool m_bTimerRunning = false;
     uint32_t m_periodMs = kTimerPeriodMs;
@@ -110,7 +112,7 @@ bool ParseAttempts(const std::vector<std::string>& args, int32_t& attempts, std:
 // The poll test as the main window runs it before its PV command, declining the
 // multi-drop scan: the monitor needs one device with a nonzero identifier at address 0.
 int PollFirst(CHartLink& link, uint8_t comPort, TestMembers& members, std::ostream& out,
-              std::ostream& err) {
+              std::ostream& err, bool json) {
     std::istringstream noInput;
     CTerminalView view(CTerminalView::Answer::No, noInput, out, err);
     members.nComPort = comPort;
@@ -122,23 +124,27 @@ int PollFirst(CHartLink& link, uint8_t comPort, TestMembers& members, std::ostre
         err << pvtext::kMustPollCaption << ": " << pvtext::kMustPollFirst << '\n';
         return kExitFailed;
     }
-    out << "HART Tag: " << members.strTag.toStdString() << '\n'
-        << "HART ID: " << members.nHartId << '\n';
+    // JSON Lines carry the device on every tick instead.
+    if (!json)
+        out << "HART Tag: " << members.strTag.toStdString() << '\n'
+            << "HART ID: " << members.nHartId << '\n';
     return kExitPassed;
 }
 
 }  // namespace
 
 int RunPvCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
-                 std::ostream& out, std::ostream& err, const std::function<bool()>& stopRequested) {
+                 std::ostream& out, std::ostream& err, const std::function<bool()>& stopRequested,
+                 const OutputFormat& format) {
     int32_t attempts = PvMonitor::kDefaultAttempts;
     if (!ParseAttempts(args, attempts, err)) return kExitUsage;
     TestMembers members;
-    const int polled = PollFirst(link, comPort, members, out, err);
+    const int polled = PollFirst(link, comPort, members, out, err, format.json);
     if (stopRequested()) return kExitPassed;
     if (polled != kExitPassed) return polled;
+    const PvDevice device{TagWithoutPadding(members.strTag).toStdString(), members.nHartId};
 
-    TerminalPvMonitor monitor(err, stopRequested);
+    TerminalPvMonitor monitor(err, stopRequested, format.now);
     monitor.m_pLink = &link;
     monitor.m_nComPort = comPort;
     monitor.m_strTag = members.strTag.toStdString();
@@ -147,7 +153,10 @@ int RunPvCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string
     while (monitor.m_nTimer != 0 && monitor.WaitForTick()) {
         monitor.OnTimer(PvMonitor::kTimerId);
         if (stopRequested()) break;
-        out << monitor.ShownLine() << std::endl;
+        if (format.json)
+            WriteJsonLine(out, PvTickJson(monitor.Shown(), device));
+        else
+            out << PvTickLine(monitor.Shown()) << std::endl;
     }
     if (stopRequested()) {
         monitor.EndRun();

@@ -28,6 +28,7 @@ bool CTerminalView::AskYesNo(const QString& text, const QString& caption) {
 }
 
 void CTerminalView::ShowError(const QString& text, const QString& caption) {
+    m_lastError = text;
     m_err << caption.toStdString() << ": " << text.toStdString() << std::endl;
 }
 

@@ -28,6 +28,8 @@ public:
     void ShowOpenError(const QString& text, const QString& caption, uint8_t comPort) override;
 
     void SetShowStatus(bool show) { m_showStatus = show; }
+    // The text of the last error shown; empty when there was none.
+    const QString& LastError() const { return m_lastError; }
 
 private:
     Answer m_answer;
@@ -36,4 +38,5 @@ private:
     std::ostream& m_err;
     bool m_showStatus = false;
     QString m_shownStatus;
+    QString m_lastError;
 };

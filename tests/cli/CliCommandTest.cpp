@@ -5,6 +5,10 @@
 
 #include <sys/stat.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -14,7 +18,9 @@
 #include "cli/ContinuousCommand.h"
 #include "cli/Dispatch.h"
 #include "cli/ExitCodes.h"
+#include "cli/JsonLine.h"
 #include "cli/PollCommand.h"
+#include "cli/Timestamps.h"
 #include "cli/TraceObserver.h"
 #include "serial/ComPortMap.h"
 #include "sim/ServedPty.h"
@@ -30,11 +36,28 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::Test;
 
+// Standard output as JSON Lines: one object a line, nothing else.
+std::vector<QJsonObject> JsonLines(const std::string& out) {
+    std::vector<QJsonObject> objects;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) {
+        QJsonParseError error;
+        const QJsonDocument document =
+            QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
+        EXPECT_TRUE(document.isObject()) << line << ": " << error.errorString().toStdString();
+        objects.push_back(document.object());
+    }
+    return objects;
+}
+
 class PollCommand : public Test {
 protected:
-    int Poll(std::vector<std::string> args, bool terminal = false, const std::string& typed = "") {
+    int Poll(std::vector<std::string> args, bool terminal = false, const std::string& typed = "",
+             bool json = false) {
         std::istringstream in(typed);
-        return RunPollCommand(line.link, 3, args, terminal, in, out, err);
+        OutputFormat format;
+        format.json = json;
+        return RunPollCommand(line.link, 3, args, terminal, in, out, err, format);
     }
 
     FakeLine line{{Device(0, "PT101", 0x123456)}};
@@ -98,14 +121,45 @@ TEST_F(PollCommand, RejectsUnknownArgumentsAndAnswers) {
     EXPECT_EQ(line.serial.Count(FakeSerial::Kind::Open), 0);
 }
 
+TEST_F(PollCommand, JsonIsOneObjectWithTheResultTheDeviceAndItsIdentityAsNumbers) {
+    EXPECT_EQ(Poll({}, false, "", /*json=*/true), kExitPassed);
+    const std::vector<QJsonObject> objects = JsonLines(out.str());
+    ASSERT_EQ(objects.size(), 1u);
+    const QJsonObject& result = objects[0];
+    EXPECT_EQ(result["status"].toString(), "Test Pass, single device");
+    EXPECT_EQ(result["outcome"].toString(), "pass_single");
+    EXPECT_EQ(result["port"].toString(), "COM3");
+    EXPECT_EQ(result["tag"].toString(), "PT101") << "without the Packed ASCII padding";
+    ASSERT_TRUE(result["hart_id"].isDouble());
+    EXPECT_EQ(result["hart_id"].toInteger(), 0x123456);
+    EXPECT_EQ(result["address"].toString(), "0");
+    EXPECT_EQ(result["addresses"].toArray(), QJsonArray{0});
+    EXPECT_EQ(result["manufacturer"].toInt(), 0x26);
+    EXPECT_EQ(result["device_type"].toInt(), 0x06);
+    EXPECT_EQ(result["universal_rev"].toInt(), 7);
+    EXPECT_TRUE(result["error"].isNull());
+}
+
+TEST_F(PollCommand, JsonOfAMultiDropPassListsTheAddressesAndNoSingleDevice) {
+    line.Devices({Device(3, "A", 3), Device(12, "B", 12)});
+    EXPECT_EQ(Poll({"--multidrop", "yes"}, false, "", /*json=*/true), kExitPassed);
+    const std::vector<QJsonObject> objects = JsonLines(out.str());
+    ASSERT_EQ(objects.size(), 1u);
+    EXPECT_EQ(objects[0]["outcome"].toString(), "pass_multidrop");
+    EXPECT_EQ(objects[0]["addresses"].toArray(), (QJsonArray{3, 12}));
+    EXPECT_TRUE(objects[0]["hart_id"].isNull());
+    EXPECT_TRUE(objects[0]["manufacturer"].isNull());
+}
+
 class ContinuousCommand : public Test {
 protected:
     int Send(
         std::vector<std::string> args, std::function<bool()> interrupted = [] { return false; }) {
-        return RunContinuousCommand(line.link, 3, args, interrupted, out, err);
+        return RunContinuousCommand(line.link, 3, args, interrupted, out, err, format);
     }
 
     FakeLine line{{Device(0, "PT101", 0x123456)}};
+    OutputFormat format;
     std::ostringstream out;
     std::ostringstream err;
 };
@@ -138,6 +192,28 @@ TEST_F(ContinuousCommand, PortErrorExitsTwo) {
     EXPECT_EQ(Send({"--count", "1"}), kExitPortError);
     EXPECT_THAT(err.str(), HasSubstr("POLL: Error opening COM port\n"));
     EXPECT_THAT(out.str(), HasSubstr("COM Port Error\n"));
+}
+
+TEST_F(ContinuousCommand, JsonGivesEachPollAsAnObjectCountingThoseNobodyAnswered) {
+    int heard = 0;
+    // The second poll goes unanswered, both its attempts.
+    line.answers = [&](const sim::Frame&) { return ++heard < 2 || heard > 3; };
+    format.json = true;
+    const QDateTime start(QDate(2024, 5, 1), QTime(10, 0));
+    format.now = [&] { return start.addMSecs(qint64(line.clock.NowMs())); };
+    EXPECT_EQ(Send({"--count", "3"}), kExitPassed);
+    const std::vector<QJsonObject> polls = JsonLines(out.str());
+    ASSERT_EQ(polls.size(), 3u) << "the status is no JSON: " << out.str();
+    EXPECT_THAT(err.str(), HasSubstr("Continous send...\n"));
+    const std::vector<std::pair<bool, int>> answeredAndErrors = {{true, 0}, {false, 1}, {true, 1}};
+    for (size_t i = 0; i < polls.size(); ++i) {
+        EXPECT_EQ(polls[i]["count"].toInt(), int(i) + 1);
+        EXPECT_EQ(polls[i]["answered"].toBool(), answeredAndErrors[i].first) << i;
+        EXPECT_EQ(polls[i]["errors"].toInt(), answeredAndErrors[i].second) << i;
+        EXPECT_TRUE(polls[i]["pv"].isNull());
+        EXPECT_TRUE(
+            QDateTime::fromString(polls[i]["timestamp"].toString(), Qt::ISODateWithMs).isValid());
+    }
 }
 
 TEST_F(ContinuousCommand, RejectsAZeroOrMissingCount) {
@@ -189,6 +265,16 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
         EXPECT_FALSE(ParseCommandLine(args, line, error)) << args.size();
         EXPECT_FALSE(error.empty());
     }
+}
+
+TEST(CommandLine, JsonCountsBeforeTheCommandOrAmongItsArgumentsWhichNeverSeeIt) {
+    CommandLine before, after;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine({"--json", "pv", "--attempts", "0"}, before, error)) << error;
+    ASSERT_TRUE(ParseCommandLine({"poll", "--json", "--multidrop", "no"}, after, error)) << error;
+    EXPECT_TRUE(before.json);
+    EXPECT_TRUE(after.json);
+    EXPECT_EQ(after.commandArgs, (std::vector<std::string>{"--multidrop", "no"}));
 }
 
 TEST(CommandLine, HelpNeedsNoCommandAndCountsAfterOne) {
@@ -313,6 +399,22 @@ TEST(RunCli, ASettingsFileThatIsAFifoReadsAsTheDefaultsWithOneWarning) {
                              "/gone: no such device. Is the modem plugged in?\n"
                              "Run: com-troubleshooter --report --port 99\n");
     EXPECT_TRUE(std::filesystem::is_fifo(store));
+}
+
+TEST(JsonOutput, TimestampsAreIsoLocalTimeWithMillisecondsAndAnOffsetThatReadBack) {
+    const QDateTime moment = QDateTime::fromMSecsSinceEpoch(1714557602512);
+    const QString text = IsoTimestamp(moment);
+    EXPECT_THAT(
+        text.toStdString(),
+        ::testing::MatchesRegex(
+            R"([0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}\.512[+-][0-9]{2}:[0-9]{2})"));
+    EXPECT_EQ(QDateTime::fromString(text, Qt::ISODateWithMs), moment);
+}
+
+TEST(JsonOutput, FloatsAreTheShortestDecimalOfTheFloatAndNaNIsNull) {
+    EXPECT_EQ(QJsonDocument(QJsonObject{{"v", JsonFloat(12.3f)}}).toJson(QJsonDocument::Compact),
+              R"({"v":12.3})");
+    EXPECT_TRUE(JsonFloat(std::nanf("")).isNull());
 }
 
 TEST(TraceObserver, PrintsFramesInHexWithTheirTimeAndResult) {

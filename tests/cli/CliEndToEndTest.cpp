@@ -2,6 +2,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -15,6 +18,14 @@
 namespace {
 
 using ::testing::HasSubstr;
+
+// Standard output as one JSON object on one line.
+QJsonObject OnlyObject(const std::string& out) {
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(out));
+    EXPECT_TRUE(document.isObject()) << out;
+    return document.object();
+}
 
 size_t Occurrences(const std::string& text, const std::string& piece) {
     size_t n = 0;
@@ -62,6 +73,18 @@ TEST_F(CliAgainstSim, SingleDevicePassesWithTheTagAndIdItWasGivenAndTracesTheFra
     EXPECT_THAT(Err(), HasSubstr(" ms  RX  06 "));
     EXPECT_THAT(Err(), HasSubstr(" ms  RX  86 "));  // the tag by command 13
     EXPECT_THAT(Err(), HasSubstr("result 0 (ok)"));
+}
+
+TEST_F(CliAgainstSim, PollJsonIsTheOnlyOutputWhileTheTraceGoesToStandardError) {
+    StartSim(233, {});
+    EXPECT_EQ(Cli({"--trace", "poll", "--json", "--multidrop", "no"}), 0) << Err();
+    const QJsonObject result = OnlyObject(Out());
+    EXPECT_EQ(result["tag"].toString(), "TRALVO01");
+    ASSERT_TRUE(result["hart_id"].isDouble());
+    EXPECT_EQ(result["hart_id"].toInteger(), 0x123456);
+    EXPECT_EQ(result["port"].toString(), "COM233");
+    EXPECT_EQ(result["outcome"].toString(), "pass_single");
+    EXPECT_THAT(Err(), HasSubstr(" ms  TX  FF FF"));
 }
 
 TEST_F(CliAgainstSim, RevisionFourDeviceHasItsTagReadByCommandFour) {
@@ -171,6 +194,19 @@ TEST(CliProgram, PortZeroExitsTwoAndNoStoredPortWritesNothing) {
     SimProcess unset(CliProgram(), {"poll", "--multidrop", "no"});
     EXPECT_EQ(unset.Finish(), 2);
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(home.path()) / "Brenlow"));
+}
+
+TEST(CliProgram, PollJsonForAPortThatDoesNotOpenIsOneObjectAndExitsTwo) {
+    ScopedConfigHome home;
+    SimProcess cli(CliProgram(), {"--json", "--port", "COM234", "poll", "--multidrop", "no"});
+    EXPECT_EQ(cli.Finish(), 2);
+    const QJsonObject result = OnlyObject(cli.Stdout());
+    EXPECT_EQ(result["outcome"].toString(), "port_error");
+    EXPECT_EQ(result["status"].toString(), "COM Port Error");
+    EXPECT_EQ(result["port"].toString(), "COM234");
+    EXPECT_TRUE(result["hart_id"].isNull());
+    EXPECT_THAT(result["error"].toString().toStdString(), HasSubstr("Error opening COM port\n"));
+    EXPECT_THAT(cli.Stderr(), HasSubstr("Run: com-troubleshooter --report --port 234"));
 }
 
 TEST(CliProgram, UsageErrorExits64) {
