@@ -58,6 +58,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
             line.help = true;
+        } else if (arg == "--version") {
+            line.version = true;
         } else if (arg == "--trace") {
             line.trace = true;
         } else if (arg == "--json") {
@@ -90,7 +92,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
         }
     }
     if (i == args.size()) {
-        if (line.help) return true;
+        if (line.help || line.version) return true;
         error = "no command given";
         return false;
     }
@@ -115,6 +117,7 @@ const char* UsageText() {
   tralvo-cli [--port N] [--trace] [--pcap FILE] continuous [--count N]
   tralvo-cli ports
   tralvo-cli --help
+  tralvo-cli --version
 
 Runs Tralvo's modem tests without the window, as a HART master on a COM port.
 
@@ -148,6 +151,7 @@ Options:
                continuous: one JSON object a line, each tick or poll with its time.
                Standard output then carries nothing else. May also follow the command
   --help       show this text
+  --version    show the version
 
 Exit status:
   0   test passed (single device or multi-drop network), or the command completed

@@ -7,19 +7,22 @@
 
 // What comes before the command word:
 //   [--port N] [--lang en|zh] [--trace] [--pcap FILE] [--json] [--help] <command> <arguments...>
+// or --version alone.
 struct CommandLine {
     std::optional<uint8_t> port;          // --port: 0..255, or COM<n>
     std::optional<std::string> language;  // --lang: "English" or "Chinese"
     bool trace = false;
     std::optional<std::string> pcap;  // --pcap: the capture file to write
     bool help = false;                // --help, before the command or among its arguments
+    bool version = false;             // --version, before the command
     bool json = false;  // --json, before the command or among its arguments (taken out of them)
     std::string command;
     std::vector<std::string> commandArgs;  // the words after the command, unread
 };
 
 // Reads the arguments after the program name. False with a message naming the offending
-// argument when they cannot be used; a missing command is not an error when help is asked.
+// argument when they cannot be used; a missing command is not an error when help or the
+// version is asked.
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error);
 
 // A decimal number (no sign, no blanks) up to max.

@@ -20,6 +20,7 @@
 #include "settings/SettingsTrouble.h"
 #include "settings/StartupSettings.h"
 #include "strings/Strings.h"
+#include "version/Version.h"
 
 namespace {
 
@@ -44,6 +45,10 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     if (!ParseCommandLine(args, line, error)) return UsageError(err, error);
     if (line.help) {
         out << UsageText();
+        return kExitPassed;
+    }
+    if (line.version) {
+        out << "tralvo-cli " TRALVO_VERSION "\n";
         return kExitPassed;
     }
     const bool lineCommand =

@@ -216,6 +216,9 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& options, std
         if (arg.name == "--help" || arg.name == "-h") {
             options.help = true;
             return true;
+        } else if (arg.name == "--version") {
+            options.version = true;
+            return true;
         } else if (arg.name == "--port") {
             ok = value(text);
             if (ok && text.empty()) {
@@ -336,6 +339,7 @@ Timing and output:
   --trace              print every frame heard and sent, in hex, with times in ms (not the
                        bytes of --trickle and --babble)
   --help               show this text
+  --version            show the version
 
 Exit codes: 0 after SIGINT or SIGTERM or when the device vanished, 64 for a command line
 that cannot be used, 1 when the line cannot be opened.

@@ -21,6 +21,7 @@ struct SimOptions {
     LineTiming timing;
     bool trace = false;
     bool help = false;
+    bool version = false;
 };
 
 // Reads the arguments after the program name. False with a message that names the

@@ -12,6 +12,7 @@
 #include "sim/LineService.h"
 #include "sim/Options.h"
 #include "sim/Trace.h"
+#include "version/Version.h"
 
 namespace {
 
@@ -51,6 +52,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(sim::UsageText(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::puts("tralvo-sim " TRALVO_VERSION);
         return 0;
     }
     CatchStopSignals();

@@ -277,6 +277,13 @@ TEST(CommandLine, JsonCountsBeforeTheCommandOrAmongItsArgumentsWhichNeverSeeIt) 
     EXPECT_EQ(after.commandArgs, (std::vector<std::string>{"--multidrop", "no"}));
 }
 
+TEST(CommandLine, VersionNeedsNoCommand) {
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine({"--version"}, line, error)) << error;
+    EXPECT_TRUE(line.version);
+}
+
 TEST(CommandLine, HelpNeedsNoCommandAndCountsAfterOne) {
     CommandLine line;
     std::string error;
