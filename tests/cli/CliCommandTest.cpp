@@ -20,7 +20,6 @@
 #include "cli/ExitCodes.h"
 #include "cli/JsonLine.h"
 #include "cli/PollCommand.h"
-#include "cli/Timestamps.h"
 #include "cli/TraceObserver.h"
 #include "serial/ComPortMap.h"
 #include "sim/ServedPty.h"
@@ -277,13 +276,6 @@ TEST(CommandLine, JsonCountsBeforeTheCommandOrAmongItsArgumentsWhichNeverSeeIt) 
     EXPECT_EQ(after.commandArgs, (std::vector<std::string>{"--multidrop", "no"}));
 }
 
-TEST(CommandLine, VersionNeedsNoCommand) {
-    CommandLine line;
-    std::string error;
-    ASSERT_TRUE(ParseCommandLine({"--version"}, line, error)) << error;
-    EXPECT_TRUE(line.version);
-}
-
 TEST(CommandLine, HelpNeedsNoCommandAndCountsAfterOne) {
     CommandLine line;
     std::string error;
@@ -406,16 +398,6 @@ TEST(RunCli, ASettingsFileThatIsAFifoReadsAsTheDefaultsWithOneWarning) {
                              "/gone: no such device. Is the modem plugged in?\n"
                              "Run: com-troubleshooter --report --port 99\n");
     EXPECT_TRUE(std::filesystem::is_fifo(store));
-}
-
-TEST(JsonOutput, TimestampsAreIsoLocalTimeWithMillisecondsAndAnOffsetThatReadBack) {
-    const QDateTime moment = QDateTime::fromMSecsSinceEpoch(1714557602512);
-    const QString text = IsoTimestamp(moment);
-    EXPECT_THAT(
-        text.toStdString(),
-        ::testing::MatchesRegex(
-            R"([0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}\.512[+-][0-9]{2}:[0-9]{2})"));
-    EXPECT_EQ(QDateTime::fromString(text, Qt::ISODateWithMs), moment);
 }
 
 TEST(JsonOutput, FloatsAreTheShortestDecimalOfTheFloatAndNaNIsNull) {
