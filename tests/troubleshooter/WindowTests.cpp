@@ -7,6 +7,10 @@
 #include <gtest/gtest.h>
 
 #include "FakeSystem.h"
+#include "settings/Profile.h"
+#include "strings/Strings.h"
+#include "tests/serial/ScopedConfigHome.h"
+#include "troubleshooter/TroubleshooterLanguage.h"
 #include "troubleshooter/TroubleshooterWindow.h"
 
 namespace {
@@ -71,6 +75,22 @@ TEST(TroubleshooterWindow, RefusesATypedTextThatIsNoPort) {
     const auto* message = window.findChild<QLabel*>(QStringLiteral("portMessage"));
     EXPECT_FALSE(message->isHidden());
     EXPECT_TRUE(message->text().contains(QStringLiteral("\"COM3x\" is not a port")));
+}
+
+// The troubleshooter follows the interface language Tralvo stores.
+TEST(TroubleshooterWindow, SpeaksChineseWhenTheStoredLanguageIsChinese) {
+    const ScopedConfigHome home;
+    AppProfile().m_pszRegistryKey = QStringLiteral("Brenlow");
+    ASSERT_TRUE(AppProfile().WriteProfileString("Settings", "Language", "Chinese"));
+    ApplyStoredLanguage();
+    FakeSystem fake;
+    TroubleshooterWindow window(kPorts, 33, fake.roots);
+    window.RunChecksNow();
+    const QString title = window.windowTitle();
+    const QString device = window.findChild<QTreeWidget*>()->topLevelItem(0)->text(1);
+    SetStringLanguage(QStringLiteral("English"));
+    EXPECT_EQ(title, QStringLiteral("Tralvo COM故障排除"));
+    EXPECT_EQ(device, QStringLiteral("设备"));
 }
 
 }  // namespace
