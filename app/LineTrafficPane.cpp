@@ -21,8 +21,6 @@
 
 namespace {
 
-#define TR(text) QT_TRANSLATE_NOOP("CTralvoDlg", text)
-
 enum Column { kTimeColumn, kDirectionColumn, kFrameColumn, kColumns };
 
 // Enough rows to follow a poll test without growing the window past a laptop screen.
@@ -61,15 +59,20 @@ CLineTrafficPane::CLineTrafficPane(CHartLink& link, const Texts& text, ErrorSink
               Qt::QueuedConnection);
       }) {
     setObjectName(QStringLiteral("lineTraffic"));
-    m_texts = {text(TR("%1 frames")),          text(TR("%1 frames, older ones dropped")),
-               text(TR("Save as text")),       text(TR("Save as pcap")),
-               text(TR("Text files (*.txt)")), text(TR("Capture files (*.pcap)")),
-               text(TR("Could not write %1."))};
+    m_texts = {text(QT_TRANSLATE_NOOP("CTralvoDlg", "%1 frames")),
+               text(QT_TRANSLATE_NOOP("CTralvoDlg", "%1 frames, older ones dropped")),
+               text(QT_TRANSLATE_NOOP("CTralvoDlg", "Save as text")),
+               text(QT_TRANSLATE_NOOP("CTralvoDlg", "Save as pcap")),
+               text(QT_TRANSLATE_NOOP("CTralvoDlg", "Text files (*.txt)")),
+               text(QT_TRANSLATE_NOOP("CTralvoDlg", "Capture files (*.pcap)")),
+               text(QT_TRANSLATE_NOOP("CTralvoDlg", "Could not write %1."))};
 
     m_pView = new QTreeWidget(this);
     m_pView->setObjectName(QStringLiteral("lineTrafficFrames"));
     m_pView->setColumnCount(kColumns);
-    m_pView->setHeaderLabels({text(TR("Time")), text(TR("Direction")), text(TR("Frame"))});
+    m_pView->setHeaderLabels({text(QT_TRANSLATE_NOOP("CTralvoDlg", "Time")),
+                              text(QT_TRANSLATE_NOOP("CTralvoDlg", "Direction")),
+                              text(QT_TRANSLATE_NOOP("CTralvoDlg", "Frame"))});
     m_pView->setRootIsDecorated(false);
     m_pView->setUniformRowHeights(true);
     m_pView->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -80,7 +83,8 @@ CLineTrafficPane::CLineTrafficPane(CHartLink& link, const Texts& text, ErrorSink
     m_pView->setColumnWidth(kTimeColumn,
                             fontMetrics().horizontalAdvance(QStringLiteral("00:00:00.000__")));
     m_pView->setColumnWidth(kDirectionColumn,
-                            fontMetrics().horizontalAdvance(text(TR("Direction")) + "____"));
+                            fontMetrics().horizontalAdvance(
+                                text(QT_TRANSLATE_NOOP("CTralvoDlg", "Direction")) + "____"));
     m_pView->setMinimumHeight(kShownRows * fontMetrics().height());
 
     auto* buttons = new QHBoxLayout;
@@ -94,10 +98,14 @@ CLineTrafficPane::CLineTrafficPane(CHartLink& link, const Texts& text, ErrorSink
         button->setDefaultAction(action);
         buttons->addWidget(button);
     };
-    addAction("lineTrafficCopy", TR("Copy"), &CLineTrafficPane::OnCopy);
-    addAction("lineTrafficClear", TR("Clear"), &CLineTrafficPane::OnClear);
-    addAction("lineTrafficSaveText", TR("Save as text..."), &CLineTrafficPane::OnSaveAsText);
-    addAction("lineTrafficSavePcap", TR("Save as pcap..."), &CLineTrafficPane::OnSaveAsPcap);
+    addAction("lineTrafficCopy", QT_TRANSLATE_NOOP("CTralvoDlg", "Copy"),
+              &CLineTrafficPane::OnCopy);
+    addAction("lineTrafficClear", QT_TRANSLATE_NOOP("CTralvoDlg", "Clear"),
+              &CLineTrafficPane::OnClear);
+    addAction("lineTrafficSaveText", QT_TRANSLATE_NOOP("CTralvoDlg", "Save as text..."),
+              &CLineTrafficPane::OnSaveAsText);
+    addAction("lineTrafficSavePcap", QT_TRANSLATE_NOOP("CTralvoDlg", "Save as pcap..."),
+              &CLineTrafficPane::OnSaveAsPcap);
     buttons->addStretch();
     m_pCount = new QLabel(this);
     buttons->addWidget(m_pCount);

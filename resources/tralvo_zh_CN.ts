@@ -2,126 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="en_US">
 <context>
-    <name>Strings</name>
-    <message>
-        <source>&amp;About Tralvo...</source>
-        <translation>关于Tralvo...</translation>
-    </message>
-    <message>
-        <source>No devices at address 0.  Multi-drop Poll?</source>
-        <translation>无设备地址为0。多点投票？</translation>
-    </message>
-    <message>
-        <source>Error opening COM port</source>
-        <translation>错误打开COM端口</translation>
-    </message>
-    <message>
-        <source>COM Port Error</source>
-        <translation>COM端口错误</translation>
-    </message>
-    <message>
-        <source>Enter Com Port then press Poll</source>
-        <translation>COM端口，然后按投票</translation>
-    </message>
-    <message>
-        <source>Polling...</source>
-        <translation>投票...</translation>
-    </message>
-    <message>
-        <source>POLL</source>
-        <translation>投票</translation>
-    </message>
-    <message>
-        <source>Test Failed</source>
-        <translation>测试失败</translation>
-    </message>
-    <message>
-        <source>Test Pass, single device</source>
-        <translation>测试通过，单一设备</translation>
-    </message>
-    <message>
-        <source>Test Pass, multi-drop network</source>
-        <translation>测试通过，多点网络</translation>
-    </message>
-    <message>
-        <source>Multi-Drop</source>
-        <translation>多点</translation>
-    </message>
-    <message>
-        <source>Reading COM ports...</source>
-        <translation>阅读COM端口...</translation>
-    </message>
-    <message>
-        <source>Restart Program</source>
-        <translation>重新启动程序</translation>
-    </message>
-    <message>
-        <source>Language Change</source>
-        <translation>语言的变化</translation>
-    </message>
-    <message>
-        <source>The COM port stopped working. Check that the modem is plugged in, then poll again.</source>
-        <translation>COM端口停止工作。请检查调制解调器是否已连接，然后重新投票。</translation>
-    </message>
-    <message>
-        <source>This port is the system console, so Tralvo leaves it alone. Choose the port of the modem.</source>
-        <translation>此端口是系统控制台，Tralvo不使用它。请选择调制解调器的端口。</translation>
-    </message>
-    <message>
-        <source>The port does not take 1200 baud, 8 data bits, odd parity and 1 stop bit.</source>
-        <translation>该端口不接受1200波特、8个数据位、奇校验和1个停止位。</translation>
-    </message>
-    <message>
-        <source>The settings file %1 is not a regular file. Tralvo uses its default settings and leaves the file alone.</source>
-        <translation>设置文件%1不是普通文件。Tralvo使用默认设置，不更改该文件。</translation>
-    </message>
-    <message>
-        <source>The settings could not be saved to %1.</source>
-        <translation>无法将设置保存到%1。</translation>
-    </message>
-    <message>
-        <source>Test cancelled</source>
-        <translation>测试已取消</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>取消</translation>
-    </message>
-    <message>
-        <source>Address %1 of %2</source>
-        <translation>地址 %1 / %2</translation>
-    </message>
-    <message>
-        <source>%1: no such device. Is the modem plugged in?</source>
-        <translation>%1：没有这个设备。调制解调器是否已连接？</translation>
-    </message>
-    <message>
-        <source>%1: permission denied. Join the group %2 (sudo usermod -aG %2 $USER), then log in again.</source>
-        <translation>%1：权限被拒绝。请加入组%2（sudo usermod -aG %2 $USER），然后重新登录。</translation>
-    </message>
-    <message>
-        <source>%1 is held by %2 (PID %3).</source>
-        <translation>%1被%2（PID %3）占用。</translation>
-    </message>
-    <message>
-        <source>%1 is held by another program.</source>
-        <translation>%1被其他程序占用。</translation>
-    </message>
-    <message>
-        <source>%1 is not a serial port.</source>
-        <translation>%1不是串口。</translation>
-    </message>
-    <message>
-        <source>Troubleshoot...</source>
-        <translation>故障排除...</translation>
-    </message>
-</context>
-<context>
     <name>CTralvoDlg</name>
-    <message>
-        <source>Tralvo</source>
-        <translation>Tralvo</translation>
-    </message>
     <message>
         <source>Exit</source>
         <translation>出口</translation>
@@ -283,6 +164,499 @@
 manufacturer %2, device type %3, universal revision %4</source>
         <translation>HART ID %1
 制造商 %2，设备类型 %3，通用修订版 %4</translation>
+    </message>
+</context>
+<context>
+    <name>Strings</name>
+    <message>
+        <source>&amp;About Tralvo...</source>
+        <translation>关于Tralvo...</translation>
+    </message>
+    <message>
+        <source>No devices at address 0.  Multi-drop Poll?</source>
+        <translation>无设备地址为0。多点投票？</translation>
+    </message>
+    <message>
+        <source>Error opening COM port</source>
+        <translation>错误打开COM端口</translation>
+    </message>
+    <message>
+        <source>COM Port Error</source>
+        <translation>COM端口错误</translation>
+    </message>
+    <message>
+        <source>Enter Com Port then press Poll</source>
+        <translation>COM端口，然后按投票</translation>
+    </message>
+    <message>
+        <source>Polling...</source>
+        <translation>投票...</translation>
+    </message>
+    <message>
+        <source>POLL</source>
+        <translation>投票</translation>
+    </message>
+    <message>
+        <source>Test Failed</source>
+        <translation>测试失败</translation>
+    </message>
+    <message>
+        <source>Test Pass, single device</source>
+        <translation>测试通过，单一设备</translation>
+    </message>
+    <message>
+        <source>Test Pass, multi-drop network</source>
+        <translation>测试通过，多点网络</translation>
+    </message>
+    <message>
+        <source>Multi-Drop</source>
+        <translation>多点</translation>
+    </message>
+    <message>
+        <source>Reading COM ports...</source>
+        <translation>阅读COM端口...</translation>
+    </message>
+    <message>
+        <source>Restart Program</source>
+        <translation>重新启动程序</translation>
+    </message>
+    <message>
+        <source>Language Change</source>
+        <translation>语言的变化</translation>
+    </message>
+    <message>
+        <source>The COM port stopped working. Check that the modem is plugged in, then poll again.</source>
+        <translation>COM端口停止工作。请检查调制解调器是否已连接，然后重新投票。</translation>
+    </message>
+    <message>
+        <source>This port is the system console, so Tralvo leaves it alone. Choose the port of the modem.</source>
+        <translation>此端口是系统控制台，Tralvo不使用它。请选择调制解调器的端口。</translation>
+    </message>
+    <message>
+        <source>The port does not take 1200 baud, 8 data bits, odd parity and 1 stop bit.</source>
+        <translation>该端口不接受1200波特、8个数据位、奇校验和1个停止位。</translation>
+    </message>
+    <message>
+        <source>The settings file %1 is not a regular file. Tralvo uses its default settings and leaves the file alone.</source>
+        <translation>设置文件%1不是普通文件。Tralvo使用默认设置，不更改该文件。</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved to %1.</source>
+        <translation>无法将设置保存到%1。</translation>
+    </message>
+    <message>
+        <source>Test cancelled</source>
+        <translation>测试已取消</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Address %1 of %2</source>
+        <translation>地址 %1 / %2</translation>
+    </message>
+    <message>
+        <source>%1: no such device. Is the modem plugged in?</source>
+        <translation>%1：没有这个设备。调制解调器是否已连接？</translation>
+    </message>
+    <message>
+        <source>%1: permission denied. Join the group %2 (sudo usermod -aG %2 $USER), then log in again.</source>
+        <translation>%1：权限被拒绝。请加入组%2（sudo usermod -aG %2 $USER），然后重新登录。</translation>
+    </message>
+    <message>
+        <source>%1 is held by %2 (PID %3).</source>
+        <translation>%1被%2（PID %3）占用。</translation>
+    </message>
+    <message>
+        <source>%1 is held by another program.</source>
+        <translation>%1被其他程序占用。</translation>
+    </message>
+    <message>
+        <source>%1 is not a serial port.</source>
+        <translation>%1不是串口。</translation>
+    </message>
+    <message>
+        <source>Troubleshoot...</source>
+        <translation>故障排除...</translation>
+    </message>
+</context>
+<context>
+    <name>Troubleshooter</name>
+    <message>
+        <source>You run as root, who may open %1.</source>
+        <translation>您以root身份运行，可以打开%1。</translation>
+    </message>
+    <message>
+        <source>You own %1 and may read and write it.</source>
+        <translation>您是%1的所有者，可以读写它。</translation>
+    </message>
+    <message>
+        <source>You are in group %1, which may read and write %2.</source>
+        <translation>您在组%1中，该组可以读写%2。</translation>
+    </message>
+    <message>
+        <source>Everyone may read and write %1.</source>
+        <translation>所有人都可以读写%1。</translation>
+    </message>
+    <message>
+        <source>Neither you nor group %1 may read and write %2.</source>
+        <translation>您和组%1都不能读写%2。</translation>
+    </message>
+    <message>
+        <source>Give the group access with: sudo chmod g+rw %1 (a udev rule with MODE=&quot;0660&quot; makes it last)</source>
+        <translation>用以下命令给该组授权：sudo chmod g+rw %1（带有MODE=&quot;0660&quot;的udev规则可使其持久生效）</translation>
+    </message>
+    <message>
+        <source>User %1 was added to group %2 (which owns %3), but this session started before that.</source>
+        <translation>用户%1已被加入组%2（%3属于该组），但本次会话是在此之前开始的。</translation>
+    </message>
+    <message>
+        <source>Log out and back in (or run: newgrp %1) so the group takes effect.</source>
+        <translation>请注销并重新登录（或运行：newgrp %1），使该组生效。</translation>
+    </message>
+    <message>
+        <source>User %1 is not in group %2, which owns %3.</source>
+        <translation>用户%1不在组%2中，%3属于该组。</translation>
+    </message>
+    <message>
+        <source>sudo usermod -aG %1 $USER, then log out and back in.</source>
+        <translation>sudo usermod -aG %1 $USER，然后注销并重新登录。</translation>
+    </message>
+    <message>
+        <source>PASS</source>
+        <translation>通过</translation>
+    </message>
+    <message>
+        <source>FAIL</source>
+        <translation>失败</translation>
+    </message>
+    <message>
+        <source>INFO</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>N/A</source>
+        <translation>不适用</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>设备</translation>
+    </message>
+    <message>
+        <source>Access</source>
+        <translation>访问权限</translation>
+    </message>
+    <message>
+        <source>Other users of the port</source>
+        <translation>端口的其他使用者</translation>
+    </message>
+    <message>
+        <source>Services that grab serial ports</source>
+        <translation>占用串口的服务</translation>
+    </message>
+    <message>
+        <source>Open at 1200 baud 8O1</source>
+        <translation>以1200波特8O1打开</translation>
+    </message>
+    <message>
+        <source>HART identity poll at address 0</source>
+        <translation>地址0的HART身份轮询</translation>
+    </message>
+    <message>
+        <source>%1 is the kernel console, so it is left alone: a modem is not on it.</source>
+        <translation>%1是内核控制台，因此不使用它：调制解调器不在上面。</translation>
+    </message>
+    <message>
+        <source>Choose the port of the modem (ls -l /dev/ttyUSB* /dev/ttyACM*).</source>
+        <translation>请选择调制解调器的端口（ls -l /dev/ttyUSB* /dev/ttyACM*）。</translation>
+    </message>
+    <message>
+        <source>%1 does not stand for any device on Linux.</source>
+        <translation>%1在Linux上不对应任何设备。</translation>
+    </message>
+    <message>
+        <source>Choose a port the list shows, or link a device to it: ln -s /dev/ttyUSB0 %1</source>
+        <translation>请选择列表中显示的端口，或将设备链接到它：ln -s /dev/ttyUSB0 %1</translation>
+    </message>
+    <message>
+        <source>%1 is the link %2, which points to %3, and that does not exist.</source>
+        <translation>%1是链接%2，它指向%3，而该目标不存在。</translation>
+    </message>
+    <message>
+        <source>nothing</source>
+        <translation>空</translation>
+    </message>
+    <message>
+        <source>Start the virtual port again (e.g. tralvo-sim --link %1), or remove the stale link: rm %2</source>
+        <translation>请重新启动虚拟端口（例如 tralvo-sim --link %1），或删除失效的链接：rm %2</translation>
+    </message>
+    <message>
+        <source>%1 is the link %2 to %3, which is not a serial port.</source>
+        <translation>%1是指向%3的链接%2，而%3不是串口。</translation>
+    </message>
+    <message>
+        <source>Point the link at the modem&apos;s port: ln -sfn /dev/ttyUSB0 %1</source>
+        <translation>请将链接指向调制解调器的端口：ln -sfn /dev/ttyUSB0 %1</translation>
+    </message>
+    <message>
+        <source>%1 is the link %2 to %3, which exists.</source>
+        <translation>%1是指向%3的链接%2，目标存在。</translation>
+    </message>
+    <message>
+        <source>%1 is %2, which does not exist: the modem may be unplugged or have come up under another number.</source>
+        <translation>%1是%2，但它不存在：调制解调器可能已拔出，或以另一个编号出现。</translation>
+    </message>
+    <message>
+        <source>Plug the modem in, look for it with: ls -l /dev/ttyUSB* /dev/ttyACM*, and choose the port it shows.</source>
+        <translation>请插入调制解调器，用 ls -l /dev/ttyUSB* /dev/ttyACM* 查找它，并选择显示的端口。</translation>
+    </message>
+    <message>
+        <source>%1 is %2, which is not a serial port.</source>
+        <translation>%1是%2，它不是串口。</translation>
+    </message>
+    <message>
+        <source>%1 is %2, which exists.</source>
+        <translation>%1是%2，设备存在。</translation>
+    </message>
+    <message>
+        <source>Tralvo cannot poll above COM255.</source>
+        <translation>Tralvo无法轮询COM255以上的端口。</translation>
+    </message>
+    <message>
+        <source>The link could not open COM%1 (code %2).</source>
+        <translation>链路无法打开COM%1（代码%2）。</translation>
+    </message>
+    <message>
+        <source>Fix the checks above first.</source>
+        <translation>请先解决上面各项检查的问题。</translation>
+    </message>
+    <message>
+        <source>No device answered at polling address 0.</source>
+        <translation>轮询地址0没有设备应答。</translation>
+    </message>
+    <message>
+        <source>Check the modem&apos;s loop connection, loop power and the 250 ohm load; a device at another address is found by the network poll in Tralvo.</source>
+        <translation>请检查调制解调器的回路连接、回路电源和250欧姆负载；位于其他地址的设备可用Tralvo的网络轮询找到。</translation>
+    </message>
+    <message>
+        <source>A device answered: manufacturer %1, device type %2, ID %3.</source>
+        <translation>有设备应答：制造商%1，设备类型%2，ID %3。</translation>
+    </message>
+    <message>
+        <source>%1 is locked by a process this user cannot see.</source>
+        <translation>%1被当前用户看不到的进程锁定。</translation>
+    </message>
+    <message>
+        <source>Find it with: sudo fuser -v %1, then close that program.</source>
+        <translation>用 sudo fuser -v %1 找到它，然后关闭该程序。</translation>
+    </message>
+    <message>
+        <source>those programs</source>
+        <translation>这些程序</translation>
+    </message>
+    <message>
+        <source>%1 is locked and held open by %2.</source>
+        <translation>%1已被锁定，并被%2占用。</translation>
+    </message>
+    <message>
+        <source>Close %1, or end it with: kill%2</source>
+        <translation>请关闭%1，或用以下命令结束它：kill%2</translation>
+    </message>
+    <message>
+        <source>%1 is not locked and no other process has it open.</source>
+        <translation>%1未被锁定，也没有其他进程打开它。</translation>
+    </message>
+    <message>
+        <source>%1 opens for Tralvo, but %2 also has it open and may read what the device sends.</source>
+        <translation>Tralvo可以打开%1，但%2也打开了它，可能会读走设备发送的数据。</translation>
+    </message>
+    <message>
+        <source>The lock of %1 could not be probed; no other process has it open.</source>
+        <translation>无法探测%1的锁；没有其他进程打开它。</translation>
+    </message>
+    <message>
+        <source>The lock of %1 could not be probed; %2 has it open.</source>
+        <translation>无法探测%1的锁；%2打开了它。</translation>
+    </message>
+    <message>
+        <source>%1 processes of other users could not be looked at.</source>
+        <translation>无法查看其他用户的%1个进程。</translation>
+    </message>
+    <message>
+        <source>Its other end is held by %1, which is what Tralvo talks to.</source>
+        <translation>它的另一端由%1持有，这正是Tralvo的通信对象。</translation>
+    </message>
+    <message>
+        <source>Another program holds the port: see the check of other users above.</source>
+        <translation>另一个程序占用了该端口：请参见上面对其他使用者的检查。</translation>
+    </message>
+    <message>
+        <source>See the access check above.</source>
+        <translation>请参见上面的访问权限检查。</translation>
+    </message>
+    <message>
+        <source>Plug the modem in again; if it came up under another number, choose that port.</source>
+        <translation>请重新插入调制解调器；如果它以另一个编号出现，请选择该端口。</translation>
+    </message>
+    <message>
+        <source>Unplug and replug the modem; if that does not help, look at: sudo dmesg | tail</source>
+        <translation>请拔出并重新插入调制解调器；如果仍无效，请查看：sudo dmesg | tail</translation>
+    </message>
+    <message>
+        <source>%1 does not open: %2.</source>
+        <translation>%1无法打开：%2。</translation>
+    </message>
+    <message>
+        <source>%1 opens but refuses 1200 baud 8O1: %2.</source>
+        <translation>%1可以打开，但不接受1200波特8O1：%2。</translation>
+    </message>
+    <message>
+        <source>%1 opens at 1200 baud 8O1; it is a virtual port without modem lines (RTS, DTR).</source>
+        <translation>%1以1200波特8O1打开；它是没有调制解调器控制线（RTS、DTR）的虚拟端口。</translation>
+    </message>
+    <message>
+        <source>%1 opens at 1200 baud 8O1, but RTS or DTR cannot be set.</source>
+        <translation>%1以1200波特8O1打开，但无法设置RTS或DTR。</translation>
+    </message>
+    <message>
+        <source>Use a modem or adapter with RTS control; some three-wire USB adapters lack it.</source>
+        <translation>请使用支持RTS控制的调制解调器或适配器；某些三线USB适配器不支持。</translation>
+    </message>
+    <message>
+        <source>%1 opens at 1200 baud 8O1, and RTS and DTR can be set.</source>
+        <translation>%1以1200波特8O1打开，并且可以设置RTS和DTR。</translation>
+    </message>
+    <message>
+        <source>Tralvo COM troubleshooter: %1</source>
+        <translation>Tralvo COM故障排除：%1</translation>
+    </message>
+    <message>
+        <source>Fix: %1</source>
+        <translation>解决方法：%1</translation>
+    </message>
+    <message>
+        <source>All checks passed.</source>
+        <translation>所有检查均已通过。</translation>
+    </message>
+    <message>
+        <source>1 check failed.</source>
+        <translation>1项检查失败。</translation>
+    </message>
+    <message>
+        <source>%1 checks failed.</source>
+        <translation>%1项检查失败。</translation>
+    </message>
+    <message>
+        <source>No port is chosen and none was found; name one with --port N.</source>
+        <translation>未选择端口，也未找到端口；请用 --port N 指定一个。</translation>
+    </message>
+    <message>
+        <source>sudo systemctl stop ModemManager (and: sudo systemctl disable ModemManager, or a udev rule with ENV{ID_MM_DEVICE_IGNORE}=&quot;1&quot; for the modem)</source>
+        <translation>sudo systemctl stop ModemManager（并且：sudo systemctl disable ModemManager，或为调制解调器添加带有ENV{ID_MM_DEVICE_IGNORE}=&quot;1&quot;的udev规则）</translation>
+    </message>
+    <message>
+        <source>sudo systemctl stop brltty-udev.service brltty.service (or, without a braille display: sudo apt remove brltty)</source>
+        <translation>sudo systemctl stop brltty-udev.service brltty.service（如果没有盲文显示器，也可以：sudo apt remove brltty）</translation>
+    </message>
+    <message>
+        <source>%1 is running but does not have %2 open now.</source>
+        <translation>%1正在运行，但目前没有打开%2。</translation>
+    </message>
+    <message>
+        <source>%1 is running; whether it has %2 open cannot be seen without root.</source>
+        <translation>%1正在运行；没有root权限无法看出它是否打开了%2。</translation>
+    </message>
+    <message>
+        <source>%1 is running and may open or probe serial ports.</source>
+        <translation>%1正在运行，可能会打开或探测串口。</translation>
+    </message>
+    <message>
+        <source>udev tells it to leave this device alone (ID_MM_DEVICE_IGNORE).</source>
+        <translation>udev已告诉它不要使用此设备（ID_MM_DEVICE_IGNORE）。</translation>
+    </message>
+    <message>
+        <source>It may probe the port when the modem is plugged in; a udev rule with ENV{ID_MM_DEVICE_IGNORE}=&quot;1&quot; keeps it away.</source>
+        <translation>插入调制解调器时它可能会探测该端口；带有ENV{ID_MM_DEVICE_IGNORE}=&quot;1&quot;的udev规则可以让它避开。</translation>
+    </message>
+    <message>
+        <source> and </source>
+        <translation>和</translation>
+    </message>
+    <message>
+        <source>%1 has %2 open now and takes what the modem sends.</source>
+        <translation>%1目前打开了%2，会拿走调制解调器发送的数据。</translation>
+    </message>
+    <message>
+        <source>%1 is installed but not running, so it holds no port now.</source>
+        <translation>%1已安装但未运行，因此目前没有占用端口。</translation>
+    </message>
+    <message>
+        <source>Neither ModemManager nor brltty is running.</source>
+        <translation>ModemManager和brltty都没有运行。</translation>
+    </message>
+    <message>
+        <source>There is no device to check.</source>
+        <translation>没有可检查的设备。</translation>
+    </message>
+    <message>
+        <source>The device could not be examined.</source>
+        <translation>无法检查该设备。</translation>
+    </message>
+    <message>
+        <source>There is no device to open.</source>
+        <translation>没有可打开的设备。</translation>
+    </message>
+    <message>
+        <source>The port does not open, so nothing can be polled.</source>
+        <translation>端口无法打开，因此无法轮询。</translation>
+    </message>
+</context>
+<context>
+    <name>TroubleshooterWindow</name>
+    <message>
+        <source>Also poll a HART device at address 0</source>
+        <translation>同时轮询地址0的HART设备</translation>
+    </message>
+    <message>
+        <source>Tralvo COM Troubleshooter</source>
+        <translation>Tralvo COM故障排除</translation>
+    </message>
+    <message>
+        <source>Run checks</source>
+        <translation>运行检查</translation>
+    </message>
+    <message>
+        <source>Copy report</source>
+        <translation>复制报告</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>Check</source>
+        <translation>检查项</translation>
+    </message>
+    <message>
+        <source>Finding</source>
+        <translation>发现</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>端口：</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a port. Type COM and a number from 1 to 255, for example COM33.</source>
+        <translation>“%1”不是端口。请输入COM加1到255之间的数字，例如COM33。</translation>
+    </message>
+    <message>
+        <source>Fix: %1</source>
+        <translation>解决方法：%1</translation>
+    </message>
+    <message>
+        <source>Type a port: COM and a number from 1 to 255, for example COM33.</source>
+        <translation>请输入端口：COM加1到255之间的数字，例如COM33。</translation>
     </message>
 </context>
 </TS>

@@ -2,9 +2,10 @@
 // call so that a change of the key or profile name takes effect at the very next call.
 #include "settings/Profile.h"
 
+#include <QFile>
 #include <QSettings>
-#include <QStandardPaths>
 
+#include "settings/ConfigHome.h"
 #include "settings/SettingsFiles.h"
 #include "settings/SettingsTrouble.h"
 
@@ -13,8 +14,7 @@ namespace {
 // $XDG_CONFIG_HOME/<registry key>/<profile>.conf (XDG_CONFIG_HOME defaults to ~/.config).
 // The folder is looked up on every call, so tests may point it elsewhere at any time.
 QString StoreFile(const CProfile& profile) {
-    const QString configHome =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    const QString configHome = QFile::decodeName(QByteArray::fromStdString(ConfigHomeFolder()));
     return configHome + u'/' + profile.m_pszRegistryKey + u'/' + profile.m_pszProfileName +
            QStringLiteral(".conf");
 }

@@ -2,11 +2,10 @@
 
 #include <algorithm>
 
+#include "troubleshooter/CheckTitles.h"
 #include "troubleshooter/Checks.h"
 
 namespace {
-
-constexpr const char* kTitle = "Access";
 
 std::string ModeText(mode_t mode) {
     std::string text = S_ISCHR(mode) ? "c" : (S_ISLNK(mode) ? "l" : "-");
@@ -28,11 +27,12 @@ std::optional<DeviceAccess> ReadDeviceAccess(const std::string& path) {
 }
 
 CheckResult CheckAccess(const std::string& path, const DeviceAccess& access,
-                        const UserIdentity& user, const GroupDatabase& groups) {
+                        const UserIdentity& user, const GroupLookup& groups) {
+    const std::string title = CheckText(kAccessTitle);
     const std::string ownerName =
         groups.UserName(access.owner).value_or(std::to_string(access.owner));
-    const auto groupEntry = groups.GroupById(access.group);
-    const std::string groupName = groupEntry ? groupEntry->name : std::to_string(access.group);
+    const std::string groupName =
+        groups.GroupName(access.group).value_or(std::to_string(access.group));
     const std::string facts =
         path + " (" + ModeText(access.mode) + " " + ownerName + ":" + groupName + ")";
     const bool hasGroupNow = user.primaryGid == access.group ||
@@ -40,35 +40,61 @@ CheckResult CheckAccess(const std::string& path, const DeviceAccess& access,
                                        access.group) != user.processGroups.end();
 
     if (user.uid == 0) {
-        return {kTitle, CheckOutcome::Pass, "You run as root, who may open " + facts + ".", {}};
+        return {title,
+                CheckOutcome::Pass,
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "You run as root, who may open %1."),
+                          {facts}),
+                {}};
     }
     if (user.uid == access.owner && ReadWrite(access.mode, S_IRUSR, S_IWUSR)) {
-        return {kTitle, CheckOutcome::Pass, "You own " + facts + " and may read and write it.", {}};
+        return {
+            title,
+            CheckOutcome::Pass,
+            CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "You own %1 and may read and write it."),
+                      {facts}),
+            {}};
     }
     if (hasGroupNow && ReadWrite(access.mode, S_IRGRP, S_IWGRP)) {
-        return {kTitle,
+        return {title,
                 CheckOutcome::Pass,
-                "You are in group " + groupName + ", which may read and write " + facts + ".",
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                            "You are in group %1, which may read and write %2."),
+                          {groupName, facts}),
                 {}};
     }
     if (ReadWrite(access.mode, S_IROTH, S_IWOTH)) {
-        return {kTitle, CheckOutcome::Pass, "Everyone may read and write " + facts + ".", {}};
+        return {title,
+                CheckOutcome::Pass,
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "Everyone may read and write %1."),
+                          {facts}),
+                {}};
     }
     if (!ReadWrite(access.mode, S_IRGRP, S_IWGRP)) {
-        return {kTitle, CheckOutcome::Fail,
-                "Neither you nor group " + groupName + " may read and write " + facts + ".",
-                "Give the group access with: sudo chmod g+rw " + path +
-                    " (a udev rule with MODE=\"0660\" makes it last)"};
+        return {title, CheckOutcome::Fail,
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                            "Neither you nor group %1 may read and write %2."),
+                          {groupName, facts}),
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                            "Give the group access with: sudo chmod g+rw %1 (a "
+                                            "udev rule with MODE=\"0660\" makes it last)"),
+                          {path})};
     }
     if (groups.ListsUserInGroup(user.name, access.group)) {
-        return {kTitle, CheckOutcome::Fail,
-                "User " + user.name + " was added to group " + groupName + " (which owns " + facts +
-                    "), but this session started before that.",
-                "Log out and back in (or run: newgrp " + groupName +
-                    ") so the group takes "
-                    "effect."};
+        return {title, CheckOutcome::Fail,
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                            "User %1 was added to group %2 (which owns %3), but "
+                                            "this session started before that."),
+                          {user.name, groupName, facts}),
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                            "Log out and back in (or run: newgrp %1) so the group "
+                                            "takes effect."),
+                          {groupName})};
     }
-    return {kTitle, CheckOutcome::Fail,
-            "User " + user.name + " is not in group " + groupName + ", which owns " + facts + ".",
-            "sudo usermod -aG " + groupName + " $USER, then log out and back in."};
+    return {
+        title, CheckOutcome::Fail,
+        CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "User %1 is not in group %2, which owns %3."),
+                  {user.name, groupName, facts}),
+        CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                    "sudo usermod -aG %1 $USER, then log out and back in."),
+                  {groupName})};
 }

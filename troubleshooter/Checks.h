@@ -6,7 +6,8 @@
 #include <string>
 
 #include "troubleshooter/CheckResult.h"
-#include "troubleshooter/GroupDatabase.h"
+#include "troubleshooter/CheckText.h"
+#include "troubleshooter/GroupLookup.h"
 #include "troubleshooter/SystemRoots.h"
 
 // The device a COM number leads to, as the first check found it.
@@ -16,7 +17,8 @@ struct ResolvedDevice {
     bool isLink = false;
 };
 
-// 1. The COM number maps to a device, and the device (or the link's target) exists.
+// 1. The COM number maps to a device, the device (or the link's target) exists, and it is
+// a terminal: a link to /dev/null or a file is "not a serial port".
 CheckResult CheckDevice(unsigned comNumber, const SystemRoots& roots,
                         std::optional<ResolvedDevice>* found);
 
@@ -28,14 +30,17 @@ struct DeviceAccess {
 };
 std::optional<DeviceAccess> ReadDeviceAccess(const std::string& path);
 CheckResult CheckAccess(const std::string& path, const DeviceAccess& access,
-                        const UserIdentity& user, const GroupDatabase& groups);
+                        const UserIdentity& user, const GroupLookup& groups);
 
-// 3. Nobody else holds the device: a non-blocking flock probe and the processes that
-// have it open.
+// 3. Nobody else holds the device: fails only when the exclusive open the serial class
+// makes (open, flock) is refused, and then names the processes with the device open. The
+// other end of a pseudo-terminal is never one of them; others that have the device open
+// while it is free are information.
 CheckResult CheckHolders(const std::string& path, const SystemRoots& roots);
 
-// 4. Services known to grab serial ports.
-CheckResult CheckServices(const SystemRoots& roots);
+// 4. Services known to grab serial ports: a failure only when one has `device` open now,
+// information when one merely runs. `device` is empty when there is none to look at.
+CheckResult CheckServices(const SystemRoots& roots, const std::string& device = {});
 
 // 5. The port opens at 1200 baud 8O1 with the program's own serial class, and RTS/DTR
 // can be set (a virtual port has no modem lines).
@@ -46,7 +51,8 @@ CheckResult CheckHartPoll(unsigned comNumber, unsigned attempts);
 
 // The checks that would open a device refuse one of the kernel's consoles
 // (IsKernelConsole over roots.Consoles()): HART settings would garble the system console.
-CheckResult ConsoleRefusal(const std::string& title, const std::string& path);
+// `title` is a check's English title (CheckTitles.h).
+CheckResult ConsoleRefusal(const char* title, const std::string& path);
 
 // The same check, but not run because an earlier one found no device.
-CheckResult NotApplicable(const std::string& title, const std::string& why);
+CheckResult NotApplicable(const char* title, const std::string& why);

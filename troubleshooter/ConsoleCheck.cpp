@@ -1,7 +1,16 @@
 #include "troubleshooter/Checks.h"
 
-CheckResult ConsoleRefusal(const std::string& title, const std::string& path) {
-    return {title, CheckOutcome::Fail,
-            path + " is the kernel console, so it is left alone: a modem is not on it.",
-            "Choose the port of the modem (ls -l /dev/ttyUSB* /dev/ttyACM*)."};
+CheckResult ConsoleRefusal(const char* title, const std::string& path) {
+    return {CheckText(title), CheckOutcome::Fail,
+            CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                        "%1 is the kernel console, so it is left alone: a modem "
+                                        "is not on it."),
+                      {path}),
+            CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                        "Choose the port of the modem (ls -l /dev/ttyUSB* "
+                                        "/dev/ttyACM*)."))};
+}
+
+CheckResult NotApplicable(const char* title, const std::string& why) {
+    return {CheckText(title), CheckOutcome::NotApplicable, why, {}};
 }

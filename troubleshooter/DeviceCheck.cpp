@@ -2,11 +2,12 @@
 #include <unistd.h>
 
 #include "serial/ComPortMap.h"
+#include "serial/KernelConsole.h"
+#include "troubleshooter/CheckTitles.h"
 #include "troubleshooter/Checks.h"
+#include "troubleshooter/TerminalProbe.h"
 
 namespace {
-
-constexpr const char* kTitle = "Device";
 
 std::string LinkTarget(const std::string& link) {
     char buffer[4096];
@@ -20,16 +21,28 @@ bool Exists(const std::string& path) {
     return stat(path.c_str(), &info) == 0;
 }
 
+// A console is a terminal, and is not opened to find that out.
+bool IsNotSerial(const std::string& path, const SystemRoots& roots) {
+    if (IsKernelConsole(path, roots.Consoles())) return false;
+    return ExamineTerminal(path, roots.sys) == TerminalKind::NotTerminal;
+}
+
 }  // namespace
 
 CheckResult CheckDevice(unsigned comNumber, const SystemRoots& roots,
                         std::optional<ResolvedDevice>* found) {
+    const std::string title = CheckText(kDeviceTitle);
     const std::string com = "COM" + std::to_string(comNumber);
     const auto mapped = DeviceForComNumber(comNumber);
     if (!mapped) {
-        return {kTitle, CheckOutcome::Fail, com + " does not stand for any device on Linux.",
-                "Choose a port the list shows, or link a device to it: ln -s /dev/ttyUSB0 " +
-                    PortLinkPath(comNumber)};
+        return {title, CheckOutcome::Fail,
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                            "%1 does not stand for any device on Linux."),
+                          {com}),
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                            "Choose a port the list shows, or link a device to "
+                                            "it: ln -s /dev/ttyUSB0 %1"),
+                          {PortLinkPath(comNumber)})};
     }
     ResolvedDevice device;
     device.systemPath = *mapped;
@@ -39,32 +52,63 @@ CheckResult CheckDevice(unsigned comNumber, const SystemRoots& roots,
         if (!target.empty() && target[0] != '/') target = PortLinksFolder() + "/" + target;
         device.path = target.empty() ? *mapped : target;
         if (!Exists(*mapped)) {
-            return {kTitle, CheckOutcome::Fail,
-                    com + " is the link " + *mapped + ", which points to " +
-                        (target.empty() ? std::string("nothing") : target) +
-                        ", and that does not exist.",
-                    "Start the virtual port again (e.g. tralvo-sim --link " + com +
-                        "), or remove the stale link: rm " + *mapped};
+            return {title, CheckOutcome::Fail,
+                    CheckText(
+                        QT_TRANSLATE_NOOP("Troubleshooter",
+                                          "%1 is the link %2, which points to %3, and that "
+                                          "does not exist."),
+                        {com, *mapped,
+                         target.empty() ? CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "nothing"))
+                                        : target}),
+                    CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                                "Start the virtual port again (e.g. tralvo-sim "
+                                                "--link %1), or remove the stale link: rm %2"),
+                              {com, *mapped})};
+        }
+        if (IsNotSerial(device.path, roots)) {
+            return {title, CheckOutcome::Fail,
+                    CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                                "%1 is the link %2 to %3, which is not a serial "
+                                                "port."),
+                              {com, *mapped, device.path}),
+                    CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                                "Point the link at the modem's port: ln -sfn "
+                                                "/dev/ttyUSB0 %1"),
+                              {*mapped})};
         }
         if (found) *found = device;
-        return {kTitle,
-                CheckOutcome::Pass,
-                com + " is the link " + *mapped + " to " + device.path + ", which exists.",
-                {}};
+        return {
+            title,
+            CheckOutcome::Pass,
+            CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "%1 is the link %2 to %3, which exists."),
+                      {com, *mapped, device.path}),
+            {}};
     }
     device.path = roots.DevicePath(*mapped);
     if (!Exists(device.path)) {
-        return {kTitle, CheckOutcome::Fail,
-                com + " is " + *mapped +
-                    ", which does not exist: the modem may be unplugged or have come up "
-                    "under another number.",
-                "Plug the modem in, look for it with: ls -l /dev/ttyUSB* /dev/ttyACM*, and "
-                "choose the port it shows."};
+        return {title, CheckOutcome::Fail,
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                            "%1 is %2, which does not exist: the modem may be "
+                                            "unplugged or have come up under another number."),
+                          {com, *mapped}),
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                            "Plug the modem in, look for it with: ls -l "
+                                            "/dev/ttyUSB* /dev/ttyACM*, and choose the port it "
+                                            "shows."))};
+    }
+    if (IsNotSerial(device.path, roots)) {
+        return {
+            title, CheckOutcome::Fail,
+            CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "%1 is %2, which is not a serial port."),
+                      {com, *mapped}),
+            CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                        "Choose the port of the modem (ls -l /dev/ttyUSB* "
+                                        "/dev/ttyACM*)."))};
     }
     if (found) *found = device;
-    return {kTitle, CheckOutcome::Pass, com + " is " + *mapped + ", which exists.", {}};
-}
-
-CheckResult NotApplicable(const std::string& title, const std::string& why) {
-    return {title, CheckOutcome::NotApplicable, why, {}};
+    return {
+        title,
+        CheckOutcome::Pass,
+        CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "%1 is %2, which exists."), {com, *mapped}),
+        {}};
 }

@@ -59,6 +59,12 @@ std::optional<GroupEntry> GroupDatabase::GroupById(gid_t gid) const {
     return std::nullopt;
 }
 
+std::optional<std::string> GroupDatabase::GroupName(gid_t gid) const {
+    const auto group = GroupById(gid);
+    if (!group) return std::nullopt;
+    return group->name;
+}
+
 std::optional<std::string> GroupDatabase::UserName(uid_t uid) const {
     for (const auto& user : m_users) {
         if (user.uid == uid) return user.name;

@@ -6,22 +6,25 @@
 #include <string>
 #include <vector>
 
-// The group and user databases read from their files (group(5), passwd(5)) so that tests
-// can hand in their own.
+#include "troubleshooter/GroupLookup.h"
+
+// The group and user databases read straight from their files (group(5), passwd(5)). Only
+// the fake trees of tests use it: the real system's groups may come from LDAP or SSSD,
+// which NssGroupLookup asks for.
 struct GroupEntry {
     std::string name;
     gid_t gid = 0;
     std::vector<std::string> members;
 };
 
-class GroupDatabase {
+class GroupDatabase : public GroupLookup {
 public:
     static GroupDatabase Load(const std::string& groupFile, const std::string& passwdFile);
 
     std::optional<GroupEntry> GroupById(gid_t gid) const;
-    std::optional<std::string> UserName(uid_t uid) const;
-    // Listed as a member, or the group is the user's primary group in passwd.
-    bool ListsUserInGroup(const std::string& user, gid_t gid) const;
+    std::optional<std::string> GroupName(gid_t gid) const override;
+    std::optional<std::string> UserName(uid_t uid) const override;
+    bool ListsUserInGroup(const std::string& user, gid_t gid) const override;
 
     std::vector<GroupEntry> m_groups;
     struct UserEntry {

@@ -2,36 +2,51 @@
 
 #include "hart/Clock.h"
 #include "hart/HartLink.h"
+#include "troubleshooter/CheckTitles.h"
 #include "troubleshooter/Checks.h"
 
 namespace {
-constexpr const char* kTitle = "HART identity poll at address 0";
 constexpr uint32_t kHartBaud = 1200;
 }  // namespace
 
 CheckResult CheckHartPoll(unsigned comNumber, unsigned attempts) {
-    if (comNumber > 255) return NotApplicable(kTitle, "Tralvo cannot poll above COM255.");
+    if (comNumber > 255) {
+        return NotApplicable(
+            kHartPollTitle,
+            CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "Tralvo cannot poll above COM255.")));
+    }
+    const std::string title = CheckText(kHartPollTitle);
     CSerial serial;
     CHartLink link(serial, SystemClock());
     const unsigned opened = link.OpenPort(static_cast<uint8_t>(comNumber), kHartBaud);
     if (opened != kLinkOk) {
         link.ClosePort();
-        return {kTitle, CheckOutcome::Fail,
-                "The link could not open COM" + std::to_string(comNumber) + " (code " +
-                    std::to_string(opened) + ").",
-                "Fix the checks above first."};
+        return {title, CheckOutcome::Fail,
+                CheckText(
+                    QT_TRANSLATE_NOOP("Troubleshooter", "The link could not open COM%1 (code %2)."),
+                    {std::to_string(comNumber), std::to_string(opened)}),
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "Fix the checks above first."))};
     }
     const bool answered = link.PollIdentity(0, static_cast<uint8_t>(attempts));
     link.ClosePort();
     if (!answered) {
-        return {kTitle, CheckOutcome::Fail, "No device answered at polling address 0.",
-                "Check the modem's loop connection, loop power and the 250 ohm load; a device "
-                "at another address is found by the network poll in Tralvo."};
+        return {title, CheckOutcome::Fail,
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                            "No device answered at polling address 0.")),
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                            "Check the modem's loop connection, loop power and "
+                                            "the 250 ohm load; a device at another address is "
+                                            "found by the network poll in Tralvo."))};
     }
-    char identity[96];
-    std::snprintf(identity, sizeof identity,
-                  "A device answered: manufacturer %u, device type %u, ID %02X%02X%02X.",
-                  link.m_nManufacturer, link.m_nDeviceType, link.m_deviceId[0], link.m_deviceId[1],
+    char deviceId[8];
+    std::snprintf(deviceId, sizeof deviceId, "%02X%02X%02X", link.m_deviceId[0], link.m_deviceId[1],
                   link.m_deviceId[2]);
-    return {kTitle, CheckOutcome::Pass, identity, {}};
+    return {title,
+            CheckOutcome::Pass,
+            CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                        "A device answered: manufacturer %1, device type %2, ID "
+                                        "%3."),
+                      {std::to_string(link.m_nManufacturer), std::to_string(link.m_nDeviceType),
+                       deviceId}),
+            {}};
 }

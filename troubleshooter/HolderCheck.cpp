@@ -1,20 +1,19 @@
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "serial/ComPortMap.h"
-#include "serial/PortHolders.h"
+#include "troubleshooter/CheckTitles.h"
 #include "troubleshooter/Checks.h"
+#include "troubleshooter/DeviceUsers.h"
 
 namespace {
 
-constexpr const char* kTitle = "Other users of the port";
-
 enum class LockProbe { Free, Held, NotProbed };
 
+// What CSerial's exclusive open would meet: an open that TIOCEXCL refuses, or a flock
+// someone else has.
 LockProbe ProbeLock(const std::string& path) {
     // Opening without O_NONBLOCK could wait for carrier on a real line.
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -27,33 +26,86 @@ LockProbe ProbeLock(const std::string& path) {
     return result;
 }
 
+std::string NamesOf(const std::vector<DeviceUser>& users) {
+    std::string names;
+    for (const auto& user : users) {
+        if (!names.empty()) names += ", ";
+        names += user.name + " (PID " + user.pid + ")";
+    }
+    return names;
+}
+
 }  // namespace
 
 CheckResult CheckHolders(const std::string& path, const SystemRoots& roots) {
+    const std::string title = CheckText(kHoldersTitle);
     const LockProbe lock = ProbeLock(path);
-    const PortHolders found = FindPortHolders(FinalPath(path), roots.proc);
-    const auto& holders = found.holders;
-    const unsigned unreadable = found.unreadable;
-    if (lock != LockProbe::Held && holders.empty()) {
-        std::string why = path + " is not locked and no process has it open";
-        if (unreadable) why += " (" + std::to_string(unreadable) + " processes could not be seen)";
-        if (lock == LockProbe::NotProbed) why += "; its lock could not be probed";
-        return {kTitle, CheckOutcome::Pass, why + ".", {}};
+    const DeviceUsers found = FindDeviceUsers(path, roots.proc);
+    // The port's other end (a simulator, socat) keeps the slave open but is what Tralvo
+    // talks to, not a rival for the port.
+    std::vector<DeviceUser> holders;
+    std::vector<DeviceUser> otherEnds;
+    for (const auto& user : found.users)
+        (user.holdsPtyMaster ? otherEnds : holders).push_back(user);
+
+    if (lock == LockProbe::Held) {
+        if (holders.empty()) {
+            return {title, CheckOutcome::Fail,
+                    CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                                "%1 is locked by a process this user cannot see."),
+                              {path}),
+                    CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                                "Find it with: sudo fuser -v %1, then close that "
+                                                "program."),
+                              {path})};
+        }
+        std::string pids;
+        for (const auto& holder : holders) pids += " " + holder.pid;
+        const std::string program =
+            holders.size() == 1 ? holders[0].name
+                                : CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "those programs"));
+        return {title, CheckOutcome::Fail,
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "%1 is locked and held open by %2."),
+                          {path, NamesOf(holders)}),
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "Close %1, or end it with: kill%2"),
+                          {program, pids})};
     }
-    std::string names;
-    std::string pids;
-    for (const auto& holder : holders) {
-        if (!names.empty()) names += ", ";
-        names += holder.name + " (PID " + holder.pid + ")";
-        pids += " " + holder.pid;
+
+    // The port opens for Tralvo: whoever else has it open is worth knowing (a reader there
+    // may take replies), but is not a failure.
+    std::string why;
+    if (lock == LockProbe::Free) {
+        why = holders.empty()
+                  ? CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                                "%1 is not locked and no other process has it "
+                                                "open."),
+                              {path})
+                  : CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                                "%1 opens for Tralvo, but %2 also has it open and "
+                                                "may read what the device sends."),
+                              {path, NamesOf(holders)});
+    } else {
+        why = holders.empty()
+                  ? CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                                "The lock of %1 could not be probed; no other "
+                                                "process has it open."),
+                              {path})
+                  : CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                                "The lock of %1 could not be probed; %2 has it "
+                                                "open."),
+                              {path, NamesOf(holders)});
     }
-    if (holders.empty()) {
-        return {kTitle, CheckOutcome::Fail, path + " is locked by a process this user cannot see.",
-                "Find it with: sudo fuser -v " + path + ", then close that program."};
+    if (found.unreadable) {
+        why += " " + CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                                 "%1 processes of other users could not be "
+                                                 "looked at."),
+                               {std::to_string(found.unreadable)});
     }
-    const std::string state =
-        lock == LockProbe::Held ? "is locked and held open by " : "is held open by ";
-    return {kTitle, CheckOutcome::Fail, path + " " + state + names + ".",
-            "Close " + (holders.size() == 1 ? holders[0].name : std::string("those programs")) +
-                ", or end it with: kill" + pids};
+    if (!otherEnds.empty()) {
+        why += " " + CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                                 "Its other end is held by %1, which is what "
+                                                 "Tralvo talks to."),
+                               {NamesOf(otherEnds)});
+    }
+    return {title, holders.empty() ? CheckOutcome::Pass : CheckOutcome::Info, why, {}};
 }

@@ -4,11 +4,11 @@
 #include <cstring>
 
 #include "serial/Serial.h"
+#include "troubleshooter/CheckTitles.h"
 #include "troubleshooter/Checks.h"
 
 namespace {
 
-constexpr const char* kTitle = "Open at 1200 baud 8O1";
 constexpr uint32_t kHartBaud = 1200;
 
 // The program's own serial class, with a look at its descriptor to read the modem lines
@@ -25,44 +25,54 @@ std::string ErrorText(SerialStatus status) {
 std::string FixFor(SerialStatus status) {
     switch (status) {
         case EBUSY:
-            return "Another program holds the port: see the check of other users above.";
+            return CheckText(QT_TRANSLATE_NOOP(
+                "Troubleshooter",
+                "Another program holds the port: see the check of other users above."));
         case EACCES:
         case EPERM:
-            return "See the access check above.";
+            return CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "See the access check above."));
         case ENOENT:
         case ENODEV:
         case EIO:
-            return "Plug the modem in again; if it came up under another number, choose that "
-                   "port.";
+            return CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                               "Plug the modem in again; if it came up under "
+                                               "another number, choose that port."));
         default:
-            return "Unplug and replug the modem; if that does not help, look at: sudo dmesg | "
-                   "tail";
+            return CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                               "Unplug and replug the modem; if that does not "
+                                               "help, look at: sudo dmesg | tail"));
     }
 }
 
 }  // namespace
 
 CheckResult CheckOpen(const std::string& path) {
+    const std::string title = CheckText(kOpenTitle);
     ProbedSerial serial;
     if (const SerialStatus status = serial.Open(path.c_str(), 1024, 1024)) {
-        return {kTitle, CheckOutcome::Fail, path + " does not open: " + ErrorText(status) + ".",
+        return {title, CheckOutcome::Fail,
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "%1 does not open: %2."),
+                          {path, ErrorText(status)}),
                 FixFor(status)};
     }
     if (const SerialStatus status = serial.SetHartLine(kHartBaud)) {
         serial.Close();
-        return {kTitle, CheckOutcome::Fail,
-                path + " opens but refuses 1200 baud 8O1: " + ErrorText(status) + ".",
+        return {title, CheckOutcome::Fail,
+                CheckText(
+                    QT_TRANSLATE_NOOP("Troubleshooter", "%1 opens but refuses 1200 baud 8O1: %2."),
+                    {path, ErrorText(status)}),
                 FixFor(status)};
     }
     int lines = 0;
     const bool haveModemLines = ioctl(serial.Descriptor(), TIOCMGET, &lines) == 0;
     if (!haveModemLines) {
         serial.Close();
-        return {kTitle,
+        return {title,
                 CheckOutcome::Pass,
-                path +
-                    " opens at 1200 baud 8O1; it is a virtual port without modem lines (RTS, "
-                    "DTR).",
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                            "%1 opens at 1200 baud 8O1; it is a virtual port "
+                                            "without modem lines (RTS, DTR)."),
+                          {path}),
                 {}};
     }
     const SerialStatus rtsDown = serial.SetRts(false);
@@ -71,12 +81,19 @@ CheckResult CheckOpen(const std::string& path) {
     serial.Close();
     const bool dtrOn = lines & TIOCM_DTR;
     if (rtsDown || rtsUp || !dtrOn || !(lines & TIOCM_RTS)) {
-        return {kTitle, CheckOutcome::Fail,
-                path + " opens at 1200 baud 8O1, but RTS or DTR cannot be set.",
-                "Use a modem or adapter with RTS control; some three-wire USB adapters lack it."};
+        return {title, CheckOutcome::Fail,
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                            "%1 opens at 1200 baud 8O1, but RTS or DTR cannot be "
+                                            "set."),
+                          {path}),
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                            "Use a modem or adapter with RTS control; some "
+                                            "three-wire USB adapters lack it."))};
     }
-    return {kTitle,
+    return {title,
             CheckOutcome::Pass,
-            path + " opens at 1200 baud 8O1, and RTS and DTR can be set.",
+            CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                        "%1 opens at 1200 baud 8O1, and RTS and DTR can be set."),
+                      {path}),
             {}};
 }

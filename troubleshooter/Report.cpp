@@ -1,21 +1,33 @@
 #include "troubleshooter/Report.h"
 
+#include "troubleshooter/CheckText.h"
+
 void WriteReport(std::ostream& out, const std::string& portHeading, const CheckResults& results) {
-    out << "Tralvo COM troubleshooter: " << portHeading << "\n\n";
+    out << CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "Tralvo COM troubleshooter: %1"),
+                     {portHeading})
+        << "\n\n";
     unsigned failed = 0;
     for (const auto& result : results) {
         out << '[' << OutcomeText(result.outcome) << "] " << result.title << ": "
             << result.explanation << '\n';
         if (result.outcome == CheckOutcome::Fail) {
             ++failed;
-            if (!result.fix.empty()) out << "       Fix: " << result.fix << '\n';
+            if (!result.fix.empty()) {
+                out << "       "
+                    << CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "Fix: %1"), {result.fix})
+                    << '\n';
+            }
         }
     }
     out << '\n';
     if (failed == 0) {
-        out << "All checks passed.\n";
+        out << CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "All checks passed.")) << '\n';
+    } else if (failed == 1) {
+        out << CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "1 check failed.")) << '\n';
     } else {
-        out << failed << (failed == 1 ? " check" : " checks") << " failed.\n";
+        out << CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "%1 checks failed."),
+                         {std::to_string(failed)})
+            << '\n';
     }
 }
 

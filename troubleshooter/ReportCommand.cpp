@@ -2,25 +2,42 @@
 
 #include <algorithm>
 
+#include "troubleshooter/CheckText.h"
+#include "troubleshooter/JsonReport.h"
+#include "troubleshooter/PortText.h"
 #include "troubleshooter/Report.h"
 #include "troubleshooter/Troubleshooter.h"
 
 namespace {
 
 constexpr unsigned kNoPortChosen = 99;
-constexpr const char* kUsage =
-    "usage: com-troubleshooter [--port N] [--report [--poll]]  (N: a COM number, 1 to 255)\n";
 
 bool ParsePort(const std::string& text, unsigned* number) {
-    if (text.empty() || text.size() > 3 ||
-        text.find_first_not_of("0123456789") != std::string::npos) {
-        return false;
+    const auto port = ParseTypedPort(text);
+    if (port) *number = *port;
+    return port.has_value();
+}
+
+// The JSON report has no port list: the plain report's last lines are for people.
+int RunJsonReport(const TroubleshootRequest& request, const SystemRoots& roots,
+                  const UserIdentity& user, std::ostream& out) {
+    if (request.comNumber == 0) {
+        WriteJsonReport(out, {}, {},
+                        CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                                    "No port is chosen and none was found; name "
+                                                    "one with --port N.")));
+        return 1;
     }
-    *number = static_cast<unsigned>(std::stoul(text));
-    return *number >= 1 && *number <= 255;
+    const auto results = RunChecks(request, roots, user);
+    WriteJsonReport(out, "COM" + std::to_string(request.comNumber), results);
+    return ReportExitCode(results);
 }
 
 }  // namespace
+
+const char* const kTroubleshooterUsage =
+    "usage: com-troubleshooter [--port N] [--report [--poll] [--json]] [--help] [--version]\n"
+    "       (N: a COM number from 1 to 255, as 33 or COM33)\n";
 
 bool WantsReport(const std::vector<std::string>& args) {
     return std::find(args.begin(), args.end(), "--report") != args.end();
@@ -32,7 +49,7 @@ int ParseWindowArguments(const std::vector<std::string>& args, unsigned* port, s
         if (args[i] != "--port") continue;
         if (i + 1 >= args.size() || !ParsePort(args[i + 1], port)) {
             *port = 0;
-            err << kUsage;
+            err << kTroubleshooterUsage;
             return 2;
         }
         ++i;
@@ -49,19 +66,23 @@ int RunReportCommand(const std::vector<std::string>& args, unsigned storedPort,
                      const std::vector<ListedPort>& ports, const SystemRoots& roots,
                      const UserIdentity& user, std::ostream& out, std::ostream& err) {
     TroubleshootRequest request;
+    bool json = false;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--report") continue;
         if (args[i] == "--poll") {
             request.pollHart = true;
+        } else if (args[i] == "--json") {
+            json = true;
         } else if (args[i] == "--port" && i + 1 < args.size() &&
                    ParsePort(args[i + 1], &request.comNumber)) {
             ++i;
         } else {
-            err << kUsage;
+            err << kTroubleshooterUsage;
             return 2;
         }
     }
     if (request.comNumber == 0) request.comNumber = InitialPort(storedPort, ports);
+    if (json) return RunJsonReport(request, roots, user, out);
 
     std::string listed;
     for (const auto& port : ports) listed += (listed.empty() ? "" : ", ") + port.text;

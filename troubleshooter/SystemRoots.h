@@ -13,8 +13,12 @@ struct SystemRoots {
     std::string dev = "/dev";
     std::string sys = "/sys";
     std::string proc = "/proc";
-    std::string groupFile = "/etc/group";
-    std::string passwdFile = "/etc/passwd";
+    // Empty: the system's user and group databases through NSS. A fake tree names its own
+    // group(5) and passwd(5) files.
+    std::string groupFile;
+    std::string passwdFile;
+    // udev's database of device properties (c<major>:<minor> files).
+    std::string udevData = "/run/udev/data";
     std::vector<std::string> unitFolders = {"/etc/systemd/system", "/run/systemd/system",
                                             "/lib/systemd/system", "/usr/lib/systemd/system"};
 

@@ -1,8 +1,21 @@
 #include "troubleshooter/Troubleshooter.h"
 
 #include "serial/KernelConsole.h"
+#include "troubleshooter/CheckTitles.h"
 #include "troubleshooter/Checks.h"
 #include "troubleshooter/GroupDatabase.h"
+#include "troubleshooter/NssGroupLookup.h"
+
+namespace {
+
+// The real system's groups through NSS; a fake tree's from its own files.
+CheckResult CheckAccessWithGroups(const std::string& path, const DeviceAccess& access,
+                                  const UserIdentity& user, const SystemRoots& roots) {
+    if (roots.groupFile.empty()) return CheckAccess(path, access, user, NssGroupLookup());
+    return CheckAccess(path, access, user, GroupDatabase::Load(roots.groupFile, roots.passwdFile));
+}
+
+}  // namespace
 
 CheckResults RunChecks(const TroubleshootRequest& request, const SystemRoots& roots,
                        const UserIdentity& user) {
@@ -11,28 +24,31 @@ CheckResults RunChecks(const TroubleshootRequest& request, const SystemRoots& ro
     results.push_back(CheckDevice(request.comNumber, roots, &device));
     const bool isConsole = device && IsKernelConsole(device->path, roots.Consoles());
     if (!device) {
-        const std::string why = "There is no device to check.";
-        results.push_back(NotApplicable("Access", why));
-        results.push_back(NotApplicable("Other users of the port", why));
+        const std::string why =
+            CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "There is no device to check."));
+        results.push_back(NotApplicable(kAccessTitle, why));
+        results.push_back(NotApplicable(kHoldersTitle, why));
     } else {
-        const auto access = ReadDeviceAccess(device->path);
-        if (access) {
-            const auto groups = GroupDatabase::Load(roots.groupFile, roots.passwdFile);
-            results.push_back(CheckAccess(device->path, *access, user, groups));
+        if (const auto access = ReadDeviceAccess(device->path)) {
+            results.push_back(CheckAccessWithGroups(device->path, *access, user, roots));
         } else {
-            results.push_back(NotApplicable("Access", "The device could not be examined."));
+            results.push_back(NotApplicable(
+                kAccessTitle, CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                                          "The device could not be examined."))));
         }
         if (isConsole) {
-            results.push_back(ConsoleRefusal("Other users of the port", device->path));
+            results.push_back(ConsoleRefusal(kHoldersTitle, device->path));
         } else {
             results.push_back(CheckHolders(device->path, roots));
         }
     }
-    results.push_back(CheckServices(roots));
+    results.push_back(CheckServices(roots, device && !isConsole ? device->path : std::string()));
     if (!device) {
-        results.push_back(NotApplicable("Open at 1200 baud 8O1", "There is no device to open."));
+        results.push_back(NotApplicable(
+            kOpenTitle,
+            CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "There is no device to open."))));
     } else if (isConsole) {
-        results.push_back(ConsoleRefusal("Open at 1200 baud 8O1", device->path));
+        results.push_back(ConsoleRefusal(kOpenTitle, device->path));
     } else {
         results.push_back(CheckOpen(device->path));
     }
@@ -40,8 +56,10 @@ CheckResults RunChecks(const TroubleshootRequest& request, const SystemRoots& ro
         if (results.back().outcome == CheckOutcome::Pass) {
             results.push_back(CheckHartPoll(request.comNumber, request.pollAttempts));
         } else {
-            results.push_back(NotApplicable("HART identity poll at address 0",
-                                            "The port does not open, so nothing can be polled."));
+            results.push_back(NotApplicable(
+                kHartPollTitle, CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                                            "The port does not open, so nothing "
+                                                            "can be polled."))));
         }
     }
     return results;

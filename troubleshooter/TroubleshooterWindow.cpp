@@ -7,12 +7,13 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <sstream>
 
-#include "serial/ComPortMap.h"
+#include "troubleshooter/PortText.h"
 #include "troubleshooter/Report.h"
 #include "troubleshooter/Troubleshooter.h"
 
@@ -22,10 +23,15 @@ TroubleshooterWindow::TroubleshooterWindow(const std::vector<ListedPort>& ports,
       m_roots(std::move(roots)),
       m_portBox(new QComboBox),
       m_pollBox(new QCheckBox(tr("Also poll a HART device at address 0"))),
+      m_portMessage(new QLabel),
       m_resultList(new QTreeWidget) {
     setWindowTitle(tr("Tralvo COM Troubleshooter"));
-    // Editable, so a port the enumeration does not show can still be checked.
+    // Editable, so a port the enumeration does not show can still be checked. A typed port
+    // is read, not added to the list: an added entry would carry no port number.
     m_portBox->setEditable(true);
+    m_portBox->setInsertPolicy(QComboBox::NoInsert);
+    connect(m_portBox->lineEdit(), &QLineEdit::returnPressed, this,
+            &TroubleshooterWindow::RunChecksNow);
     for (const auto& port : ports) {
         m_portBox->addItem(QString::fromStdString(port.text + "  " + port.device), port.comNumber);
     }
@@ -59,25 +65,44 @@ TroubleshooterWindow::TroubleshooterWindow(const std::vector<ListedPort>& ports,
     bottomRow->addWidget(copy);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(portRow);
+    m_portMessage->setObjectName(QStringLiteral("portMessage"));
+    m_portMessage->setStyleSheet(QStringLiteral("color: red"));
+    m_portMessage->hide();
+    layout->addWidget(m_portMessage);
     layout->addWidget(m_resultList, 1);
     layout->addLayout(bottomRow);
     resize(820, 420);
 }
 
 unsigned TroubleshooterWindow::ChosenPort() const {
-    const int index = m_portBox->currentIndex();
-    if (index >= 0 && m_portBox->itemText(index) == m_portBox->currentText()) {
-        return m_portBox->itemData(index).toUInt();
-    }
-    return PortNumberFromText(m_portBox->currentText().trimmed().toStdString());
+    const QString text = m_portBox->currentText();
+    const int listed = m_portBox->findText(text);
+    if (listed >= 0) return m_portBox->itemData(listed).toUInt();
+    return ParseTypedPort(text.toStdString()).value_or(0);
 }
 
 void TroubleshooterWindow::RunChecksNow() {
+    const unsigned port = ChosenPort();
+    if (port == 0) {
+        const QString typed = m_portBox->currentText().trimmed();
+        m_portMessage->setText(
+            typed.isEmpty()
+                ? tr("Type a port: COM and a number from 1 to 255, for example COM33.")
+                : tr("\"%1\" is not a port. Type COM and a number from 1 to 255, for example "
+                     "COM33.")
+                      .arg(typed));
+        m_portMessage->show();
+        m_lastResults.clear();
+        ShowResults(m_lastResults);
+        return;
+    }
+    m_portMessage->hide();
     TroubleshootRequest request;
-    request.comNumber = ChosenPort();
+    request.comNumber = port;
     request.pollHart = m_pollBox->isChecked();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_lastResults = RunChecks(request, m_roots, CurrentUser());
+    m_lastPort = port;
     QApplication::restoreOverrideCursor();
     ShowResults(m_lastResults);
 }
@@ -87,12 +112,13 @@ void TroubleshooterWindow::ShowResults(const CheckResults& results) {
     for (const auto& result : results) {
         QString finding = QString::fromStdString(result.explanation);
         if (result.outcome == CheckOutcome::Fail && !result.fix.empty()) {
-            finding += QStringLiteral("\nFix: ") + QString::fromStdString(result.fix);
+            finding += u'\n' + tr("Fix: %1").arg(QString::fromStdString(result.fix));
         }
-        auto* item = new QTreeWidgetItem({QString::fromLatin1(OutcomeText(result.outcome)),
+        auto* item = new QTreeWidgetItem({QString::fromStdString(OutcomeText(result.outcome)),
                                           QString::fromStdString(result.title), finding});
         if (result.outcome == CheckOutcome::Fail) item->setForeground(0, QColor(Qt::red));
         if (result.outcome == CheckOutcome::Pass) item->setForeground(0, QColor(Qt::darkGreen));
+        if (result.outcome == CheckOutcome::Info) item->setForeground(0, QColor(Qt::darkBlue));
         item->setToolTip(2, finding);
         m_resultList->addTopLevelItem(item);
     }
@@ -101,7 +127,8 @@ void TroubleshooterWindow::ShowResults(const CheckResults& results) {
 }
 
 void TroubleshooterWindow::CopyReport() {
+    // The report of the checks shown, under the port they were run for.
     std::ostringstream text;
-    WriteReport(text, "COM" + std::to_string(ChosenPort()), m_lastResults);
+    WriteReport(text, "COM" + std::to_string(m_lastPort), m_lastResults);
     QApplication::clipboard()->setText(QString::fromStdString(text.str()));
 }

@@ -9,7 +9,9 @@
 #include "settings/Profile.h"
 #include "settings/SettingsTrouble.h"
 #include "settings/StartupSettings.h"
+#include "troubleshooter/ProgramInfo.h"
 #include "troubleshooter/ReportCommand.h"
+#include "troubleshooter/TroubleshooterLanguage.h"
 #include "troubleshooter/TroubleshooterWindow.h"
 
 namespace {
@@ -43,10 +45,14 @@ void ShowSettingsTrouble(QWidget& window, const QString& text) {
 
 int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    // Before any application object: a QApplication without a display would end the
+    // program before it could answer.
+    if (const auto status = AnswerHelpOrVersion(args, std::cout)) return *status;
     if (WantsReport(args)) {
         // No display is needed: the report runs over SSH too.
         QCoreApplication app(argc, argv);
         const StoredSettings stored = ReadStoredSettings();
+        ApplyStoredLanguage();
         if (stored.trouble)
             std::cerr << "com-troubleshooter: warning: " << stored.trouble->toStdString() << '\n';
         return RunReportCommand(args, stored.port, ListPorts(), SystemRoots{}, CurrentUser(),
@@ -58,6 +64,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const auto ports = ListPorts();
     const StoredSettings stored = ReadStoredSettings();
+    ApplyStoredLanguage();
     const unsigned port = namedPort != 0 ? namedPort : InitialPort(stored.port, ports);
     TroubleshooterWindow window(ports, port, SystemRoots{});
     window.show();

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "Watchdog.h"
+#include "serial/ComPortMap.h"
 #include "settings/Profile.h"
 #include "settings/SettingsTrouble.h"
 #include "tests/serial/ScopedConfigHome.h"
@@ -138,6 +139,25 @@ TEST_F(SettingsStoreTest, AWriteIsRefusedWhenItsLockFileCannotBeTaken) {
     }
     EXPECT_THAT(told, ::testing::ElementsAre(::testing::Pair(SettingsTrouble::NotARegularFile,
                                                              FileOf("Brenlow/Tralvo.conf.lock"))));
+}
+
+// A relative XDG_CONFIG_HOME is to be ignored: the settings and the port links must both go
+// to ~/.config, not the settings under the working folder and the links elsewhere.
+TEST_F(SettingsStoreTest, ARelativeConfigHomeIsIgnoredBySettingsAndPortLinksAlike) {
+    const std::string userHome = home.path() + "/user";
+    const char* oldHome = getenv("HOME");
+    const std::string savedHome = oldHome ? oldHome : "";
+    setenv("HOME", userHome.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", "relative-config", 1);
+    const bool written = own.WriteProfileString("Settings", "Language", "Chinese");
+    const std::string linksFolder = PortLinksFolder();
+    oldHome ? setenv("HOME", savedHome.c_str(), 1) : unsetenv("HOME");
+    setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
+
+    EXPECT_TRUE(written);
+    EXPECT_TRUE(std::filesystem::is_regular_file(userHome + "/.config/Brenlow/Tralvo.conf"));
+    EXPECT_FALSE(std::filesystem::exists("relative-config"));
+    EXPECT_EQ(linksFolder, userHome + "/.config/Brenlow/Tralvo/ports");
 }
 
 }  // namespace

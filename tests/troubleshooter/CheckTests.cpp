@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/file.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,8 +17,11 @@
 #include "serial/ComPortMap.h"
 #include "serial/KernelConsole.h"
 #include "troubleshooter/Checks.h"
+#include "troubleshooter/GroupDatabase.h"
+#include "troubleshooter/NssGroupLookup.h"
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -31,7 +35,7 @@ protected:
 using DeviceCheck = PortLinks;
 
 TEST_F(DeviceCheck, FindsAFixedRangeDeviceUnderTheDevRoot) {
-    const std::string device = fake.AddDevice("ttyUSB0");
+    const std::string device = fake.AddTty("ttyUSB0");
     std::optional<ResolvedDevice> found;
     const auto result = CheckDevice(33, fake.roots, &found);
     EXPECT_EQ(result.outcome, CheckOutcome::Pass);
@@ -55,7 +59,7 @@ TEST_F(DeviceCheck, FailsForANumberWithoutDeviceAndShowsHowToLinkOne) {
 }
 
 TEST_F(DeviceCheck, FollowsALinkToItsTarget) {
-    const std::string device = fake.AddDevice("pts7");
+    const std::string device = fake.AddTty("pts7");
     std::filesystem::create_symlink(device, PortLinkPath(200));
     std::optional<ResolvedDevice> found;
     EXPECT_EQ(CheckDevice(200, fake.roots, &found).outcome, CheckOutcome::Pass);
@@ -72,6 +76,24 @@ TEST_F(DeviceCheck, ReportsALinkThatPointsNowhereAndHowToRemoveIt) {
     EXPECT_THAT(result.explanation, HasSubstr("/gone"));
     EXPECT_THAT(result.fix, HasSubstr("rm " + PortLinkPath(200)));
     EXPECT_FALSE(found);
+}
+
+// A link may lead anywhere; only a tty carries HART, and nothing else there is to be killed.
+TEST_F(DeviceCheck, CallsALinkToDevNullNotASerialPortAndSuggestsNoKill) {
+    std::filesystem::create_symlink("/dev/null", PortLinkPath(200));
+    std::optional<ResolvedDevice> found;
+    const auto result = CheckDevice(200, fake.roots, &found);
+    EXPECT_EQ(result.outcome, CheckOutcome::Fail);
+    EXPECT_THAT(result.explanation, HasSubstr("/dev/null, which is not a serial port"));
+    EXPECT_THAT(result.fix, Not(HasSubstr("kill")));
+    EXPECT_FALSE(found);
+}
+
+TEST_F(DeviceCheck, CallsARegularFileNotASerialPort) {
+    fake.AddDevice("ttyUSB0");
+    const auto result = CheckDevice(33, fake.roots, nullptr);
+    EXPECT_EQ(result.outcome, CheckOutcome::Fail);
+    EXPECT_THAT(result.explanation, HasSubstr("not a serial port"));
 }
 
 // Access: the device belongs to root:dialout, crw-rw----.
@@ -140,6 +162,24 @@ TEST_F(AccessCheck, ReadsOwnerGroupAndModeOfARealFile) {
     EXPECT_EQ(access->owner, geteuid());
 }
 
+// The real system's databases, through NSS: every Debian system has root (0:0).
+TEST(NssGroupLookup, NamesRootAndKnowsRootsPrimaryGroup) {
+    const NssGroupLookup groups;
+    EXPECT_EQ(groups.GroupName(0), "root");
+    EXPECT_EQ(groups.UserName(0), "root");
+    EXPECT_TRUE(groups.ListsUserInGroup("root", 0));
+    EXPECT_FALSE(groups.ListsUserInGroup("tralvo-no-such-user", 0));
+}
+
+TEST(NssGroupLookup, GivesTheAccessCheckTheGroupToJoin) {
+    const DeviceAccess rootGroupDevice{0, 0, S_IFCHR | 0660};
+    const UserIdentity stranger{65534, 65534, "tralvo-no-such-user", {65534}};
+    const auto result = CheckAccess("/dev/ttyUSB0", rootGroupDevice, stranger, NssGroupLookup());
+    EXPECT_EQ(result.outcome, CheckOutcome::Fail);
+    EXPECT_THAT(result.explanation, HasSubstr("not in group root"));
+    EXPECT_THAT(result.fix, HasSubstr("sudo usermod -aG root $USER"));
+}
+
 // Holders.
 TEST(HolderCheck, PassesForAPortNobodyHasOpen) {
     FakeSystem fake;
@@ -148,14 +188,55 @@ TEST(HolderCheck, PassesForAPortNobodyHasOpen) {
     EXPECT_EQ(CheckHolders(device, fake.roots).outcome, CheckOutcome::Pass);
 }
 
+// The port still opens, so another reader is worth knowing but no reason to kill anything.
 TEST(HolderCheck, NamesTheProcessThatHasThePortOpenInAFakeProc) {
     FakeSystem fake;
     const std::string device = fake.AddDevice("ttyACM0");
     fake.AddProcess("4242", "minicom", device);
     const auto result = CheckHolders(device, fake.roots);
-    EXPECT_EQ(result.outcome, CheckOutcome::Fail);
+    EXPECT_EQ(result.outcome, CheckOutcome::Info);
     EXPECT_THAT(result.explanation, HasSubstr("minicom (PID 4242)"));
+    EXPECT_EQ(result.fix, "");
+}
+
+// The exclusive open fails: the process with the same device node open is named, even
+// when it opened it under another path.
+TEST(HolderCheck, NamesTheHolderByItsDeviceNumberWhenTheLockIsTaken) {
+    FakeSystem fake;
+    const std::string device = fake.AddTty("ttyUSB0");
+    std::filesystem::create_symlink(device, fake.roots.dev + "/modem-by-id");
+    fake.AddProcess("4242", "minicom", fake.roots.dev + "/modem-by-id");
+    const int lock = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_EQ(flock(lock, LOCK_EX | LOCK_NB), 0);
+    const auto result = CheckHolders(device, fake.roots);
+    close(lock);
+    EXPECT_EQ(result.outcome, CheckOutcome::Fail);
+    EXPECT_THAT(result.explanation, HasSubstr("is locked and held open by minicom (PID 4242)"));
     EXPECT_THAT(result.fix, HasSubstr("kill 4242"));
+}
+
+// A simulator keeps the slave of its pty open beside the master: it is the port's other
+// end, not a rival.
+TEST(HolderCheck, TheOtherEndOfAPtyIsNotAHolder) {
+    FakeSystem fake;
+    const std::string device = fake.AddTty("pts7");
+    fake.AddProcess("29467", "tralvo-sim", device);
+    fake.AddDescriptor("29467", "4", fake.roots.dev + "/ptmx",
+                       "pos:\t0\ntty-index:\t" + fake.PtyIndexOf(device) + "\n");
+    const auto result = CheckHolders(device, fake.roots);
+    EXPECT_EQ(result.outcome, CheckOutcome::Pass);
+    EXPECT_THAT(result.explanation, HasSubstr("other end is held by tralvo-sim (PID 29467)"));
+    EXPECT_EQ(result.fix, "");
+}
+
+TEST(HolderCheck, AMasterOfAnotherPtyDoesNotMakeAHolderTheOtherEnd) {
+    FakeSystem fake;
+    const std::string device = fake.AddTty("pts7");
+    fake.AddProcess("4242", "screen", device);
+    fake.AddDescriptor("4242", "4", fake.roots.dev + "/ptmx", "tty-index:\t99999\n");
+    const auto result = CheckHolders(device, fake.roots);
+    EXPECT_EQ(result.outcome, CheckOutcome::Info);
+    EXPECT_THAT(result.explanation, HasSubstr("screen (PID 4242) also has it open"));
 }
 
 // A real child process takes the lock on a device file of the fake tree; the real /proc
@@ -197,20 +278,49 @@ TEST(HolderCheck, NamesARealChildThatHoldsTheLock) {
 }
 
 // Services.
-TEST(ServiceCheck, FailsWithTheRemedyWhenModemManagerRuns) {
+TEST(ServiceCheck, FailsWithTheRemedyWhenModemManagerHasTheDeviceOpen) {
     FakeSystem fake;
-    fake.AddProcess("310", "ModemManager");
-    const auto result = CheckServices(fake.roots);
+    const std::string device = fake.AddTty("ttyACM0");
+    fake.AddProcess("310", "ModemManager", device);
+    const auto result = CheckServices(fake.roots, device);
     EXPECT_EQ(result.outcome, CheckOutcome::Fail);
+    EXPECT_THAT(result.explanation, HasSubstr("ModemManager has " + device + " open now"));
     EXPECT_THAT(result.fix, HasSubstr("sudo systemctl stop ModemManager"));
 }
 
-TEST(ServiceCheck, FailsWithTheRemedyWhenBrlttyRuns) {
+TEST(ServiceCheck, FailsWithTheRemedyWhenBrlttyHasTheDeviceOpen) {
     FakeSystem fake;
-    fake.AddProcess("311", "brltty");
-    const auto result = CheckServices(fake.roots);
+    const std::string device = fake.AddTty("ttyUSB0");
+    fake.AddProcess("311", "brltty", device);
+    const auto result = CheckServices(fake.roots, device);
     EXPECT_EQ(result.outcome, CheckOutcome::Fail);
     EXPECT_THAT(result.fix, HasSubstr("brltty"));
+}
+
+// Most desktops run ModemManager; it matters only once it touches this port.
+TEST(ServiceCheck, ModemManagerRunningWithoutTheDeviceIsInformation) {
+    FakeSystem fake;
+    const std::string device = fake.AddTty("ttyUSB0");
+    fake.AddProcess("310", "ModemManager", fake.roots.dev + "/cdc-wdm0");
+    const auto result = CheckServices(fake.roots, device);
+    EXPECT_EQ(result.outcome, CheckOutcome::Info);
+    EXPECT_THAT(result.explanation, HasSubstr("does not have " + device + " open now"));
+    EXPECT_THAT(result.explanation, HasSubstr("ENV{ID_MM_DEVICE_IGNORE}"));
+    EXPECT_EQ(result.fix, "");
+}
+
+TEST(ServiceCheck, SaysWhenUdevTellsModemManagerToIgnoreTheDevice) {
+    FakeSystem fake;
+    const std::string device = fake.AddTty("ttyUSB0");
+    struct stat info {};
+    ASSERT_EQ(stat(device.c_str(), &info), 0);
+    fake.Write(
+        "udev/c" + std::to_string(major(info.st_rdev)) + ":" + std::to_string(minor(info.st_rdev)),
+        "E:ID_MM_DEVICE_IGNORE=1\n");
+    fake.AddProcess("310", "ModemManager");
+    const auto result = CheckServices(fake.roots, device);
+    EXPECT_EQ(result.outcome, CheckOutcome::Info);
+    EXPECT_THAT(result.explanation, HasSubstr("leave this device alone"));
 }
 
 TEST(ServiceCheck, PassesButMentionsAnInstalledServiceThatIsStopped) {

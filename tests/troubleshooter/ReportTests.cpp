@@ -1,4 +1,9 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <sstream>
 
 #include <gmock/gmock.h>
@@ -10,12 +15,15 @@
 #include "tests/serial/FakeConsoles.h"
 #include "tests/serial/PtyPair.h"
 #include "tests/sim/SimProcess.h"
+#include "troubleshooter/CheckText.h"
 #include "troubleshooter/PortList.h"
+#include "troubleshooter/PortText.h"
 #include "troubleshooter/Report.h"
 #include "troubleshooter/ReportCommand.h"
 #include "troubleshooter/Troubleshooter.h"
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -94,16 +102,65 @@ TEST(ReportCommand, ChecksTheNamedPortAndExitsOneOnFailure) {
 
 TEST(ReportCommand, ResolvesTheStoredPortThroughItsLink) {
     FakeSystem fake;
-    const std::string device = fake.AddDevice("pts9");
+    const std::string device = fake.AddTty("pts9");
     std::filesystem::create_directories(PortLinksFolder());
     std::filesystem::create_symlink(device, PortLinkPath(201));
     std::ostringstream out, err;
     const int code = RunReportCommand({"--report"}, 201, {}, fake.roots, CurrentUser(), out, err);
     std::filesystem::remove(PortLinkPath(201));
-    // A plain file opens but refuses terminal settings: the open check fails, the rest pass.
     EXPECT_THAT(out.str(), HasSubstr("COM201"));
     EXPECT_THAT(out.str(), HasSubstr("[PASS] Device"));
+    EXPECT_EQ(code, 0) << out.str();
+}
+
+// What users met: a simulator on the port made the report fail with "kill <its PID>"
+// although the port opened and the device answered.
+TEST(ReportCommand, PassesForThePortOfARunningSimulator) {
+    FakeSystem fake;
+    fake.roots.proc = "/proc";  // the simulator is a real process
+    SimProcess sim({"--link", "COM203"});
+    ASSERT_TRUE(sim.WaitForOutput("COM203 -> ")) << sim.Stderr();
+    std::ostringstream out, err;
+    const int code = RunReportCommand({"--report", "--port", "203", "--poll"}, 0, {}, fake.roots,
+                                      CurrentUser(), out, err);
+    EXPECT_EQ(code, 0) << out.str();
+    EXPECT_THAT(out.str(), HasSubstr("other end is held by tralvo-sim"));
+    EXPECT_THAT(out.str(), HasSubstr("[PASS] HART identity poll at address 0"));
+    EXPECT_THAT(out.str(), Not(HasSubstr("kill")));
+}
+
+// On an ordinary desktop ModemManager runs but leaves the modem alone: nothing failed.
+TEST(ReportCommand, ExitsZeroWhereModemManagerRunsWithoutTouchingThePort) {
+    FakeSystem fake;
+    const std::string device = fake.AddTty("ttyUSB0");
+    fake.AddProcess("310", "ModemManager");
+    std::ostringstream out, err;
+    const int code = RunReportCommand({"--report", "--port", "COM33"}, 0, {}, fake.roots,
+                                      CurrentUser(), out, err);
+    EXPECT_EQ(code, 0) << out.str();
+    EXPECT_THAT(out.str(), HasSubstr("[INFO] Services that grab serial ports: ModemManager"));
+}
+
+TEST(ReportCommand, WritesOneJsonObjectWithEveryCheck) {
+    FakeSystem fake;
+    std::ostringstream out, err;
+    const int code = RunReportCommand({"--report", "--json", "--port", "65"}, 0, {}, fake.roots,
+                                      CurrentUser(), out, err);
     EXPECT_EQ(code, 1);
+    QJsonParseError error{};
+    const auto json = QJsonDocument::fromJson(QByteArray::fromStdString(out.str()), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << out.str();
+    const QJsonObject report = json.object();
+    EXPECT_EQ(report["port"].toString(), "COM65");
+    EXPECT_EQ(report["outcome"].toString(), "fail");
+    const QJsonArray checks = report["checks"].toArray();
+    ASSERT_EQ(checks.size(), 5);
+    const QJsonObject device = checks[0].toObject();
+    EXPECT_EQ(device["title"].toString(), "Device");
+    EXPECT_EQ(device["result"].toString(), "fail");
+    EXPECT_TRUE(device["detail"].toString().contains("/dev/ttyACM0"));
+    EXPECT_TRUE(device["suggestion"].toString().contains("Plug the modem in"));
+    EXPECT_EQ(checks[1].toObject()["result"].toString(), "not_applicable");
 }
 
 TEST(ReportCommand, TakesTheFirstListedPortWhenNoneIsStored) {
@@ -139,11 +196,64 @@ TEST(WindowArguments, NameThePortTheWindowStartsWithAmongTheToolkitsOwn) {
 TEST(WindowArguments, ABadPortIsAUsageErrorOfTheProgram) {
     const std::string program = TRALVO_TROUBLESHOOTER_PROGRAM;
     for (const auto& args : std::vector<std::vector<std::string>>{
-             {"--port", "0"}, {"--port", "256"}, {"--port", "COM3"}, {"--port"}}) {
+             {"--port", "0"}, {"--port", "256"}, {"--port", "COM3x"}, {"--port"}}) {
         SimProcess troubleshooter(program, args);
         EXPECT_EQ(troubleshooter.Finish(), 2) << args.back();
         EXPECT_THAT(troubleshooter.Stderr(), HasSubstr("usage: com-troubleshooter [--port N]"));
     }
+}
+
+TEST(WindowArguments, TakeThePortAsTheUserWritesIt) {
+    std::ostringstream err;
+    unsigned port = 0;
+    EXPECT_EQ(ParseWindowArguments({"--port", "COM33"}, &port, err), 0);
+    EXPECT_EQ(port, 33u);
+}
+
+TEST(PortText, ReadsCom33Com33LowerAndTheBareNumberAlike) {
+    EXPECT_EQ(ParseTypedPort("COM33"), 33u);
+    EXPECT_EQ(ParseTypedPort("com33"), 33u);
+    EXPECT_EQ(ParseTypedPort(" 33 "), 33u);
+    EXPECT_EQ(ParseTypedPort("COM255"), 255u);
+}
+
+TEST(PortText, RefusesEverythingElse) {
+    for (const char* text : {"", "COM", "COM0", "0", "256", "COM 33", "COM3x", "-3", "ttyUSB0",
+                             "COM99999999999999999999"}) {
+        EXPECT_EQ(ParseTypedPort(text), std::nullopt) << text;
+    }
+}
+
+TEST(CheckText, PutsEachFactInOnceEvenWhenItLooksLikeAPlaceholder) {
+    EXPECT_EQ(CheckText("%1 is %2.", {"/tmp/%2", "gone"}), "/tmp/%2 is gone.");
+}
+
+// Unset for the duration of a test, as on a machine without a display.
+class ScopedUnset {
+public:
+    explicit ScopedUnset(const char* name) : m_name(name) {
+        if (const char* value = std::getenv(name)) m_old = value;
+        unsetenv(name);
+    }
+    ~ScopedUnset() {
+        if (m_old) setenv(m_name, m_old->c_str(), 1);
+    }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+// A QApplication without a display ends the program before it could answer.
+TEST(ProgramInfo, VersionAndHelpAnswerWithoutADisplay) {
+    const ScopedUnset platform("QT_QPA_PLATFORM"), display("DISPLAY"), wayland("WAYLAND_DISPLAY");
+    SimProcess version(TRALVO_TROUBLESHOOTER_PROGRAM, {"--version"});
+    EXPECT_EQ(version.Finish(), 0) << version.Stderr();
+    EXPECT_EQ(version.Stdout(), std::string("com-troubleshooter ") + TRALVO_PROJECT_VERSION + "\n");
+    SimProcess help(TRALVO_TROUBLESHOOTER_PROGRAM, {"--help"});
+    EXPECT_EQ(help.Finish(), 0) << help.Stderr();
+    EXPECT_THAT(help.Stdout(), HasSubstr("usage: com-troubleshooter [--port N]"));
+    EXPECT_THAT(help.Stdout(), HasSubstr("--json"));
 }
 
 TEST(PortList, TakesTheChoosersEntriesInItsOrder) {
