@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "troubleshooter/ReportCommand.h"
+#include "version/Version.h"
 
 namespace {
 
