@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -54,9 +55,14 @@ void DescribeHolder(const std::string& device, const OpenFailureSystem& system,
         reason.kind = Kind::HeldByUnknown;
         return;
     }
+    // The other end of a pty keeps the slave open too; a holder of its own is the one to name.
+    const auto named =
+        std::find_if(found.holders.begin(), found.holders.end(),
+                     [](const PortHolder& holder) { return !holder.holdsPtyMaster; });
+    const PortHolder& holder = named != found.holders.end() ? *named : found.holders.front();
     reason.kind = Kind::Held;
-    reason.holderName = found.holders.front().name;
-    reason.holderPid = found.holders.front().pid;
+    reason.holderName = holder.name;
+    reason.holderPid = holder.pid;
 }
 
 }  // namespace

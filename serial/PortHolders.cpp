@@ -1,18 +1,53 @@
 #include "serial/PortHolders.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <fstream>
+#include <optional>
 
 namespace {
+
+// Unix98 pty slaves: majors 136 to 143, 256 minors each.
+constexpr unsigned kPtySlaveFirstMajor = 136;
+constexpr unsigned kPtySlaveMajors = 8;
+
+struct NodeId {
+    bool isCharDevice = false;
+    dev_t rdev = 0;
+    dev_t dev = 0;
+    ino_t ino = 0;
+};
+
+std::optional<NodeId> IdOf(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return std::nullopt;
+    return NodeId{S_ISCHR(info.st_mode), info.st_rdev, info.st_dev, info.st_ino};
+}
+
+bool SameNode(const NodeId& a, const NodeId& b) {
+    if (a.isCharDevice || b.isCharDevice) {
+        return a.isCharDevice && b.isCharDevice && a.rdev == b.rdev;
+    }
+    return a.dev == b.dev && a.ino == b.ino;
+}
+
+std::optional<unsigned> PtyIndex(const NodeId& node) {
+    if (!node.isCharDevice) return std::nullopt;
+    const unsigned majorNumber = major(node.rdev);
+    if (majorNumber < kPtySlaveFirstMajor || majorNumber >= kPtySlaveFirstMajor + kPtySlaveMajors) {
+        return std::nullopt;
+    }
+    return (majorNumber - kPtySlaveFirstMajor) * 256 + minor(node.rdev);
+}
 
 bool IsNumber(const char* text) {
     return *text && std::strspn(text, "0123456789") == std::strlen(text);
 }
 
-// The numbered entries of a folder: processes in /proc, descriptors in /proc/PID/fd.
 std::vector<std::string> NumberedEntries(const std::string& folder) {
     std::vector<std::string> names;
     if (DIR* dir = opendir(folder.c_str())) {
@@ -24,6 +59,32 @@ std::vector<std::string> NumberedEntries(const std::string& folder) {
     return names;
 }
 
+std::string ReadLink(const std::string& link) {
+    char target[4096];
+    const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
+    return length > 0 ? std::string(target, static_cast<size_t>(length)) : std::string();
+}
+
+bool EndsWith(const std::string& text, const char* tail) {
+    const size_t length = std::strlen(tail);
+    return text.size() >= length && text.compare(text.size() - length, length, tail) == 0;
+}
+
+// The kernel names the pty a master descriptor serves in its fdinfo ("tty-index:").
+// Without that line (old kernels) any master may be this pty's.
+bool MastersPty(const std::string& fdinfoFile, unsigned ptyIndex) {
+    std::ifstream info(fdinfoFile);
+    for (std::string line; std::getline(info, line);) {
+        if (line.rfind("tty-index:", 0) != 0) continue;
+        try {
+            return std::stoul(line.substr(std::strlen("tty-index:"))) == ptyIndex;
+        } catch (...) {
+            return true;
+        }
+    }
+    return true;
+}
+
 std::string ProcessName(const std::string& processFolder) {
     std::ifstream comm(processFolder + "/comm");
     std::string name;
@@ -31,30 +92,37 @@ std::string ProcessName(const std::string& processFolder) {
     return name.empty() ? "?" : name;
 }
 
-bool HasDescriptorOn(const std::string& fdFolder, const std::string& device) {
-    for (const auto& fd : NumberedEntries(fdFolder)) {
-        char target[4096];
-        const std::string link = fdFolder + "/" + fd;
-        const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
-        if (length > 0 && std::string(target, static_cast<size_t>(length)) == device) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 PortHolders FindPortHolders(const std::string& device, const std::string& procRoot) {
     PortHolders found;
+    const auto node = IdOf(device);
+    if (!node) return found;
+    const auto ptyIndex = PtyIndex(*node);
     const std::string self = std::to_string(getpid());
     for (const auto& pid : NumberedEntries(procRoot)) {
         if (pid == self) continue;
         const std::string folder = procRoot + "/" + pid;
-        const std::string fdFolder = folder + "/fd";
-        if (access(fdFolder.c_str(), R_OK | X_OK) != 0) {
+        if (access((folder + "/fd").c_str(), R_OK | X_OK) != 0) {
             ++found.unreadable;
             continue;
         }
-        if (HasDescriptorOn(fdFolder, device)) found.holders.push_back({pid, ProcessName(folder)});
+        bool usesDevice = false;
+        bool holdsMaster = false;
+        for (const auto& fd : NumberedEntries(folder + "/fd")) {
+            const std::string link = folder + "/fd/" + fd;
+            const std::string target = ReadLink(link);
+            // Sockets, pipes and event descriptors are never a device node; stat on them is
+            // wasted.
+            if (target.empty() || target.find(":[") != std::string::npos) continue;
+            if (ptyIndex && EndsWith(target, "/ptmx")) {
+                holdsMaster = holdsMaster || MastersPty(folder + "/fdinfo/" + fd, *ptyIndex);
+                continue;
+            }
+            const auto other = IdOf(link);
+            usesDevice = usesDevice || (other && SameNode(*node, *other));
+        }
+        if (usesDevice) found.holders.push_back({pid, ProcessName(folder), holdsMaster});
     }
     return found;
 }

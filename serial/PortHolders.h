@@ -3,19 +3,23 @@
 #include <string>
 #include <vector>
 
-// Who else has a device open, as /proc shows it: every process but this one with a
-// descriptor that leads to the device. Only looks; the device is never opened.
+// Who else has a device open, as /proc shows it, judged by the node itself: a descriptor
+// counts when it leads to the same character device (st_rdev), whatever path it was opened
+// by (/dev/serial/by-id/..., a ports link). A file that is no device (a test's fake tree)
+// counts when it is the same file. Only looks; the device is never opened.
 struct PortHolder {
     std::string pid;
     std::string name;  // the process's comm, "?" when it cannot be read
+    // It also holds the master of this pseudo-terminal: the port's other end (tralvo-sim,
+    // socat), which keeps the slave open only so that the line stays up.
+    bool holdsPtyMaster = false;
 };
 
 struct PortHolders {
-    std::vector<PortHolder> holders;
+    std::vector<PortHolder> holders;  // this process left out
     // Processes whose descriptors this user may not read (other users' when not root).
     unsigned unreadable = 0;
 };
 
-// `device` is compared with each descriptor's target as the kernel gives it, so pass the
-// device with every link followed (FinalPath). `procRoot` is "/proc" except in tests.
+// `procRoot` is "/proc" except in tests.
 PortHolders FindPortHolders(const std::string& device, const std::string& procRoot = "/proc");

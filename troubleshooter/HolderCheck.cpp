@@ -4,9 +4,9 @@
 
 #include <cerrno>
 
+#include "serial/PortHolders.h"
 #include "troubleshooter/CheckTitles.h"
 #include "troubleshooter/Checks.h"
-#include "troubleshooter/DeviceUsers.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ LockProbe ProbeLock(const std::string& path) {
     return result;
 }
 
-std::string NamesOf(const std::vector<DeviceUser>& users) {
+std::string NamesOf(const std::vector<PortHolder>& users) {
     std::string names;
     for (const auto& user : users) {
         if (!names.empty()) names += ", ";
@@ -40,12 +40,12 @@ std::string NamesOf(const std::vector<DeviceUser>& users) {
 CheckResult CheckHolders(const std::string& path, const SystemRoots& roots) {
     const std::string title = CheckText(kHoldersTitle);
     const LockProbe lock = ProbeLock(path);
-    const DeviceUsers found = FindDeviceUsers(path, roots.proc);
+    const PortHolders found = FindPortHolders(path, roots.proc);
     // The port's other end (a simulator, socat) keeps the slave open but is what Tralvo
     // talks to, not a rival for the port.
-    std::vector<DeviceUser> holders;
-    std::vector<DeviceUser> otherEnds;
-    for (const auto& user : found.users)
+    std::vector<PortHolder> holders;
+    std::vector<PortHolder> otherEnds;
+    for (const auto& user : found.holders)
         (user.holdsPtyMaster ? otherEnds : holders).push_back(user);
 
     if (lock == LockProbe::Held) {

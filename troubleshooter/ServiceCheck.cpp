@@ -8,9 +8,9 @@
 #include <fstream>
 #include <vector>
 
+#include "serial/PortHolders.h"
 #include "troubleshooter/CheckTitles.h"
 #include "troubleshooter/Checks.h"
-#include "troubleshooter/DeviceUsers.h"
 
 namespace {
 
@@ -84,9 +84,9 @@ bool UdevTellsModemManagerToIgnore(const std::string& device, const SystemRoots&
 enum class GrabberUse { HasDeviceOpen, NotOpen, CannotSee, NoDevice };
 
 GrabberUse UseOf(const PortGrabber& grabber, const std::vector<RunningProcess>& running,
-                 const std::string& device, const DeviceUsers& users, const SystemRoots& roots) {
+                 const std::string& device, const PortHolders& users, const SystemRoots& roots) {
     if (device.empty()) return GrabberUse::NoDevice;
-    for (const auto& user : users.users) {
+    for (const auto& user : users.holders) {
         if (user.name == grabber.processName) return GrabberUse::HasDeviceOpen;
     }
     for (const auto& process : running) {
@@ -145,7 +145,7 @@ void Append(std::string& list, const std::string& item, const std::string& separ
 CheckResult CheckServices(const SystemRoots& roots, const std::string& device) {
     const std::string title = CheckText(kServicesTitle);
     const auto running = RunningProcesses(roots.proc);
-    const DeviceUsers users = device.empty() ? DeviceUsers{} : FindDeviceUsers(device, roots.proc);
+    const PortHolders users = device.empty() ? PortHolders{} : FindPortHolders(device, roots.proc);
     std::string holdingNames;
     std::string remedies;
     std::string runningFacts;

@@ -152,6 +152,19 @@ TEST_F(OpenFailureReasonTest, AHolderInAFakeProcIsNamedAndNoneSeenIsAnUnknownHol
     EXPECT_EQ(reason.holderPid, "4242");
 }
 
+// A simulator keeps the slave open beside its master; a program that really holds the port
+// is the one to name, the simulator only when nobody else is there.
+TEST_F(OpenFailureReasonTest, ThePtysOtherEndIsNamedOnlyWhenNoOtherHolderIs) {
+    Plug(9, line.slavePath());
+    AddProcess("4300", "tralvo-sim", line.slavePath());
+    std::filesystem::create_symlink("/dev/ptmx", system.proc + "/4300/fd/6");
+    EXPECT_EQ(DescribeOpenFailure(9, EBUSY, system).holderName, "tralvo-sim");
+    AddProcess("4301", "minicom", line.slavePath());
+    const auto reason = DescribeOpenFailure(9, EBUSY, system);
+    EXPECT_EQ(reason.holderName, "minicom");
+    EXPECT_EQ(reason.holderPid, "4301");
+}
+
 TEST_F(OpenFailureReasonTest, AFileOrAFolderIsNotASerialPort) {
     const std::string file = home.path() + "/capture.log";
     std::ofstream(file) << "not a tty";
