@@ -27,7 +27,7 @@ TroubleshooterWindow::TroubleshooterWindow(const std::vector<ListedPort>& ports,
     // Editable, so a port the enumeration does not show can still be checked.
     m_portBox->setEditable(true);
     for (const auto& port : ports) {
-        m_portBox->addItem(QString::fromStdString(port.text + "  " + port.device), port.comNumber);
+        m_portBox->addItem(QString::fromStdString(PortLine(port)), port.comNumber);
     }
     if (initialPort != 0) {
         int index = m_portBox->findData(initialPort);
