@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,6 +14,8 @@
 
 #include "FakePortSource.h"
 #include "PressEnter.h"
+#include "serial/ComPortMap.h"
+#include "tests/serial/PtyPair.h"
 #include "tests/serial/ScopedConfigHome.h"
 
 namespace {
@@ -270,6 +274,48 @@ TEST_F(PortDlgTest, EventsOfOtherDevicesLeaveTheList) {
     monitor.Send(/*serialPort=*/false);
     ASSERT_TRUE(QTest::qWaitFor([&] { return monitor.EventsTaken() == 1; }, 5000));
     EXPECT_EQ(3, dlg.m_listPorts->count());
+}
+
+// The chooser as the README shows it (docs/port-chooser.png): an FTDI cable, a CH340, an
+// on-board UART and the simulator's COM200. The picture goes to the build tree, or to
+// TRALVO_PORT_CHOOSER_PNG when that is set (how the README's was made).
+TEST_F(PortDlgTest, RendersTheReadmePicture) {
+    ScopedConfigHome home;
+    PtyPair simulator;
+    ASSERT_TRUE(simulator.ok());
+    ASSERT_TRUE(home.Link(PortLinkPath(200), simulator.slavePath()));
+    PortRecord uart{"Communications Port (COM2)", {}};
+    uart.details.title = "Communications Port";
+    uart.details.driver = "serial";
+    PortRecord ftdi{"FT232R USB UART (COM33)", {}};
+    ftdi.details.title = "FT232R USB UART";
+    ftdi.details.product = "FT232R USB UART";
+    ftdi.details.manufacturer = "FTDI";
+    ftdi.details.serial = "A10K3XYZ";
+    ftdi.details.byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0";
+    PortRecord ch340{"USB Serial (COM34)", {}};
+    ch340.details.title = "USB Serial";
+    ch340.details.product = "USB Serial";
+    ch340.details.manufacturer = "QinHeng Electronics";
+    ch340.details.byId = "/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0";
+    PortRecord sim{"Virtual Serial Port (COM200)", {}};
+    sim.details.title = "Virtual Serial Port";
+    const FakePortSource machine = FakePortSource::WithRecords({uart, ftdi, ch340, sim});
+    dlg.SetPortSource(machine);
+    dlg.m_strPort = QStringLiteral("COM33");
+    Open();
+    Select(QStringLiteral("COM33"));
+    dlg.resize(560, 300);
+    QApplication::processEvents();
+    const QImage picture = dlg.grab().toImage();
+    ASSERT_FALSE(picture.isNull());
+    const QByteArray wanted = qgetenv("TRALVO_PORT_CHOOSER_PNG");
+    const QByteArray buildDir = qgetenv("TRALVO_BUILD_DIR");
+    const QString path =
+        !wanted.isEmpty() ? QString::fromLocal8Bit(wanted)
+                          : (buildDir.isEmpty() ? QDir::tempPath() : QString::fromLocal8Bit(buildDir)) +
+                                QStringLiteral("/port-chooser.png");
+    EXPECT_TRUE(picture.save(path, "PNG", 9)) << path.toStdString();
 }
 
 TEST_F(PortDlgTest, TheModalHookAnswersInPlaceOfTheUser) {
