@@ -112,11 +112,10 @@ public:
             return false;
         }
         // Made meanwhile: by another Tralvo for this very adapter, or for something else.
-        std::string target(4096, '\0');
+        std::string target(identity.size() + 1, '\0');
         const ssize_t length = readlinkat(m_folder, name.c_str(), target.data(), target.size());
-        return length >= 0 && static_cast<size_t>(length) < target.size() &&
-               target.compare(0, static_cast<size_t>(length), identity) == 0 &&
-               static_cast<size_t>(length) == identity.size();
+        return length >= 0 && static_cast<size_t>(length) == identity.size() &&
+               target.compare(0, identity.size(), identity) == 0;
     }
 
     bool Stopped() const { return m_stopped; }

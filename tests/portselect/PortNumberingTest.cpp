@@ -4,7 +4,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -249,14 +248,19 @@ TEST_F(PortNumberingTest, EveryDeviceIsListedOnce) {
                                      "Virtual Serial Port (COM201)"));
 }
 
-TEST_F(PortNumberingTest, AnUnwritablePortsFolderLeavesTheKernelsOrder) {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
-    std::filesystem::create_directories(PortLinksFolder());
-    std::filesystem::permissions(PortLinksFolder(), std::filesystem::perms::owner_read |
-                                                        std::filesystem::perms::owner_exec);
+// Where no link can be made (here the ports folder cannot exist: a file has its parent's
+// name), adapters stay with the kernel's order.
+TEST_F(PortNumberingTest, WithoutAPortsFolderAdaptersKeepTheKernelsOrder) {
+    const std::string parent = std::filesystem::path(PortLinksFolder()).parent_path().string();
+    std::filesystem::create_directories(std::filesystem::path(parent).parent_path());
+    std::ofstream(parent) << "not a folder";
     sysfs.AddUsbAdapter("ttyUSB1", Ftdi());
-    EXPECT_THAT(Names(), ElementsAre("FT232R USB UART (COM34)"));
-    std::filesystem::permissions(PortLinksFolder(), std::filesystem::perms::owner_all);
+    FakeSysfs::UsbAdapter second = Ftdi();
+    second.serial = "B20";
+    second.byId = "usb-FTDI_FT232R_USB_UART_B20-if00-port0";
+    sysfs.AddUsbAdapter("ttyUSB4", second);
+    EXPECT_THAT(Names(), ElementsAre("FT232R USB UART (COM34)", "FT232R USB UART (COM37)"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(parent));
 }
 
 TEST_F(PortNumberingTest, UsbFamiliesOfTheirOwnNumberInTheirRange) {
