@@ -51,8 +51,8 @@ public:
         const bool selected = opt.state & QStyle::State_Selected;
         const QPalette::ColorGroup group =
             opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
-        const QColor text = opt.palette.color(
-            group, selected ? QPalette::HighlightedText : QPalette::Text);
+        const QColor text =
+            opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
         QColor dim = text;
         dim.setAlphaF(0.65);
 
@@ -71,8 +71,9 @@ public:
         const QString description = index.data(PortDlg::kDescriptionRole).toString();
         if (!description.isEmpty() && nameWidth < area.width()) {
             painter->setFont(opt.font);
-            painter->drawText(firstLine.adjusted(nameWidth, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                              metrics.elidedText(description, Qt::ElideRight, area.width() - nameWidth));
+            painter->drawText(
+                firstLine.adjusted(nameWidth, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                metrics.elidedText(description, Qt::ElideRight, area.width() - nameWidth));
         }
         const QString location = index.data(PortDlg::kLocationRole).toString();
         if (!location.isEmpty()) {

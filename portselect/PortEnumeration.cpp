@@ -118,7 +118,8 @@ std::string PortDescription(const PortDetails& details) {
 
 std::string PortLocation(const PortDetails& details) {
     std::string text = details.device;
-    if (!details.byId.empty()) text += (text.empty() ? "by-id " : ", by-id ") + BaseName(details.byId);
+    if (!details.byId.empty())
+        text += (text.empty() ? "by-id " : ", by-id ") + BaseName(details.byId);
     return text;
 }
 

@@ -75,11 +75,11 @@ std::map<unsigned, FolderLink> ReadPortsFolder(const std::string& folder) {
 struct Candidate {
     const SerialDevice* device = nullptr;
     std::string finalPath;
-    std::string identity;                 // the /dev/serial name that is its own, if any
+    std::string identity;                  // the /dev/serial name that is its own, if any
     std::optional<unsigned> kernelNumber;  // /dev/ttyUSB0 -> 33
     std::optional<ComRange> range;
-    std::optional<unsigned> number;       // what it is listed as
-    std::string byId;                     // its by-id name when that leads to it
+    std::optional<unsigned> number;  // what it is listed as
+    std::string byId;                // its by-id name when that leads to it
 };
 
 bool LeadsTo(const std::string& link, const std::string& finalPath) {
@@ -149,7 +149,8 @@ void GiveNumbers(std::vector<Candidate>& candidates, std::map<unsigned, FolderLi
     // Numbers that devices without an identity are listed as in the kernel's order.
     std::set<unsigned> held;
     for (const Candidate& candidate : candidates) {
-        if (candidate.identity.empty() && candidate.kernelNumber) held.insert(*candidate.kernelNumber);
+        if (candidate.identity.empty() && candidate.kernelNumber)
+            held.insert(*candidate.kernelNumber);
     }
     std::vector<Candidate*> waiting;
     for (Candidate& candidate : candidates) {
@@ -223,9 +224,10 @@ void AppendPortRecords(const std::vector<SerialDevice>& devices, NumberAssignmen
         }
         candidates.push_back(std::move(candidate));
     }
-    std::stable_sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
-        return a.kernelNumber.value_or(0) < b.kernelNumber.value_or(0);
-    });
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const Candidate& a, const Candidate& b) {
+                         return a.kernelNumber.value_or(0) < b.kernelNumber.value_or(0);
+                     });
 
     // 1. Own links.
     for (Candidate& candidate : candidates) {

@@ -32,9 +32,12 @@ void WriteJson(std::ostream& out, const std::vector<PortEntry>& entries) {
         port[QStringLiteral("device")] = QString::fromStdString(details.device);
         port[QStringLiteral("description")] = QString::fromStdString(PortDescription(details));
         const std::pair<const char*, const std::string*> known[] = {
-            {"manufacturer", &details.manufacturer}, {"product", &details.product},
-            {"serial", &details.serial},             {"by_id", &details.byId},
-            {"driver", &details.driver},             {"usb_id", &details.usbId}};
+            {"manufacturer", &details.manufacturer},
+            {"product", &details.product},
+            {"serial", &details.serial},
+            {"by_id", &details.byId},
+            {"driver", &details.driver},
+            {"usb_id", &details.usbId}};
         for (const auto& [key, value] : known) {
             if (!value->empty()) port[QLatin1String(key)] = QString::fromStdString(*value);
         }

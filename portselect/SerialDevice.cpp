@@ -106,8 +106,8 @@ SerialDevice SerialDeviceFromProperties(const std::string& name,
     device.usb = Property(properties, "ID_BUS") == "usb";
 
     PortDetails& details = device.details;
-    details.product = Named(properties, "TRALVO_PRODUCT", "ID_MODEL_ENC", "ID_MODEL",
-                            "ID_MODEL_ID", "ID_MODEL_FROM_DATABASE");
+    details.product = Named(properties, "TRALVO_PRODUCT", "ID_MODEL_ENC", "ID_MODEL", "ID_MODEL_ID",
+                            "ID_MODEL_FROM_DATABASE");
     details.manufacturer = Named(properties, "TRALVO_MANUFACTURER", "ID_VENDOR_ENC", "ID_VENDOR",
                                  "ID_VENDOR_ID", "ID_VENDOR_FROM_DATABASE");
     details.serial = Clean(Property(properties, "TRALVO_SERIAL"));

@@ -18,10 +18,10 @@ using DeviceProperties = std::map<std::string, std::string>;
 
 // One serial device present on the machine, before it has a COM number.
 struct SerialDevice {
-    std::string name;    // the kernel's name: "ttyUSB0"
-    std::string node;    // its device node: "/dev/ttyUSB0" (in a test, under the test's root)
-    bool usb = false;    // on a USB bus: such an adapter gets a COM number of its own
-    std::string byPath;  // the /dev/serial/by-path name offered for it, if any
+    std::string name;     // the kernel's name: "ttyUSB0"
+    std::string node;     // its device node: "/dev/ttyUSB0" (in a test, under the test's root)
+    bool usb = false;     // on a USB bus: such an adapter gets a COM number of its own
+    std::string byPath;   // the /dev/serial/by-path name offered for it, if any
     PortDetails details;  // title, product, manufacturer, serial, driver, usbId, and the
                           // /dev/serial/by-id name offered for it (device stays empty)
 };

@@ -147,7 +147,8 @@ bool SysfsPortSource::ReadDevices(std::vector<SerialDevice>& devices) const {
         ReadDeviceProperties(folder, properties);
         std::string devLinks;
         const auto [first, last] = serialLinks.equal_range(FinalPath(properties["DEVNAME"]));
-        for (auto it = first; it != last; ++it) devLinks += (devLinks.empty() ? "" : " ") + it->second;
+        for (auto it = first; it != last; ++it)
+            devLinks += (devLinks.empty() ? "" : " ") + it->second;
         properties["DEVLINKS"] = devLinks;
         byNumber.emplace(*number, SerialDeviceFromProperties(name, properties));
     }

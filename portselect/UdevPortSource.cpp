@@ -51,9 +51,11 @@ bool UdevPortSource::ReadPorts(std::vector<PortRecord>& ports) const {
 
 bool UdevPortSource::ReadDevices(std::vector<SerialDevice>& devices) const {
     const UdevPtr<udev> context(udev_new());
-    if (!context) return SysfsPortSource("/sys/class/tty", "/dev", m_assignment).ReadDevices(devices);
+    if (!context)
+        return SysfsPortSource("/sys/class/tty", "/dev", m_assignment).ReadDevices(devices);
     const UdevPtr<udev_enumerate> enumeration(udev_enumerate_new(context.get()));
-    if (!enumeration || udev_enumerate_add_match_subsystem(enumeration.get(), "tty") < 0) return false;
+    if (!enumeration || udev_enumerate_add_match_subsystem(enumeration.get(), "tty") < 0)
+        return false;
     const bool complete = udev_enumerate_scan_devices(enumeration.get()) >= 0;
     std::map<unsigned, SerialDevice> byNumber;
     udev_list_entry* entry = nullptr;
@@ -81,16 +83,20 @@ bool UdevPortSource::ReadDevices(std::vector<SerialDevice>& devices) const {
         if (udev_device* interface =
                 udev_device_get_parent_with_subsystem_devtype(tty.get(), "usb", "usb_interface")) {
             properties["ID_BUS"] = "usb";
-            properties["TRALVO_INTERFACE"] = Text(udev_device_get_sysattr_value(interface, "interface"));
+            properties["TRALVO_INTERFACE"] =
+                Text(udev_device_get_sysattr_value(interface, "interface"));
         }
         if (udev_device* usbDevice =
                 udev_device_get_parent_with_subsystem_devtype(tty.get(), "usb", "usb_device")) {
-            properties["TRALVO_PRODUCT"] = Text(udev_device_get_sysattr_value(usbDevice, "product"));
+            properties["TRALVO_PRODUCT"] =
+                Text(udev_device_get_sysattr_value(usbDevice, "product"));
             properties["TRALVO_MANUFACTURER"] =
                 Text(udev_device_get_sysattr_value(usbDevice, "manufacturer"));
             properties["TRALVO_SERIAL"] = Text(udev_device_get_sysattr_value(usbDevice, "serial"));
-            SetIfEmpty(properties, "ID_VENDOR_ID", udev_device_get_sysattr_value(usbDevice, "idVendor"));
-            SetIfEmpty(properties, "ID_MODEL_ID", udev_device_get_sysattr_value(usbDevice, "idProduct"));
+            SetIfEmpty(properties, "ID_VENDOR_ID",
+                       udev_device_get_sysattr_value(usbDevice, "idVendor"));
+            SetIfEmpty(properties, "ID_MODEL_ID",
+                       udev_device_get_sysattr_value(usbDevice, "idProduct"));
         }
         const auto number = ComNumberForDevice("/dev/" + name);
         byNumber.emplace(*number, SerialDeviceFromProperties(name, properties));
@@ -112,7 +118,8 @@ UdevPortMonitor::UdevPortMonitor() : m_handles(std::make_unique<Handles>()) {
     const char* source = access("/run/udev/control", F_OK) == 0 ? "udev" : "kernel";
     m_handles->monitor.reset(udev_monitor_new_from_netlink(m_handles->context.get(), source));
     if (!m_handles->monitor ||
-        udev_monitor_filter_add_match_subsystem_devtype(m_handles->monitor.get(), "tty", nullptr) < 0 ||
+        udev_monitor_filter_add_match_subsystem_devtype(m_handles->monitor.get(), "tty", nullptr) <
+            0 ||
         udev_monitor_enable_receiving(m_handles->monitor.get()) < 0) {
         m_handles->monitor.reset();
     }
@@ -128,7 +135,8 @@ bool UdevPortMonitor::TakeEvents() {
     if (!m_handles->monitor) return false;
     bool changed = false;
     // The socket does not block: receiving ends when nothing more waits.
-    while (const UdevPtr<udev_device> device{udev_monitor_receive_device(m_handles->monitor.get())}) {
+    while (
+        const UdevPtr<udev_device> device{udev_monitor_receive_device(m_handles->monitor.get())}) {
         const std::string action = Text(udev_device_get_action(device.get()));
         const std::string name = Text(udev_device_get_sysname(device.get()));
         if ((action == "add" || action == "remove") && ComNumberForDevice("/dev/" + name)) {
@@ -144,4 +152,6 @@ const IPortSource& SystemPortSource(NumberAssignment assignment) {
     return assignment == NumberAssignment::Assign ? assigning : listing;
 }
 
-std::unique_ptr<IPortMonitor> MakeSystemPortMonitor() { return std::make_unique<UdevPortMonitor>(); }
+std::unique_ptr<IPortMonitor> MakeSystemPortMonitor() {
+    return std::make_unique<UdevPortMonitor>();
+}

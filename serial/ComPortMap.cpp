@@ -17,16 +17,16 @@ struct FixedRange {
 // Every number stays below 256 (the window keeps 8 bits); 97-98 stay free, 99 means "no
 // port chosen", and 200-255 are left to the links of simulators and the user's own.
 constexpr FixedRange kFixedRanges[] = {
-    {1, 32, "/dev/ttyS"},          // on-board and PCI UARTs (8250)
-    {33, 32, "/dev/ttyUSB"},       // USB serial converters (FTDI, CH340, CP210x, PL2303, ...)
-    {65, 32, "/dev/ttyACM"},       // USB CDC-ACM modems
-    {100, 32, "/dev/rfcomm"},      // Bluetooth serial links
-    {132, 16, "/dev/ttyAMA"},      // ARM PL011 UARTs: Raspberry Pi GPIO header, Pi 5 debug port
-    {148, 16, "/dev/ttyXRUSB"},    // Exar/MaxLinear USB UARTs, vendor driver (xr_usb_serial)
-    {164, 16, "/dev/ttyMXUSB"},    // Moxa UPort USB hubs, vendor driver (mxuport)
-    {180, 8, "/dev/ttySC"},        // NXP SC16IS7xx SPI/I2C UARTs (RS-485/RS-232 HATs)
-    {188, 8, "/dev/ttyTHS"},       // NVIDIA Tegra/Jetson high-speed UARTs
-    {196, 4, "/dev/ttymxc"},       // NXP i.MX UARTs
+    {1, 32, "/dev/ttyS"},        // on-board and PCI UARTs (8250)
+    {33, 32, "/dev/ttyUSB"},     // USB serial converters (FTDI, CH340, CP210x, PL2303, ...)
+    {65, 32, "/dev/ttyACM"},     // USB CDC-ACM modems
+    {100, 32, "/dev/rfcomm"},    // Bluetooth serial links
+    {132, 16, "/dev/ttyAMA"},    // ARM PL011 UARTs: Raspberry Pi GPIO header, Pi 5 debug port
+    {148, 16, "/dev/ttyXRUSB"},  // Exar/MaxLinear USB UARTs, vendor driver (xr_usb_serial)
+    {164, 16, "/dev/ttyMXUSB"},  // Moxa UPort USB hubs, vendor driver (mxuport)
+    {180, 8, "/dev/ttySC"},      // NXP SC16IS7xx SPI/I2C UARTs (RS-485/RS-232 HATs)
+    {188, 8, "/dev/ttyTHS"},     // NVIDIA Tegra/Jetson high-speed UARTs
+    {196, 4, "/dev/ttymxc"},     // NXP i.MX UARTs
 };
 
 std::string HomeFolder() {

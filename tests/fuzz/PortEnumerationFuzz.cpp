@@ -99,13 +99,24 @@ bool CleanText(const std::string& text) {
 // What a device's properties make of it, and the display name that makes of it: whatever
 // the strings, the chooser reads that name as exactly COM<n>.
 void CheckProperties(Input& in, const ConsoleRoots& noConsoles) {
-    static const char* const kKeys[] = {
-        "DEVNAME",       "DEVLINKS",         "ID_BUS",
-        "ID_MODEL",      "ID_MODEL_ENC",     "ID_MODEL_ID",
-        "ID_MODEL_FROM_DATABASE", "ID_VENDOR", "ID_VENDOR_ENC",
-        "ID_VENDOR_ID",  "ID_VENDOR_FROM_DATABASE", "ID_SERIAL_SHORT",
-        "ID_USB_DRIVER", "TRALVO_PRODUCT",   "TRALVO_MANUFACTURER",
-        "TRALVO_SERIAL", "TRALVO_INTERFACE", "TRALVO_DRIVER"};
+    static const char* const kKeys[] = {"DEVNAME",
+                                        "DEVLINKS",
+                                        "ID_BUS",
+                                        "ID_MODEL",
+                                        "ID_MODEL_ENC",
+                                        "ID_MODEL_ID",
+                                        "ID_MODEL_FROM_DATABASE",
+                                        "ID_VENDOR",
+                                        "ID_VENDOR_ENC",
+                                        "ID_VENDOR_ID",
+                                        "ID_VENDOR_FROM_DATABASE",
+                                        "ID_SERIAL_SHORT",
+                                        "ID_USB_DRIVER",
+                                        "TRALVO_PRODUCT",
+                                        "TRALVO_MANUFACTURER",
+                                        "TRALVO_SERIAL",
+                                        "TRALVO_INTERFACE",
+                                        "TRALVO_DRIVER"};
     constexpr size_t kKeyCount = sizeof(kKeys) / sizeof(kKeys[0]);
     const std::string name = in.Text();
     const unsigned number = in.Byte();
@@ -127,7 +138,8 @@ void CheckProperties(Input& in, const ConsoleRoots& noConsoles) {
     Require(device.byPath.empty() || device.byPath.find("/serial/by-path/") != std::string::npos);
     Require(details.byId.find(' ') == std::string::npos);
     Require(details.device.empty());
-    for (const auto& [key, value] : properties) Require(DecodeUdevText(value).size() <= value.size());
+    for (const auto& [key, value] : properties)
+        Require(DecodeUdevText(value).size() <= value.size());
 
     const std::string friendlyName = FriendlyName(details.title, number);
     const PortEnumeration ports =
@@ -138,7 +150,8 @@ void CheckProperties(Input& in, const ConsoleRoots& noConsoles) {
     Require(ports.entries[0].details.title == details.title);
     Require(ports.entries[0].details.serial == details.serial);
     const std::string description = PortDescription(ports.entries[0].details);
-    Require(description.find('\n') == std::string::npos && description.find('\t') == std::string::npos);
+    Require(description.find('\n') == std::string::npos &&
+            description.find('\t') == std::string::npos);
 }
 
 // A by-id name from the input that is one file name.

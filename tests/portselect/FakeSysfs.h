@@ -27,7 +27,9 @@ public:
     std::string ClassFolder() const { return m_root + "/class/tty"; }
     std::string DevFolder() const { return m_root + "/dev"; }
     std::string Node(const std::string& tty) const { return DevFolder() + "/" + tty; }
-    std::string ById(const std::string& name) const { return DevFolder() + "/serial/by-id/" + name; }
+    std::string ById(const std::string& name) const {
+        return DevFolder() + "/serial/by-id/" + name;
+    }
     std::string ByPath(const std::string& name) const {
         return DevFolder() + "/serial/by-path/" + name;
     }

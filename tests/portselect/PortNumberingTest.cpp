@@ -50,8 +50,8 @@ class PortNumberingTest : public ::testing::Test {
 protected:
     std::vector<PortRecord> Records(NumberAssignment assignment = NumberAssignment::Assign) const {
         std::vector<PortRecord> records;
-        EXPECT_TRUE(SysfsPortSource(sysfs.ClassFolder(), sysfs.DevFolder(), assignment)
-                        .ReadPorts(records));
+        EXPECT_TRUE(
+            SysfsPortSource(sysfs.ClassFolder(), sysfs.DevFolder(), assignment).ReadPorts(records));
         return records;
     }
     std::vector<std::string> Names(NumberAssignment assignment = NumberAssignment::Assign) const {
@@ -263,31 +263,13 @@ TEST_F(PortNumberingTest, WithoutAPortsFolderAdaptersKeepTheKernelsOrder) {
     EXPECT_TRUE(std::filesystem::is_regular_file(parent));
 }
 
-TEST_F(PortNumberingTest, UsbFamiliesOfTheirOwnNumberInTheirRange) {
-    FakeSysfs::UsbAdapter exar = Ftdi();
-    exar.product = "XR21V1410";
-    exar.byId = "usb-Exar_XR21V1410_1-if00";
-    exar.driver = "xr_usb_serial_common";
-    sysfs.AddUsbAdapter("ttyXRUSB2", exar);
-    EXPECT_THAT(Names(), ElementsAre("XR21V1410 (COM150)"));
-    EXPECT_EQ(sysfs.ById(exar.byId), Link(150));
-}
-
-TEST(FriendlyNameTest, TitlesCannotMisleadTheParsing) {
-    EXPECT_EQ("FT232R USB UART (COM33)", FriendlyName("FT232R USB UART", 33));
-    EXPECT_EQ("Virtual Com Port (COM34)", FriendlyName("Virtual COM Port", 34));
-    EXPECT_EQ("Dual RS232 Port A (COM35)", FriendlyName("Dual RS232 (Port A)", 35));
-    EXPECT_EQ("Com (COM36)", FriendlyName("CO(M", 36));
-    EXPECT_EQ("(COM37)", FriendlyName("", 37));
-}
-
 TEST_F(PortNumberingTest, AProductNamingComStaysOneEntryWithItsNumber) {
     FakeSysfs::UsbAdapter adapter = Ftdi();
     adapter.product = "USB to COM Port";
     sysfs.AddUsbAdapter("ttyUSB0", adapter);
     const FakeConsoles noConsoles;
-    const PortEnumeration ports = EnumeratePorts(
-        SysfsPortSource(sysfs.ClassFolder(), sysfs.DevFolder()), noConsoles.roots);
+    const PortEnumeration ports =
+        EnumeratePorts(SysfsPortSource(sysfs.ClassFolder(), sysfs.DevFolder()), noConsoles.roots);
     ASSERT_EQ(1u, ports.entries.size());
     EXPECT_EQ("COM33", ports.entries[0].text);
     EXPECT_EQ("USB to COM Port", ports.entries[0].details.title);

