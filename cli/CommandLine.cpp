@@ -115,7 +115,7 @@ const char* UsageText() {
   tralvo-cli [--port N] [--lang en|zh] [--trace] [--pcap FILE] poll [--multidrop ask|yes|no]
   tralvo-cli [--port N] [--trace] [--pcap FILE] pv [--attempts N]
   tralvo-cli [--port N] [--trace] [--pcap FILE] continuous [--count N]
-  tralvo-cli ports
+  tralvo-cli ports [--json]
   tralvo-cli --help
   tralvo-cli --version
 
@@ -135,7 +135,11 @@ Commands:
   continuous   identity polls to address 0, one right after the other, one line each
       --count N
                stop after N polls (default: until Ctrl+C)
-  ports        the ports the port chooser lists, each with the device it opens
+  ports        the ports the port chooser lists, one a line: COM<n>, the device it opens,
+               what the port is, its /dev/serial/by-id name (tab-separated). Gives a
+               USB adapter seen for the first time its own COM number, as the chooser does
+      --json   the same as a JSON array of objects: number, name, device, description,
+               and where known manufacturer, product, serial, by_id, driver, usb_id
 
 Options:
   --port N     COM port number (0-255, or COM<n>); default: the stored port. The settings

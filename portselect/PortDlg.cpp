@@ -1,15 +1,19 @@
 #include "portselect/PortDlg.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
+#include <QSocketNotifier>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 #include "portselect/PortEnumeration.h"
-#include "portselect/SysfsPortSource.h"
+#include "portselect/UdevPortSource.h"
 
 namespace {
 
@@ -17,6 +21,74 @@ PortDlg::ModalHook& ModalHookSlot() {
     static PortDlg::ModalHook hook;
     return hook;
 }
+
+// Draws an entry as two lines: its text in bold with what the port is beside it, and
+// under them, dimmer, where it is.
+class PortEntryDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        const QFontMetrics metrics(opt.font);
+        const int lines = index.data(PortDlg::kLocationRole).toString().isEmpty() ? 1 : 2;
+        const int width = metrics.horizontalAdvance(
+            opt.text + QStringLiteral("   ") + index.data(PortDlg::kDescriptionRole).toString());
+        return {width + 2 * kMargin, lines * metrics.lineSpacing() + 2 * kMargin};
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        const QString name = opt.text;
+        opt.text.clear();  // the style draws the panel, selection and focus; the text is ours
+        const QWidget* widget = opt.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+
+        const bool selected = opt.state & QStyle::State_Selected;
+        const QPalette::ColorGroup group =
+            opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        const QColor text =
+            opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+        QColor dim = text;
+        dim.setAlphaF(0.65);
+
+        const QRect area = opt.rect.adjusted(kMargin, kMargin, -kMargin, -kMargin);
+        QFont bold = opt.font;
+        bold.setBold(true);
+        const QFontMetrics boldMetrics(bold);
+        const QFontMetrics metrics(opt.font);
+        painter->save();
+        painter->setFont(bold);
+        painter->setPen(text);
+        const QRect firstLine(area.left(), area.top(), area.width(), metrics.lineSpacing());
+        painter->drawText(firstLine, Qt::AlignLeft | Qt::AlignVCenter,
+                          boldMetrics.elidedText(name, Qt::ElideRight, area.width()));
+        const int nameWidth = boldMetrics.horizontalAdvance(name + QStringLiteral("   "));
+        const QString description = index.data(PortDlg::kDescriptionRole).toString();
+        if (!description.isEmpty() && nameWidth < area.width()) {
+            painter->setFont(opt.font);
+            painter->drawText(
+                firstLine.adjusted(nameWidth, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                metrics.elidedText(description, Qt::ElideRight, area.width() - nameWidth));
+        }
+        const QString location = index.data(PortDlg::kLocationRole).toString();
+        if (!location.isEmpty()) {
+            painter->setFont(opt.font);
+            painter->setPen(dim);
+            const QRect secondLine = firstLine.translated(0, metrics.lineSpacing());
+            painter->drawText(secondLine, Qt::AlignLeft | Qt::AlignVCenter,
+                              metrics.elidedText(location, Qt::ElideMiddle, area.width()));
+        }
+        painter->restore();
+    }
+
+private:
+    static constexpr int kMargin = 3;
+};
 
 }  // namespace
 
@@ -28,6 +100,10 @@ PortDlg::PortDlg(QWidget* parent) : QDialog(parent), m_pPortSource(&SystemPortSo
     okButton->setDefault(true);
     auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("2"));
+    // Not part of template 104: lists the ports again, as opening the dialog does.
+    m_buttonRefresh = new QPushButton(QStringLiteral("Refresh"), this);
+    m_buttonRefresh->setObjectName(QStringLiteral("Refresh"));
+    m_buttonRefresh->setAutoDefault(false);
 
     m_editPort = new QLineEdit(this);
     m_editPort->setObjectName(QStringLiteral("1016"));
@@ -38,6 +114,8 @@ PortDlg::PortDlg(QWidget* parent) : QDialog(parent), m_pPortSource(&SystemPortSo
     m_listPorts->setObjectName(QStringLiteral("1018"));
     m_listPorts->setSelectionMode(QAbstractItemView::SingleSelection);
     m_listPorts->setSortingEnabled(false);  // the list keeps the order by port number
+    m_listPorts->setItemDelegate(new PortEntryDelegate(m_listPorts));
+    m_listPorts->setMinimumSize(460, 220);
 
     m_checkFenwexPort = new QCheckBox(QStringLiteral("Set to Fenwex COM Port"), this);
     m_checkFenwexPort->setObjectName(QStringLiteral("1022"));
@@ -54,6 +132,7 @@ PortDlg::PortDlg(QWidget* parent) : QDialog(parent), m_pPortSource(&SystemPortSo
     buttons->addWidget(okButton);
     buttons->addWidget(cancelButton);
     buttons->addStretch();
+    buttons->addWidget(m_buttonRefresh);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(fields);
     layout->addLayout(buttons);
@@ -61,9 +140,20 @@ PortDlg::PortDlg(QWidget* parent) : QDialog(parent), m_pPortSource(&SystemPortSo
     connect(okButton, &QPushButton::clicked, this, &PortDlg::OnOK);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_listPorts, &QListWidget::itemDoubleClicked, this, &PortDlg::OnDblclkPortList);
+    connect(m_buttonRefresh, &QPushButton::clicked, this, &PortDlg::OnRefresh);
 }
 
-void PortDlg::SetPortSource(const IPortSource& source) { m_pPortSource = &source; }
+void PortDlg::SetPortSource(const IPortSource& source) {
+    m_pPortSource = &source;
+    m_bSystemSource = &source == &SystemPortSource();
+}
+
+void PortDlg::SetPortMonitor(IPortMonitor& monitor) {
+    delete m_deviceNotifier;
+    m_deviceNotifier = nullptr;
+    m_ownMonitor.reset();
+    m_pPortMonitor = &monitor;
+}
 
 int PortDlg::DoModal() {
     if (const ModalHook& hook = ModalHookSlot()) return hook(*this);
@@ -81,13 +171,51 @@ void PortDlg::SetModalHook(ModalHook hook) { ModalHookSlot() = std::move(hook); 
 
 bool PortDlg::OnInitDialog() {
     UpdateData(false);
+    m_listPorts->clear();
+    WatchDevices();
+    return FillList();
+}
+
+bool PortDlg::OnRefresh() { return FillList(); }
+
+bool PortDlg::FillList() {
+    const QList<QListWidgetItem*> selected = m_listPorts->selectedItems();
+    const QString selectedText = selected.isEmpty() ? QString() : selected.first()->text();
     const PortEnumeration ports = EnumeratePorts(*m_pPortSource);
     m_listPorts->clear();
     for (const PortEntry& entry : ports.entries) {
         auto* item = new QListWidgetItem(QString::fromStdString(entry.text), m_listPorts);
         item->setData(Qt::UserRole, entry.number);
+        const QString description = QString::fromStdString(PortDescription(entry.details));
+        const QString location = QString::fromStdString(PortLocation(entry.details));
+        item->setData(kDescriptionRole, description);
+        item->setData(kLocationRole, location);
+        QStringList tip{item->text()};
+        if (!description.isEmpty()) tip << description;
+        if (!location.isEmpty()) tip << location;
+        item->setToolTip(tip.join(QLatin1Char('\n')));
+        if (!selectedText.isEmpty() && item->text() == selectedText) {
+            m_listPorts->setCurrentItem(item, QItemSelectionModel::ClearAndSelect);
+        }
     }
     return ports.complete;
+}
+
+// Once: the monitor given, else (for this machine's ports) one of this machine's devices.
+void PortDlg::WatchDevices() {
+    if (m_deviceNotifier) return;
+    if (!m_pPortMonitor && m_bSystemSource) {
+        m_ownMonitor = MakeSystemPortMonitor();
+        m_pPortMonitor = m_ownMonitor.get();
+    }
+    if (!m_pPortMonitor || m_pPortMonitor->Descriptor() < 0) return;
+    m_deviceNotifier =
+        new QSocketNotifier(m_pPortMonitor->Descriptor(), QSocketNotifier::Read, this);
+    connect(m_deviceNotifier, &QSocketNotifier::activated, this, &PortDlg::OnDevicesChanged);
+}
+
+void PortDlg::OnDevicesChanged() {
+    if (m_pPortMonitor->TakeEvents()) FillList();
 }
 
 void PortDlg::OnDblclkPortList() {

@@ -72,21 +72,74 @@ void SortByNumber(std::vector<PortEntry>& entries) {
     }
 }
 
+std::string Trimmed(std::string_view text) {
+    while (!text.empty() && IsTrailingSpace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsTrailingSpace(text.back())) text.remove_suffix(1);
+    return std::string(text);
+}
+
+// "USB Serial Port (COM6)" -> "USB Serial Port": the name before its last bracket that
+// opens with "COM"; nothing when there is none.
+std::string TitleOfName(const std::string& name) {
+    const size_t open = name.rfind("(COM");
+    if (open == std::string::npos) return {};
+    return Trimmed(std::string_view(name).substr(0, open));
+}
+
+bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
+    if (part.empty()) return true;
+    if (part.size() > text.size()) return false;
+    for (size_t i = 0; i + part.size() <= text.size(); ++i) {
+        if (EqualIgnoringCase(text.substr(i, part.size()), part)) return true;
+    }
+    return false;
+}
+
+std::string BaseName(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 }  // namespace
 
+std::string PortDescription(const PortDetails& details) {
+    std::string text = !details.title.empty()     ? details.title
+                       : !details.product.empty() ? details.product
+                                                  : details.driver;
+    if (!details.product.empty() && !ContainsIgnoringCase(text, details.product)) {
+        text += " (" + details.product + ")";
+    }
+    if (!details.manufacturer.empty() && !ContainsIgnoringCase(text, details.manufacturer)) {
+        text += (text.empty() ? "" : " - ") + details.manufacturer;
+    }
+    if (!details.serial.empty()) text += (text.empty() ? "serial " : ", serial ") + details.serial;
+    return text;
+}
+
+std::string PortLocation(const PortDetails& details) {
+    std::string text = details.device;
+    if (!details.byId.empty())
+        text += (text.empty() ? "by-id " : ", by-id ") + BaseName(details.byId);
+    return text;
+}
+
 PortEnumeration EnumeratePorts(const IPortSource& source, const ConsoleRoots& consoleRoots) {
-    std::vector<std::string> names;
+    std::vector<PortRecord> records;
     PortEnumeration result;
-    result.complete = source.ReadFriendlyNames(names);
+    result.complete = source.ReadPorts(records);
     const KernelConsoles consoles = KernelConsoles::Read(consoleRoots);
-    for (const std::string& name : names) {
-        std::optional<std::string> text = EntryText(name);
+    for (PortRecord& record : records) {
+        std::optional<std::string> text = EntryText(record.friendlyName);
         if (!text || Listed(result.entries, *text)) continue;
         PortEntry entry;
         entry.number = EntryNumber(*text);
         entry.devicePath = DeviceForComNumber(PortNumberFromText(*text)).value_or("");
         if (!entry.devicePath.empty() && consoles.Contains(entry.devicePath)) continue;
         entry.text = std::move(*text);
+        entry.details = std::move(record.details);
+        if (entry.details.title.empty()) entry.details.title = TitleOfName(record.friendlyName);
+        // What choosing the entry opens, whatever the source believed.
+        entry.details.device = entry.devicePath.empty() ? "" : FinalPath(entry.devicePath);
         result.entries.push_back(std::move(entry));
     }
     if (result.complete) SortByNumber(result.entries);

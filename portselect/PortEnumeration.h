@@ -11,8 +11,20 @@
 struct PortEntry {
     std::string text;        // "COM33", as listed and as stored when chosen
     uint32_t number = 0;     // read from text with "COM%u" (0 when it does not parse); sort key
-    std::string devicePath;  // what choosing the entry opens ("/dev/ttyUSB0"); empty: nothing
+    std::string devicePath;  // what choosing the entry opens ("/dev/ttyUSB0" or the COM<n>
+                             // link); empty: nothing
+    PortDetails details;     // from the source, but device is what devicePath leads to with
+                             // every link followed (empty with it), and a title the source
+                             // did not give is the name before its "(COM<n>)"
 };
+
+// One line on what the port is: "FT232R USB UART - FTDI, serial A10K3XYZ"; the title, the
+// product where it says more, the manufacturer where the rest does not name it, the serial
+// number. Empty when nothing is known.
+std::string PortDescription(const PortDetails& details);
+// Where it is: "/dev/ttyUSB1, by-id usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0"; empty when
+// nothing is known.
+std::string PortLocation(const PortDetails& details);
 
 struct PortEnumeration {
     std::vector<PortEntry> entries;
@@ -20,7 +32,8 @@ struct PortEnumeration {
     bool complete = true;
 };
 
-// The chooser's list, from the display names of a source:
+// The chooser's list, from the display names of a source (each entry keeps the details of
+// the record its name came from):
 //  - only names containing "COM" (case-sensitive) count; every "(" and ")" is removed and
 //    the text is cut at the first "COM", then trailing white space is removed; at most 99
 //    characters are kept ("USB Serial Port (COM3)" -> "COM3",

@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -13,8 +12,6 @@
 
 namespace {
 
-// The highest number a port can have: the main window keeps it in 8 bits.
-constexpr unsigned kHighestPortNumber = 255;
 // How far above a tty's device the USB interface may sit (ttyUSB: its usb-serial port,
 // then the interface; ttyACM: the interface itself).
 constexpr int kInterfaceSearchDepth = 3;
@@ -71,93 +68,90 @@ bool IsPhantomUart(const std::string& ttyFolder) {
     return type == "0" || type == "unknown";
 }
 
-// What a Windows port list would call the device of one tty.
-std::string DeviceDescription(const std::string& name, const std::string& ttyFolder) {
-    if (name.starts_with("ttyS")) return "Communications Port";
+// ttyS<n>: the 8250 driver's ports.
+bool IsLegacyUart(const std::string& name) {
+    return name.size() > 4 && name.starts_with("ttyS") && name[4] >= '0' && name[4] <= '9';
+}
+
+// What sysfs tells of the USB device and interface a tty hangs off, and its driver.
+void ReadDeviceProperties(const std::string& ttyFolder, DeviceProperties& properties) {
     const std::string deviceLink = ttyFolder + "/device";
     if (const auto device = CanonicalPath(deviceLink)) {
         std::string folder = *device;
         for (int depth = 0; depth < kInterfaceSearchDepth && folder != "/"; ++depth) {
             if (Exists(folder + "/bInterfaceNumber")) {  // a USB interface
-                if (std::string text = ReadAttribute(folder + "/interface"); !text.empty()) {
-                    return text;
-                }
-                if (std::string text = ReadAttribute(ParentFolder(folder) + "/product");
-                    !text.empty()) {
-                    return text;
-                }
+                const std::string usbDevice = ParentFolder(folder);
+                properties["ID_BUS"] = "usb";
+                properties["TRALVO_INTERFACE"] = ReadAttribute(folder + "/interface");
+                properties["TRALVO_PRODUCT"] = ReadAttribute(usbDevice + "/product");
+                properties["TRALVO_MANUFACTURER"] = ReadAttribute(usbDevice + "/manufacturer");
+                properties["TRALVO_SERIAL"] = ReadAttribute(usbDevice + "/serial");
+                properties["ID_VENDOR_ID"] = ReadAttribute(usbDevice + "/idVendor");
+                properties["ID_MODEL_ID"] = ReadAttribute(usbDevice + "/idProduct");
                 break;
             }
             folder = ParentFolder(folder);
         }
     }
-    if (const auto driver = CanonicalPath(deviceLink + "/driver")) return BaseName(*driver);
-    return name;
-}
-
-std::string WithComNumber(const std::string& description, unsigned number) {
-    return description + " (COM" + std::to_string(number) + ")";
-}
-
-// The number of a link name "COM<n>", written as "COM%d" writes it.
-std::optional<unsigned> LinkNumber(const std::string& name) {
-    if (!name.starts_with("COM")) return std::nullopt;
-    unsigned number = 0;
-    const char* first = name.data() + 3;
-    const char* last = name.data() + name.size();
-    const auto [end, error] = std::from_chars(first, last, number);
-    if (error != std::errc() || end != last || number > kHighestPortNumber ||
-        "COM" + std::to_string(number) != name) {
-        return std::nullopt;
+    if (const auto driver = CanonicalPath(deviceLink + "/driver")) {
+        properties["TRALVO_DRIVER"] = BaseName(*driver);
     }
-    return number;
+}
+
+// The links udev made under <dev root>/serial, by what they lead to.
+std::multimap<std::string, std::string> SerialLinks(const std::string& devRoot) {
+    std::multimap<std::string, std::string> links;
+    for (const char* kind : {"by-id", "by-path"}) {
+        const std::string folder = devRoot + "/serial/" + kind;
+        std::error_code error;
+        const auto entries = FolderEntries(folder, error);
+        if (!entries) continue;
+        for (const std::string& name : *entries) {
+            const std::string link = folder + "/" + name;
+            links.emplace(FinalPath(link), link);
+        }
+    }
+    return links;
 }
 
 }  // namespace
 
-SysfsPortSource::SysfsPortSource(std::string ttyClassFolder)
-    : m_ttyClassFolder(std::move(ttyClassFolder)) {}
+SysfsPortSource::SysfsPortSource(std::string ttyClassFolder, std::string devRoot,
+                                 NumberAssignment assignment)
+    : m_ttyClassFolder(std::move(ttyClassFolder)),
+      m_devRoot(std::move(devRoot)),
+      m_assignment(assignment) {}
 
-bool SysfsPortSource::ReadFriendlyNames(std::vector<std::string>& names) const {
-    const bool complete = ReadDevices(names);
+bool SysfsPortSource::ReadPorts(std::vector<PortRecord>& ports) const {
+    std::vector<SerialDevice> devices;
+    const bool complete = ReadDevices(devices);
     // Virtual ports do not depend on sysfs: list them even when it could not be read.
-    ReadLinks(names);
+    AppendPortRecords(devices, m_assignment, ports);
     return complete;
 }
 
-bool SysfsPortSource::ReadDevices(std::vector<std::string>& names) const {
+bool SysfsPortSource::ReadDevices(std::vector<SerialDevice>& devices) const {
     std::error_code error;
     const auto entries = FolderEntries(m_ttyClassFolder, error);
     // Without a tty class there are no tty devices; any other failure is one.
     if (!entries) return error == std::errc::no_such_file_or_directory;
-    std::map<unsigned, std::string> byNumber;
+    const auto serialLinks = SerialLinks(m_devRoot);
+    std::map<unsigned, SerialDevice> byNumber;
     for (const std::string& name : *entries) {
         const auto number = ComNumberForDevice("/dev/" + name);
         const std::string folder = m_ttyClassFolder + "/" + name;
         if (!number || !Exists(folder + "/device")) continue;
-        if (name.starts_with("ttyS") && IsPhantomUart(folder)) continue;
-        byNumber.emplace(*number, WithComNumber(DeviceDescription(name, folder), *number));
+        if (IsLegacyUart(name) && IsPhantomUart(folder)) continue;
+        DeviceProperties properties;
+        properties["DEVNAME"] = m_devRoot + "/" + name;
+        ReadDeviceProperties(folder, properties);
+        std::string devLinks;
+        const auto [first, last] = serialLinks.equal_range(FinalPath(properties["DEVNAME"]));
+        for (auto it = first; it != last; ++it)
+            devLinks += (devLinks.empty() ? "" : " ") + it->second;
+        properties["DEVLINKS"] = devLinks;
+        byNumber.emplace(*number, SerialDeviceFromProperties(name, properties));
     }
-    for (auto& [number, friendlyName] : byNumber) names.push_back(std::move(friendlyName));
+    for (auto& [number, device] : byNumber) devices.push_back(std::move(device));
     return !error;
-}
-
-void SysfsPortSource::ReadLinks(std::vector<std::string>& names) {
-    std::error_code error;
-    const std::string folder = PortLinksFolder();
-    const auto entries = FolderEntries(folder, error);
-    if (!entries) return;
-    std::map<unsigned, std::string> byNumber;
-    for (const std::string& name : *entries) {
-        const auto number = LinkNumber(name);
-        if (number && Exists(folder + "/" + name)) {  // a dangling link opens nothing
-            byNumber.emplace(*number, WithComNumber("Virtual Serial Port", *number));
-        }
-    }
-    for (auto& [number, friendlyName] : byNumber) names.push_back(std::move(friendlyName));
-}
-
-const IPortSource& SystemPortSource() {
-    static const SysfsPortSource source;
-    return source;
 }

@@ -3,29 +3,33 @@
 #include <string>
 #include <vector>
 
+#include "portselect/PortNumbering.h"
 #include "portselect/PortSource.h"
+#include "portselect/SerialDevice.h"
 
-// The serial ports of a Linux machine, named as a Windows port list names them:
-//  - every tty of the class folder that has a device and a COM number in the fixed
-//    ranges (ttyS, ttyUSB, ttyACM, rfcomm), except 8250-style ttyS ports whose UART type
-//    is unknown (the phantom ports most PCs and virtual machines register). The name is a
-//    description plus the number: "Communications Port (COM1)" for on-board UARTs, else the
-//    USB interface string, the USB product string or the driver name, e.g.
-//    "FT232R USB UART (COM33)";
-//  - every COM<n> link of the ports folder whose target exists: "Virtual Serial Port (COM<n>)".
-// Devices come first, then links, each in the order of their numbers.
+// The serial ports of a Linux machine read from sysfs alone: the stand-in where libudev
+// cannot be used, and the source that tests lay out as a fake tree.
+//  - every tty of the class folder that has a device and a COM number in the fixed ranges
+//    (ComPortMap.h), except 8250-style ttyS ports whose UART type is unknown (the phantom
+//    ports most PCs and virtual machines register). Its properties are those of its USB
+//    device and interface (product, manufacturer, serial, ids, interface string), its
+//    driver, and the links of <dev root>/serial/by-id and by-path that lead to its node
+//    <dev root>/<tty>; SerialDeviceFromProperties names it, e.g. "FT232R USB UART";
+//  - then the ports folder's links; AppendPortRecords gives the numbers (see there).
 class SysfsPortSource : public IPortSource {
 public:
-    explicit SysfsPortSource(std::string ttyClassFolder = "/sys/class/tty");
+    explicit SysfsPortSource(std::string ttyClassFolder = "/sys/class/tty",
+                             std::string devRoot = "/dev",
+                             NumberAssignment assignment = NumberAssignment::Assign);
 
-    bool ReadFriendlyNames(std::vector<std::string>& names) const override;
+    bool ReadPorts(std::vector<PortRecord>& ports) const override;
+
+    // The devices alone. false when the class folder could not be read (a missing one
+    // holds no devices and is no failure).
+    bool ReadDevices(std::vector<SerialDevice>& devices) const;
 
 private:
-    bool ReadDevices(std::vector<std::string>& names) const;
-    static void ReadLinks(std::vector<std::string>& names);
-
     std::string m_ttyClassFolder;
+    std::string m_devRoot;
+    NumberAssignment m_assignment;
 };
-
-// The ports of this machine.
-const IPortSource& SystemPortSource();

@@ -11,11 +11,23 @@ namespace {
 
 struct FixedRange {
     unsigned firstCom;
+    unsigned count;
     const char* devicePrefix;
 };
-constexpr unsigned kRangeSize = 32;
+// Every number stays below 256 (the window keeps 8 bits); 97-98 stay free, 99 means "no
+// port chosen", and 200-255 are left to the links of simulators and the user's own.
 constexpr FixedRange kFixedRanges[] = {
-    {1, "/dev/ttyS"}, {33, "/dev/ttyUSB"}, {65, "/dev/ttyACM"}, {100, "/dev/rfcomm"}};
+    {1, 32, "/dev/ttyS"},        // on-board and PCI UARTs (8250)
+    {33, 32, "/dev/ttyUSB"},     // USB serial converters (FTDI, CH340, CP210x, PL2303, ...)
+    {65, 32, "/dev/ttyACM"},     // USB CDC-ACM modems
+    {100, 32, "/dev/rfcomm"},    // Bluetooth serial links
+    {132, 16, "/dev/ttyAMA"},    // ARM PL011 UARTs: Raspberry Pi GPIO header, Pi 5 debug port
+    {148, 16, "/dev/ttyXRUSB"},  // Exar/MaxLinear USB UARTs, vendor driver (xr_usb_serial)
+    {164, 16, "/dev/ttyMXUSB"},  // Moxa UPort USB hubs, vendor driver (mxuport)
+    {180, 8, "/dev/ttySC"},      // NXP SC16IS7xx SPI/I2C UARTs (RS-485/RS-232 HATs)
+    {188, 8, "/dev/ttyTHS"},     // NVIDIA Tegra/Jetson high-speed UARTs
+    {196, 4, "/dev/ttymxc"},     // NXP i.MX UARTs
+};
 
 std::string HomeFolder() {
     if (const char* home = std::getenv("HOME"); home && *home) return home;
@@ -64,7 +76,7 @@ std::optional<std::string> DeviceForComNumber(unsigned comNumber) {
     // open fails, rather than silently reaching an unrelated fixed-range device.
     if (std::string link = PortLinkPath(comNumber); Exists(link)) return link;
     for (const FixedRange& range : kFixedRanges) {
-        if (comNumber >= range.firstCom && comNumber < range.firstCom + kRangeSize) {
+        if (comNumber >= range.firstCom && comNumber < range.firstCom + range.count) {
             return range.devicePrefix + std::to_string(comNumber - range.firstCom);
         }
     }
@@ -77,7 +89,18 @@ std::optional<unsigned> ComNumberForDevice(const std::string& devicePath) {
         const std::string_view prefix(range.devicePrefix);
         if (!path.starts_with(prefix)) continue;
         const auto index = ParseDecimal(path.substr(prefix.size()));
-        if (index && *index < kRangeSize) return range.firstCom + *index;
+        if (index && *index < range.count) return range.firstCom + *index;
+    }
+    return std::nullopt;
+}
+
+std::optional<ComRange> ComRangeOfDevice(const std::string& devicePath) {
+    const auto number = ComNumberForDevice(devicePath);
+    if (!number) return std::nullopt;
+    for (const FixedRange& range : kFixedRanges) {
+        if (*number >= range.firstCom && *number < range.firstCom + range.count) {
+            return ComRange{range.firstCom, range.firstCom + range.count - 1};
+        }
     }
     return std::nullopt;
 }

@@ -7,8 +7,11 @@
 // How COM numbers, as the user interface and the settings speak them, map to Linux
 // devices (see docs/platform.md):
 //   1. a link $XDG_CONFIG_HOME/Brenlow/Tralvo/ports/COM<n>, if it exists;
-//   2. COM1-32 -> /dev/ttyS0-31, COM33-64 -> /dev/ttyUSB0-31, COM65-96 -> /dev/ttyACM0-31,
-//      COM100-131 -> /dev/rfcomm0-31;
+//   2. the fixed ranges: COM1-32 -> /dev/ttyS0-31, COM33-64 -> /dev/ttyUSB0-31,
+//      COM65-96 -> /dev/ttyACM0-31, COM100-131 -> /dev/rfcomm0-31, COM132-147 ->
+//      /dev/ttyAMA0-15, COM148-163 -> /dev/ttyXRUSB0-15, COM164-179 -> /dev/ttyMXUSB0-15,
+//      COM180-187 -> /dev/ttySC0-7, COM188-195 -> /dev/ttyTHS0-7, COM196-199 ->
+//      /dev/ttymxc0-3 (COM99 is "no port chosen"; 97, 98 and 200-255 only ever name links);
 //   3. anything else has no device.
 
 // Folder that holds the COM<n> links for virtual and unusual ports.
@@ -22,6 +25,13 @@ std::optional<std::string> DeviceForComNumber(unsigned comNumber);
 
 // The COM number of a fixed-range device path such as /dev/ttyUSB0 (33), or nothing.
 std::optional<unsigned> ComNumberForDevice(const std::string& devicePath);
+
+// The fixed range a device path such as /dev/ttyUSB5 belongs to: COM33 to COM64.
+struct ComRange {
+    unsigned first = 0;
+    unsigned last = 0;
+};
+std::optional<ComRange> ComRangeOfDevice(const std::string& devicePath);
 
 // A device path of the real system ("/dev/ttyUSB0") as it lies under another root for
 // /dev (a test's fake tree); other paths as they are.

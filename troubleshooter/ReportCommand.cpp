@@ -94,5 +94,6 @@ int RunReportCommand(const std::vector<std::string>& args, unsigned storedPort,
     const auto results = RunChecks(request, roots, user);
     WriteReport(out, "COM" + std::to_string(request.comNumber), results);
     out << "Ports found: " << (listed.empty() ? "none" : listed) << '\n';
+    for (const auto& port : ports) out << "  " << PortLine(port) << '\n';
     return ReportExitCode(results);
 }

@@ -33,7 +33,7 @@ TroubleshooterWindow::TroubleshooterWindow(const std::vector<ListedPort>& ports,
     connect(m_portBox->lineEdit(), &QLineEdit::returnPressed, this,
             &TroubleshooterWindow::RunChecksNow);
     for (const auto& port : ports) {
-        m_portBox->addItem(QString::fromStdString(port.text + "  " + port.device), port.comNumber);
+        m_portBox->addItem(QString::fromStdString(PortLine(port)), port.comNumber);
     }
     if (initialPort != 0) {
         int index = m_portBox->findData(initialPort);

@@ -49,7 +49,9 @@ void CheckNumberToDevice(unsigned number) {
     if (const auto device = DeviceForComNumber(number)) {
         Require(ComNumberForDevice(*device) == number);
     }
-    const bool inFixedRange = (number >= 1 && number <= 96) || (number >= 100 && number <= 131);
+    // ttyS, ttyUSB, ttyACM: 1-96; rfcomm, ttyAMA, ttyXRUSB, ttyMXUSB, ttySC, ttyTHS, ttymxc:
+    // 100-199.
+    const bool inFixedRange = (number >= 1 && number <= 96) || (number >= 100 && number <= 199);
     Require(DeviceForComNumber(number).has_value() == inFixedRange);
 }
 

@@ -7,13 +7,15 @@
 #include <string>
 
 // A temporary /sys/class/tty with the device folders behind it, laid out as the kernel
-// lays them out, removed when the test ends.
+// lays them out, and a /dev beside it with udev's /dev/serial links, removed when the test
+// ends.
 class FakeSysfs {
 public:
     FakeSysfs() {
         char pattern[] = "/tmp/tralvo-sysfs-XXXXXX";
         m_root = mkdtemp(pattern);
         std::filesystem::create_directories(ClassFolder());
+        std::filesystem::create_directories(DevFolder());
     }
     ~FakeSysfs() {
         std::error_code ignored;
@@ -23,6 +25,68 @@ public:
     FakeSysfs& operator=(const FakeSysfs&) = delete;
 
     std::string ClassFolder() const { return m_root + "/class/tty"; }
+    std::string DevFolder() const { return m_root + "/dev"; }
+    std::string Node(const std::string& tty) const { return DevFolder() + "/" + tty; }
+    std::string ById(const std::string& name) const {
+        return DevFolder() + "/serial/by-id/" + name;
+    }
+    std::string ByPath(const std::string& name) const {
+        return DevFolder() + "/serial/by-path/" + name;
+    }
+
+    // A USB adapter as udev shows it: the USB device's strings and ids, the usb-serial
+    // port below its interface, the device node, and the /dev/serial links udev makes for
+    // it (a by-id link already there is pointed at this adapter, as udev does on a re-plug).
+    struct UsbAdapter {
+        std::string product;
+        std::string manufacturer;
+        std::string serial;  // empty: the adapter has no serial number
+        std::string byId;    // the name under /dev/serial/by-id; empty: none
+        std::string byPath;  // the name under /dev/serial/by-path; empty: none
+        std::string vendorId = "0403";
+        std::string productId = "6001";
+        std::string driver = "ftdi_sio";
+    };
+    void AddUsbAdapter(const std::string& tty, const UsbAdapter& adapter) {
+        const std::string usbDevice = m_root + "/devices/usb1/1-" + tty;
+        if (!adapter.product.empty()) Write(usbDevice + "/product", adapter.product + "\n");
+        if (!adapter.manufacturer.empty()) {
+            Write(usbDevice + "/manufacturer", adapter.manufacturer + "\n");
+        }
+        if (!adapter.serial.empty()) Write(usbDevice + "/serial", adapter.serial + "\n");
+        Write(usbDevice + "/idVendor", adapter.vendorId + "\n");
+        Write(usbDevice + "/idProduct", adapter.productId + "\n");
+        const std::string interface = usbDevice + "/1-1:1.0";
+        Write(interface + "/bInterfaceNumber", "00\n");
+        const std::string port = interface + "/" + tty;
+        std::filesystem::create_directories(port);
+        Link(port + "/driver", Driver(adapter.driver));
+        AddTty(tty, port);
+        AddNode(tty);
+        if (!adapter.byId.empty()) SerialLink(ById(adapter.byId), tty);
+        if (!adapter.byPath.empty()) SerialLink(ByPath(adapter.byPath), tty);
+    }
+
+    // The device node of a tty in the fake /dev.
+    void AddNode(const std::string& tty) const { Write(Node(tty), ""); }
+
+    // Pulls a tty's device out: its class entry, its node, its USB device folder, and the
+    // /dev/serial links that led to it.
+    void Remove(const std::string& tty) const {
+        std::error_code ignored;
+        std::filesystem::remove_all(ClassFolder() + "/" + tty, ignored);
+        std::filesystem::remove_all(m_root + "/devices/usb1/1-" + tty, ignored);
+        for (const char* kind : {"/serial/by-id", "/serial/by-path"}) {
+            std::filesystem::directory_iterator it(DevFolder() + kind, ignored);
+            for (; !ignored && it != std::filesystem::directory_iterator(); it.increment(ignored)) {
+                if (std::filesystem::read_symlink(it->path(), ignored) == Node(tty)) {
+                    std::filesystem::remove(it->path(), ignored);
+                }
+            }
+            ignored.clear();
+        }
+        std::filesystem::remove(Node(tty), ignored);
+    }
 
     // An on-board 8250 UART slot; type 0 is an empty slot.
     void AddUart(const std::string& tty, const std::string& type) {
@@ -91,6 +155,12 @@ private:
     }
     static void Link(const std::string& link, const std::string& target) {
         std::filesystem::create_directory_symlink(target, link);
+    }
+    void SerialLink(const std::string& link, const std::string& tty) const {
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(link).parent_path(), ignored);
+        std::filesystem::remove(link, ignored);
+        std::filesystem::create_symlink(Node(tty), link);
     }
 
     std::string m_root;

@@ -120,3 +120,59 @@ TEST(PortEnumerationTest, APortWhoseDeviceIsAKernelConsoleIsNotListed) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PortDetailsTest, EntriesKeepTheDetailsOfTheirRecord) {
+    ScopedConfigHome home;
+    const FakeConsoles noConsoles;
+    PortRecord ftdi{"FT232R USB UART (COM34)", {}};
+    ftdi.details.title = "FT232R USB UART";
+    ftdi.details.serial = "A10K3XYZ";
+    ftdi.details.device = "/dev/ttyUSB7";  // what the source believed
+    const PortEnumeration ports = EnumeratePorts(
+        FakePortSource::WithRecords({ftdi, {"USB Serial Port (COM3)", {}}, {"(COM4)", {}}}),
+        noConsoles.roots);
+    ASSERT_EQ(3u, ports.entries.size());
+    EXPECT_EQ("USB Serial Port", ports.entries[0].details.title) << "from the name";
+    EXPECT_EQ("/dev/ttyS2", ports.entries[0].details.device);
+    EXPECT_EQ("", ports.entries[1].details.title);
+    EXPECT_EQ("FT232R USB UART", ports.entries[2].details.title);
+    EXPECT_EQ("A10K3XYZ", ports.entries[2].details.serial);
+    EXPECT_EQ("/dev/ttyUSB1", ports.entries[2].details.device) << "what COM34 opens";
+}
+
+TEST(PortDetailsTest, DescriptionSaysWhatThePortIs) {
+    PortDetails details;
+    EXPECT_EQ("", PortDescription(details));
+    details.driver = "cdc_acm";
+    EXPECT_EQ("cdc_acm", PortDescription(details));
+    details.title = "FT232R USB UART";
+    details.product = "FT232R USB UART";
+    EXPECT_EQ("FT232R USB UART", PortDescription(details));
+    details.manufacturer = "FTDI";
+    details.serial = "A10K3XYZ";
+    EXPECT_EQ("FT232R USB UART - FTDI, serial A10K3XYZ", PortDescription(details));
+    details.title = "HART Modem Channel";
+    details.product = "Dual RS232";
+    EXPECT_EQ("HART Modem Channel (Dual RS232) - FTDI, serial A10K3XYZ", PortDescription(details));
+    details = {};
+    details.title = "FTDI USB Serial";
+    details.manufacturer = "ftdi";
+    EXPECT_EQ("FTDI USB Serial", PortDescription(details)) << "a maker already named";
+    details = {};
+    details.serial = "S1";
+    EXPECT_EQ("serial S1", PortDescription(details));
+}
+
+TEST(PortDetailsTest, LocationSaysWhereItIs) {
+    PortDetails details;
+    EXPECT_EQ("", PortLocation(details));
+    details.device = "/dev/ttyUSB1";
+    EXPECT_EQ("/dev/ttyUSB1", PortLocation(details));
+    details.byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0";
+    EXPECT_EQ("/dev/ttyUSB1, by-id usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0",
+              PortLocation(details));
+}
+
+}  // namespace

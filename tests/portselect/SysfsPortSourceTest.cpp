@@ -18,7 +18,8 @@ class SysfsPortSourceTest : public ::testing::Test {
 protected:
     std::vector<std::string> Names(bool expectComplete = true) const {
         std::vector<std::string> names;
-        EXPECT_EQ(expectComplete, SysfsPortSource(sysfs.ClassFolder()).ReadFriendlyNames(names));
+        EXPECT_EQ(expectComplete,
+                  SysfsPortSource(sysfs.ClassFolder(), sysfs.DevFolder()).ReadFriendlyNames(names));
         return names;
     }
     void PlugLink(const std::string& com, const std::string& target) const {
@@ -35,6 +36,13 @@ TEST_F(SysfsPortSourceTest, OnBoardUartsAreCommunicationsPortsAndEmptySlotsAreSk
     sysfs.AddUart("ttyS2", "unknown\n");
     sysfs.AddUart("ttyS3", "16550A\n");
     EXPECT_THAT(Names(), ElementsAre("Communications Port (COM1)", "Communications Port (COM4)"));
+}
+
+// The phantom rule is the 8250's: a ttySC port with type 0 is still a port.
+TEST_F(SysfsPortSourceTest, OnlyTtySSlotsCanBePhantoms) {
+    sysfs.AddOther("ttySC0", "sc16is7xx");
+    sysfs.Write(sysfs.ClassFolder() + "/ttySC0/type", "0\n");
+    EXPECT_THAT(Names(), ElementsAre("sc16is7xx (COM180)"));
 }
 
 TEST_F(SysfsPortSourceTest, UsbPortsAreNamedByInterfaceThenProductThenDriver) {
@@ -56,10 +64,20 @@ TEST_F(SysfsPortSourceTest, OnlyTtysWithADeviceInAComRangeAreListed) {
     sysfs.AddWithoutDevice("tty1");
     sysfs.AddWithoutDevice("ptmx");
     sysfs.AddWithoutDevice("ttyUSB3");
-    sysfs.AddOther("ttyUSB32", "ftdi_sio");  // past the 32 numbers of its range
-    sysfs.AddOther("ttyAMA0", "uart-pl011");
+    sysfs.AddOther("ttyUSB32", "ftdi_sio");    // past the 32 numbers of its range
+    sysfs.AddOther("ttyAMA16", "uart-pl011");  // past the 16 of its range
+    sysfs.AddOther("ttyGS0", "g_serial");
     sysfs.AddOther("ttyUSB01", "ftdi_sio");
     EXPECT_THAT(Names(), IsEmpty());
+}
+
+TEST_F(SysfsPortSourceTest, BoardUartFamiliesHaveTheirRanges) {
+    sysfs.AddOther("ttyAMA0", "uart-pl011");
+    sysfs.AddOther("ttySC1", "sc16is7xx");
+    sysfs.AddOther("ttyTHS2", "serial-tegra");
+    sysfs.AddOther("ttymxc0", "imx-uart");
+    EXPECT_THAT(Names(), ElementsAre("uart-pl011 (COM132)", "sc16is7xx (COM181)",
+                                     "serial-tegra (COM190)", "imx-uart (COM196)"));
 }
 
 TEST_F(SysfsPortSourceTest, DevicesAreListedInNumberOrderBeforeLinks) {

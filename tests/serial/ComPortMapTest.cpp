@@ -61,11 +61,39 @@ TEST(ComPortMapTest, FixedRangesCoverTheirFirstAndLastNumbers) {
     EXPECT_EQ("/dev/ttyACM31", DeviceForComNumber(96));
     EXPECT_EQ("/dev/rfcomm0", DeviceForComNumber(100));
     EXPECT_EQ("/dev/rfcomm31", DeviceForComNumber(131));
+    EXPECT_EQ("/dev/ttyAMA0", DeviceForComNumber(132));
+    EXPECT_EQ("/dev/ttyAMA15", DeviceForComNumber(147));
+    EXPECT_EQ("/dev/ttymxc3", DeviceForComNumber(199));
+}
+
+// 200-255 stay for the links of simulators and the user's own (README: COM200 and up).
+TEST(ComPortMapTest, NoFixedDeviceFromCom200On) {
+    ScopedConfigHome home;
+    for (unsigned number = 200; number <= 256; ++number) {
+        EXPECT_FALSE(DeviceForComNumber(number)) << number;
+    }
+}
+
+TEST(ComPortMapTest, DevicesTellTheirRange) {
+    const auto usb = ComRangeOfDevice("/dev/ttyUSB7");
+    ASSERT_TRUE(usb);
+    EXPECT_EQ(33u, usb->first);
+    EXPECT_EQ(64u, usb->last);
+    const auto acm = ComRangeOfDevice("/dev/ttyACM0");
+    ASSERT_TRUE(acm);
+    EXPECT_EQ(65u, acm->first);
+    EXPECT_EQ(96u, acm->last);
+    const auto pi = ComRangeOfDevice("/dev/ttyAMA10");
+    ASSERT_TRUE(pi);
+    EXPECT_EQ(132u, pi->first);
+    EXPECT_EQ(147u, pi->last);
+    EXPECT_FALSE(ComRangeOfDevice("/dev/ttyUSB32"));
+    EXPECT_FALSE(ComRangeOfDevice("/dev/pts/1"));
 }
 
 TEST(ComPortMapTest, NumbersOutsideTheRangesHaveNoDevice) {
     ScopedConfigHome home;
-    for (unsigned number : {0u, 97u, 98u, 99u, 132u, 200u, 255u, 256u}) {
+    for (unsigned number : {0u, 97u, 98u, 99u, 200u, 255u, 256u}) {
         EXPECT_FALSE(DeviceForComNumber(number)) << number;
     }
 }
@@ -92,11 +120,19 @@ TEST(ComPortMapTest, DevicesMapBackToTheirNumbers) {
     EXPECT_EQ(64u, ComNumberForDevice("/dev/ttyUSB31"));
     EXPECT_EQ(65u, ComNumberForDevice("/dev/ttyACM0"));
     EXPECT_EQ(131u, ComNumberForDevice("/dev/rfcomm31"));
+    EXPECT_EQ(132u, ComNumberForDevice("/dev/ttyAMA0"));
+    EXPECT_EQ(150u, ComNumberForDevice("/dev/ttyXRUSB2"));
+    EXPECT_EQ(165u, ComNumberForDevice("/dev/ttyMXUSB1"));
+    EXPECT_EQ(181u, ComNumberForDevice("/dev/ttySC1")) << "not read as ttyS";
+    EXPECT_EQ(188u, ComNumberForDevice("/dev/ttyTHS0"));
+    EXPECT_EQ(199u, ComNumberForDevice("/dev/ttymxc3"));
 }
 
 TEST(ComPortMapTest, DevicesOutsideTheRangesHaveNoNumber) {
-    for (const char* path : {"/dev/ttyS32", "/dev/ttyS", "/dev/ttyS01", "/dev/ttyUSB1x",
-                             "/dev/ttyS-1", "/dev/pts/3", "/dev/ttyAMA0", "ttyS0", ""}) {
+    for (const char* path :
+         {"/dev/ttyS32", "/dev/ttyS", "/dev/ttyS01", "/dev/ttyUSB1x", "/dev/ttyS-1", "/dev/pts/3",
+          "/dev/ttyAMA16", "/dev/ttySC8", "/dev/ttymxc4", "/dev/ttyGS0", "/dev/ttyO0", "/dev/ttySC",
+          "ttyS0", ""}) {
         EXPECT_FALSE(ComNumberForDevice(path)) << path;
     }
 }
