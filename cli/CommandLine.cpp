@@ -112,10 +112,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
 
 const char* UsageText() {
     return R"(Usage:
-  tralvo-cli [--port N] [--lang en|zh] [--trace] [--pcap FILE] poll [--multidrop ask|yes|no]
-  tralvo-cli [--port N] [--trace] [--pcap FILE] pv [--attempts N]
-  tralvo-cli [--port N] [--trace] [--pcap FILE] continuous [--count N]
-  tralvo-cli ports [--json]
+  tralvo-cli [--port N] [--lang en|zh] [--trace] [--pcap FILE] [--json] poll [--multidrop ask|yes|no]
+  tralvo-cli [--port N] [--trace] [--pcap FILE] [--json] pv [--attempts N]
+  tralvo-cli [--port N] [--trace] [--pcap FILE] [--json] continuous [--count N]
+  tralvo-cli [--json] ports
   tralvo-cli --help
   tralvo-cli --version
 
@@ -138,7 +138,7 @@ Commands:
   ports        the ports the port chooser lists, one a line: COM<n>, the device it opens,
                what the port is, its /dev/serial/by-id name (tab-separated). Gives a
                USB adapter seen for the first time its own COM number, as the chooser does
-      --json   the same as a JSON array of objects: number, name, device, description,
+               With --json: a JSON array of objects: number, name, device, description,
                and where known manufacturer, product, serial, by_id, driver, usb_id
 
 Options:

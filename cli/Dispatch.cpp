@@ -54,10 +54,9 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     const bool lineCommand =
         line.command == "poll" || line.command == "continuous" || line.command == "pv";
     if (line.command == "ports") {
-        const bool json = line.commandArgs.size() == 1 && line.commandArgs[0] == "--json";
-        if (!line.commandArgs.empty() && !json)
+        if (!line.commandArgs.empty())
             return UsageError(err, "ports takes only --json, not '" + line.commandArgs[0] + "'");
-        return RunPortsCommand(out, json);
+        return RunPortsCommand(out, line.json);
     }
     if (!lineCommand) return UsageError(err, "unknown command '" + line.command + "'");
     // The capture file is made first, so that a path that will not do costs no port time.

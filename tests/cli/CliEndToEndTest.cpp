@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
@@ -216,3 +217,20 @@ TEST(CliProgram, UsageErrorExits64) {
 }
 
 }  // namespace
+
+// --json is the program's option wherever it stands, for ports as for the line commands.
+TEST_F(CliAgainstSim, PortsJsonListsTheSimulatorsPortWhereverTheOptionStands) {
+    StartSim(213, {});
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"ports", "--json"},
+                                                 std::vector<std::string>{"--json", "ports"}}) {
+        ASSERT_EQ(CliRaw(args), 0) << Err();
+        const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(Out()));
+        ASSERT_TRUE(document.isArray()) << Out();
+        const auto ports = document.array();
+        const bool listed = std::any_of(ports.begin(), ports.end(), [](const QJsonValue& port) {
+            return port.toObject().value("name").toString() == "COM213" &&
+                   port.toObject().value("number").toInt() == 213;
+        });
+        EXPECT_TRUE(listed) << Out();
+    }
+}
