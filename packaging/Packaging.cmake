@@ -1,6 +1,6 @@
-# Desktop integration and the Debian package. The programs install themselves from their
-# own folders; this adds the menu entry, the icons and the AppStream metainfo, and makes
-# `cpack -G DEB` build one package of it all.
+# What the installed programs come with. The programs install themselves from their own
+# folders; this adds the menu entry, the icons, the AppStream metainfo, the manual pages and
+# the bash completions. The Debian package (debian/) is built from these install rules.
 
 set(TRALVO_DESKTOP_FILE ${CMAKE_SOURCE_DIR}/resources/tralvo.desktop)
 set(TRALVO_METAINFO_FILE ${CMAKE_SOURCE_DIR}/packaging/com.brenlow.Tralvo.metainfo.xml)
@@ -38,23 +38,16 @@ if(NOT TRALVO_ICON_SIZES)
     message(WARNING "no resources/*tralvo*.png: no rendered icon sizes are installed")
 endif()
 
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME tralvo)
-set(CPACK_PACKAGE_VENDOR Brenlow)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Test tool for HART modems")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Tralvo tests a HART modem on a serial port: it polls the HART network, reads the\n\
-primary variable once or continuously, and reports whether modem and loop work.\n\
-It comes with tralvo-cli, the simulator tralvo-sim and com-troubleshooter.")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Brenlow <support@brenlow.com>")
-set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://brenlow.com/tralvo)
-# The Qt 6 libraries come from dpkg-shlibdeps (dpkg-dev); the Chinese window text needs
-# a CJK font and Qt's own translations, which no library link reveals.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei, qt6-translations-l10n")
-set(CPACK_STRIP_FILES ON)
-include(CPack)
+# Manual pages, one for each program, in section 1.
+install(FILES
+        ${CMAKE_SOURCE_DIR}/man/tralvo.1
+        ${CMAKE_SOURCE_DIR}/man/tralvo-cli.1
+        ${CMAKE_SOURCE_DIR}/man/tralvo-sim.1
+        ${CMAKE_SOURCE_DIR}/man/com-troubleshooter.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# bash-completion loads these on demand by the command's name.
+install(FILES
+        ${CMAKE_SOURCE_DIR}/completions/tralvo-cli
+        ${CMAKE_SOURCE_DIR}/completions/tralvo-sim
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
