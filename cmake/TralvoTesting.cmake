@@ -1,12 +1,13 @@
 # tralvo_add_gtest(<name> SOURCES <files...> LIBS <targets...> [QT])
 # Builds one GoogleTest program and registers its tests with CTest. Every test runs with
-# its own settings folder under the build tree, so none reads or writes real settings.
+# its own settings folder under the build tree (TestConfigHome.cpp), so none reads or writes
+# real settings or another test's.
 include(GoogleTest)
 find_package(GTest REQUIRED)
 
 function(tralvo_add_gtest name)
     cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS" ${ARGN})
-    add_executable(${name} ${ARG_SOURCES})
+    add_executable(${name} ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/TestConfigHome.cpp)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest)
     if(ARG_QT)
