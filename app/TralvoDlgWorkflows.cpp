@@ -12,7 +12,7 @@
 #include "strings/Strings.h"
 #include "workflows/ContinuousSend.h"
 #include "workflows/LineWorker.h"
-#include "workflows/PollTest.h"
+#include "workflows/PollHartNetwork.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "cli/JsonLine.h"
 #include "cli/PollJson.h"
 #include "cli/TerminalView.h"
-#include "workflows/PollTest.h"
+#include "workflows/PollHartNetwork.h"
 
 namespace {
 

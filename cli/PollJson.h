@@ -4,7 +4,7 @@
 #include <QString>
 
 #include "hart/HartLink.h"
-#include "workflows/PollTest.h"
+#include "workflows/PollHartNetwork.h"
 #include "workflows/TestView.h"
 
 // How a poll test ended, as a word that stays the same in every interface language:

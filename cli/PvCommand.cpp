@@ -11,7 +11,7 @@
 #include "cli/PollJson.h"
 #include "cli/PvTickOutput.h"
 #include "cli/TerminalView.h"
-#include "workflows/PollTest.h"
+#include "workflows/PollHartNetwork.h"
 #include "workflows/PvMonitor.h"
 
 namespace {

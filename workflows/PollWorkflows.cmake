@@ -5,8 +5,8 @@ add_library(tralvo_workflows STATIC
     TestView.h
     ReadTag.h
     ReadTag.cpp
-    PollTest.h
-    PollTest.cpp
+    PollHartNetwork.h
+    PollHartNetwork.cpp
     ContinuousSend.h
     ContinuousSend.cpp
     PortErrors.h

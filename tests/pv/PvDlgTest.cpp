@@ -10,7 +10,7 @@
 
 #include "PressEnter.h"
 #include "PvFixture.h"
-#include "workflows/PollTest.h"
+#include "workflows/PollHartNetwork.h"
 
 namespace {
 

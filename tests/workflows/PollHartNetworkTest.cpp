@@ -4,7 +4,7 @@
 #include <QStringList>
 
 #include "FakeLine.h"
-#include "workflows/PollTest.h"
+#include "workflows/PollHartNetwork.h"
 #include "workflows/ReadTag.h"
 
 namespace {

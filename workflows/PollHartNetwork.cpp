@@ -1,4 +1,4 @@
-#include "workflows/PollTest.h"
+#include "workflows/PollHartNetwork.h"
 
 #include <optional>
 #include <vector>
