@@ -212,12 +212,14 @@ void CheckSysfsSource(Input& in, const ConsoleRoots& noConsoles) {
     Require(SysfsPortSource(sysfs.ClassFolder(), sysfs.DevFolder()).ReadFriendlyNames(names));
     Require(SysfsPortSource(sysfs.ClassFolder(), sysfs.DevFolder()).ReadFriendlyNames(again));
     Require(listedOnly == names && names == again);
-    // Devices in number order, each named "<description> (COM<n>)".
+    // Devices in number order, each named "<description> (COM<n>)"; a description that is
+    // nothing but brackets leaves "(COM<n>)" alone.
     std::vector<unsigned> listed;
     for (const std::string& name : names) {
-        const size_t open = name.rfind(" (COM");
+        const size_t open = name.rfind("(COM");
         Require(open != std::string::npos && name.back() == ')');
-        const std::string digits = name.substr(open + 5, name.size() - open - 6);
+        Require(open == 0 || name[open - 1] == ' ');
+        const std::string digits = name.substr(open + 4, name.size() - open - 5);
         const unsigned number = static_cast<unsigned>(std::strtoul(digits.c_str(), nullptr, 10));
         Require(ComNumberForDevice(DeviceForComNumber(number).value_or("")) == number ||
                 DeviceForComNumber(number) == PortLinkPath(number));
