@@ -35,14 +35,6 @@ std::string HomeFolder() {
     return ".";
 }
 
-std::string ConfigFolder() {
-    // Relative values are to be ignored, as the XDG base directory rules say.
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/') {
-        return config;
-    }
-    return HomeFolder() + "/.config";
-}
-
 bool Exists(const std::string& path) {
     struct stat info {};
     return lstat(path.c_str(), &info) == 0;  // a dangling link exists too
@@ -65,7 +57,15 @@ bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 }  // namespace
 
-std::string PortLinksFolder() { return ConfigFolder() + "/Brenlow/Tralvo/ports"; }
+std::string ConfigHomeFolder() {
+    // Relative values are to be ignored, as the XDG base directory rules say.
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/') {
+        return config;
+    }
+    return HomeFolder() + "/.config";
+}
+
+std::string PortLinksFolder() { return ConfigHomeFolder() + "/Brenlow/Tralvo/ports"; }
 
 std::string PortLinkPath(unsigned comNumber) {
     return PortLinksFolder() + "/COM" + std::to_string(comNumber);

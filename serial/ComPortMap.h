@@ -14,6 +14,11 @@
 //      /dev/ttymxc0-3 (COM99 is "no port chosen"; 97, 98 and 200-255 only ever name links);
 //   3. anything else has no device.
 
+// The user's configuration folder by the XDG base directory rules: $XDG_CONFIG_HOME when it
+// is an absolute path, otherwise ~/.config (a relative value is ignored). The settings store
+// lies under it too, so settings and links always share one folder. Read on every call.
+std::string ConfigHomeFolder();
+
 // Folder that holds the COM<n> links for virtual and unusual ports.
 std::string PortLinksFolder();
 

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QSettings>
 
-#include "settings/ConfigHome.h"
+#include "serial/ComPortMap.h"
 #include "settings/SettingsFiles.h"
 #include "settings/SettingsTrouble.h"
 

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "serial/OpenFailureReason.h"
+
 namespace {
 
 // The *_r lookups want a buffer for the entry's strings; a group with many members may
@@ -28,10 +30,7 @@ bool LookUp(Key key, Lookup lookup, Entry& entry, std::vector<char>& buffer) {
 }  // namespace
 
 std::optional<std::string> NssGroupLookup::GroupName(gid_t gid) const {
-    group entry{};
-    std::vector<char> buffer;
-    if (!LookUp(gid, getgrgid_r, entry, buffer) || !entry.gr_name) return std::nullopt;
-    return std::string(entry.gr_name);
+    return SystemGroupName(gid);
 }
 
 std::optional<std::string> NssGroupLookup::UserName(uid_t uid) const {
