@@ -1,6 +1,6 @@
 # tralvo_add_gtest(<name> SOURCES <files...> LIBS <targets...> [QT])
 # Builds one GoogleTest program and registers its tests with CTest. Every test runs with
-# its own settings folder under the build tree (TestConfigHome.cpp), so none reads or writes
+# its own settings folder (TestConfigHome.cpp), so none reads or writes
 # real settings or another test's.
 include(GoogleTest)
 find_package(GTest REQUIRED)
