@@ -98,6 +98,10 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
             RunContinuousCommand(link, comPort, line.commandArgs, Interrupted, out, err, format);
     else
         status = RunPvCommand(link, comPort, line.commandArgs, out, err, Interrupted, format);
+    // After a port error the line is reported already (a vanished adapter has no settings).
+    if (const SerialStatus closed = link.CloseFailure(); closed && !link.PortFailed())
+        err << "tralvo-cli: warning: the port's earlier line settings could not be put back: "
+            << SerialStatusText(closed) << "\n";
     if (line.pcap && !capture.Complete())
         err << "tralvo-cli: warning: not every frame could be written to '" << capture.Path()
             << "'\n";

@@ -28,6 +28,7 @@ unsigned CHartLink::OpenPort(uint8_t portNumber, uint32_t baudRate) {
     if (portNumber == 0) return kLinkBadPortNumber;
     m_portFailure = kSerialSuccess;
     m_openFailure = kSerialSuccess;
+    m_closeFailure = kSerialSuccess;
     m_nLastRequestLength = 0;
     char name[16];
     std::snprintf(name, sizeof name, "\\\\.\\COM%d", portNumber);
@@ -47,7 +48,10 @@ unsigned CHartLink::OpenPort(uint8_t portNumber, uint32_t baudRate) {
     return kLinkOk;
 }
 
-void CHartLink::ClosePort() { m_port.Close(); }
+SerialStatus CHartLink::ClosePort() {
+    if (!m_port.IsOpen()) return kSerialSuccess;
+    return m_closeFailure = m_port.Close();
+}
 
 bool CHartLink::Pause(uint32_t ms) { return m_clock.SleepUnlessWoken(ms, m_port.Wakeup()); }
 
@@ -73,7 +77,11 @@ void CHartLink::Unkey() {
 
 unsigned CHartLink::KeyAndWrite(const uint8_t* frame, size_t length, uint32_t waitMs) {
     const uint32_t onAirUs = hart::OnAirMs(length) * 1000u;
-    m_port.SetRts(true);
+    // Unkeyed, the modem would not send the request: that is a port error, not "no reply".
+    // A port without modem lines (a pty, a modem that keys itself) carries the frame as it is.
+    if (const SerialStatus keyed = m_port.SetRts(true); keyed && !LacksModemLines(keyed)) {
+        return SerialStepFailed(keyed);
+    }
     const uint32_t startUs = m_clock.MicroCount();
     size_t sent = 0;
     const SerialStatus status = m_port.Write(frame, length, &sent, waitMs);
@@ -101,8 +109,9 @@ unsigned CHartLink::KeyAndWrite(const uint8_t* frame, size_t length, uint32_t wa
         Unkey();
         return drained == kSerialTimeout ? kLinkWriteIncomplete : SerialStepFailed(drained);
     }
-    m_port.SetRts(false);
+    // A modem left keyed would talk over the reply.
+    const SerialStatus unkeyed = m_port.SetRts(false);
     // Whatever came back while the transmitter was keyed is the modem's echo.
     m_port.AbortAndFlush();
-    return kLinkOk;
+    return unkeyed && !LacksModemLines(unkeyed) ? SerialStepFailed(unkeyed) : kLinkOk;
 }

@@ -33,7 +33,9 @@ public:
     explicit CHartLink(CSerial& port = TheSerialPort(), IClock& clock = SystemClock());
 
     unsigned OpenPort(uint8_t portNumber, uint32_t baudRate);
-    void ClosePort();
+    // Closes the port; nonzero when the line settings it had before could not be put back
+    // (it is closed all the same). Kept for CloseFailure() until the next open.
+    SerialStatus ClosePort();
     unsigned SendFrame(const uint8_t* frame, size_t length, uint32_t waitMs);
     unsigned ReceiveFrame(bool longHeader, uint8_t* reply, uint32_t waitMs);
 
@@ -57,6 +59,9 @@ public:
     // not take the line settings); 0 after a successful open.
     SerialStatus OpenFailure() const { return m_openFailure; }
     SerialStatus PortFailure() const { return m_portFailure; }
+    // What the last ClosePort reported, for callers that close through a workflow and warn
+    // when a shared adapter could not be left as it was found; 0 until then.
+    SerialStatus CloseFailure() const { return m_closeFailure; }
     bool StopRequested() const { return m_port.Wakeup().IsSignalled(); }
     // A pause of the link or a workflow that a stop request ends early; false then.
     bool Pause(uint32_t ms);
@@ -91,6 +96,7 @@ private:
     ILinkObserver* m_pObserver = nullptr;
     SerialStatus m_portFailure = kSerialSuccess;
     SerialStatus m_openFailure = kSerialSuccess;
+    SerialStatus m_closeFailure = kSerialSuccess;
     // The request last sent, so that its echo is not taken for a reply.
     std::array<uint8_t, kMaxRequestBytes> m_lastRequest{};
     size_t m_nLastRequestLength = 0;

@@ -242,7 +242,7 @@ int SetModemLines(int fd, int lines, bool raised) {
 
 int SetModemLinesIfPresent(int fd, int lines, bool raised) {
     const int error = SetModemLines(fd, lines, raised);
-    return (error == ENOTTY || error == EINVAL) ? 0 : error;
+    return LacksModemLines(error) ? 0 : error;
 }
 
 int DtrAndRts() { return TIOCM_DTR | TIOCM_RTS; }

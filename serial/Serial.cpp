@@ -9,7 +9,6 @@
 
 #include <linux/serial.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -41,12 +40,25 @@ int TakeExclusive(int fd, bool& exclusiveFlagSet) {
     return 0;
 }
 
+// Ends what TakeExclusive began; closing also releases the flock.
+void GiveUpPort(int fd, bool exclusiveFlagSet) {
+    if (exclusiveFlagSet) ioctl(fd, TIOCNXCL);
+    close(fd);
+}
+
 int FlushBoth(int fd) { return tcflush(fd, TCIOFLUSH) == 0 ? 0 : errno; }
 
 // A USB adapter pulled out mid-transfer may leave the descriptor quiet rather than hung up;
 // its device node is gone, though.
 bool DeviceVanished(const std::string& device) {
     return !device.empty() && access(device.c_str(), F_OK) != 0 && errno == ENOENT;
+}
+
+// A line that hung up (a pty whose other side closed) or whose device node has gone has no
+// settings left to put back.
+bool LineGone(int fd, const std::string& device) {
+    pollfd entry{fd, 0, 0};
+    return (poll(&entry, 1, 0) == 1 && (entry.revents & POLLHUP)) || DeviceVanished(device);
 }
 
 }  // namespace
@@ -140,6 +152,8 @@ SerialStatus CSerial::Open(const char* path, uint32_t /*inQueue*/, uint32_t /*ou
     // The Linux driver sizes its own queues, so the requested sizes are accepted as they are.
     m_lastError = kSerialSuccess;
     if (IsOpen()) return m_lastError = kSerialAlreadyOpen;
+    // A port whose waits no stop request could end might keep the program beyond reach.
+    if (const int error = m_wakeup.CreationError()) return m_lastError = error;
     const auto device = ResolvePortName(path ? path : "");
     if (!device) return m_lastError = kSerialFileNotFound;
     // Setting a console to the HART line and writing frames into it would garble it.
@@ -150,9 +164,15 @@ SerialStatus CSerial::Open(const char* path, uint32_t /*inQueue*/, uint32_t /*ou
         close(fd);
         return m_lastError = error;
     }
+    // Without the settings found there, Close could not leave a shared adapter as it was;
+    // a device that will not tell them would not take the line settings either.
+    if (const int error = TakeLineSnapshot(fd, m_foundSettings)) {
+        GiveUpPort(fd, m_bExclusiveFlag);
+        m_bExclusiveFlag = false;
+        return m_lastError = error;
+    }
     m_port = fd;
     m_devicePath = FinalPath(*device);
-    TakeLineSnapshot(fd, m_foundSettings);
     m_countsAtOpen = ReadDriverCounts(fd);
     m_marks = CMarkedInput();
     // As the port has always been left after opening; only the last step's status counts.
@@ -164,15 +184,17 @@ SerialStatus CSerial::Open(const char* path, uint32_t /*inQueue*/, uint32_t /*ou
 SerialStatus CSerial::Close() {
     m_lastError = kSerialSuccess;
     if (!IsOpen()) return m_lastError;
-    // Whoever shares the adapter finds it as it was before this program took it.
-    RestoreLineSnapshot(m_port, m_foundSettings);
-    if (m_bExclusiveFlag) ioctl(m_port, TIOCNXCL);
-    close(m_port);  // also releases the flock
+    // Whoever shares the adapter finds it as it was before this program took it. The port
+    // is given up even when that fails, but the caller learns of it and can warn; an adapter
+    // that has gone needs nothing put back.
+    int restored = RestoreLineSnapshot(m_port, m_foundSettings);
+    if (restored && LineGone(m_port, m_devicePath)) restored = kSerialSuccess;
+    GiveUpPort(m_port, m_bExclusiveFlag);
     m_port = -1;
     m_bExclusiveFlag = false;
     m_bMarkedInput = false;
     m_devicePath.clear();
-    return m_lastError;
+    return m_lastError = restored;
 }
 
 SerialStatus CSerial::SetLineFormat(uint32_t baud, uint8_t byteSize, uint8_t parity,
@@ -371,17 +393,13 @@ SerialStatus CSerial::DrainOutput(uint32_t timeoutMs) {
     const port_io::Deadline deadline(timeoutMs);
     uint32_t baud = 0;
     if (GetLineSpeed(m_port, baud) != 0 || baud == 0) baud = 1200;
-    for (;;) {
-        int queued = 0;
-        if (ioctl(m_port, TIOCOUTQ, &queued) != 0) return m_lastError = errno;
-        if (queued <= 0) break;
-        if (deadline.Passed()) return m_lastError = kSerialTimeout;
-        constexpr uint64_t kBitsPerCharacter = 11, kMinimumPauseUs = 500;
-        const uint64_t leftUs = uint64_t(deadline.RemainingMs()) * 1000;
-        uint64_t pauseUs = queued * kBitsPerCharacter * 1000000 / baud;
-        pauseUs = std::clamp(pauseUs, kMinimumPauseUs, std::max(leftUs, kMinimumPauseUs));
-        if (!m_wakeup.SleepMicros(pauseUs)) return m_lastError = kSerialInterrupted;
-    }
+    const auto queued = [this](int& bytes) {
+        return ioctl(m_port, TIOCOUTQ, &bytes) == 0 ? 0 : errno;
+    };
+    const int waited = port_io::WaitUntilQueueEmpty(queued, baud, deadline, m_wakeup);
+    if (waited == port_io::kTimedOut) return m_lastError = kSerialTimeout;
+    if (waited == port_io::kWokenUp) return m_lastError = kSerialInterrupted;
+    if (waited != 0) return m_lastError = waited;
     while (tcdrain(m_port) != 0) {
         if (errno != EINTR) return m_lastError = errno;
         if (m_wakeup.IsSignalled()) return m_lastError = kSerialInterrupted;

@@ -1,6 +1,9 @@
 #include "serial/SerialStatus.h"
 
+#include <cerrno>
 #include <cstring>
+
+bool LacksModemLines(SerialStatus status) { return status == ENOTTY || status == EINVAL; }
 
 const char* SerialStatusText(SerialStatus status) {
     switch (status) {

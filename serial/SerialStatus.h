@@ -21,5 +21,9 @@ inline constexpr SerialStatus kSerialKernelConsole = 0x20000001;
 // The tty did not take the line format it was given (read back after setting it).
 inline constexpr SerialStatus kSerialLineRefused = 0x20000002;
 
+// Whether a status only says that the port has no modem lines (a pty, an adapter wired
+// without them): the line works, but RTS and DTR cannot be driven.
+bool LacksModemLines(SerialStatus status);
+
 // A short English description of a status, for logs and the command line.
 const char* SerialStatusText(SerialStatus status);

@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <ctime>
 
-CWakeup::CWakeup() : m_fd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+CWakeup::CWakeup() : m_fd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
+    if (m_fd < 0) m_creationError = errno;
+}
 
 CWakeup::~CWakeup() {
     if (m_fd >= 0) close(m_fd);

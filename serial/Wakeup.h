@@ -18,11 +18,15 @@ public:
     bool IsSignalled() const;
     // The descriptor to poll for POLLIN beside others; -1 if it could not be created.
     int Fd() const { return m_fd; }
+    // Why the descriptor could not be created (errno), or 0. Without it nothing can end a
+    // wait early, so the port refuses to open rather than wait beyond reach.
+    int CreationError() const { return m_creationError; }
     // Waits up to `us` microseconds; false when the wake-up is (or becomes) signalled.
     bool SleepMicros(uint64_t us) const;
 
 private:
     int m_fd;
+    int m_creationError = 0;
 };
 
 // Signals a wake-up through its bare descriptor; safe in a signal handler.

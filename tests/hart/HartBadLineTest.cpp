@@ -143,6 +143,41 @@ TEST_F(BadLine, AStopRequestEndsAnExchangeAndEveryPauseAfterIt) {
     m_clock.SetAlarm(m_clock.NowMs() + 100, [this] { m_port.Wakeup().Signal(); });
     EXPECT_FALSE(m_link.PollIdentity(0, 2));
     EXPECT_EQ(Requests(), 1u) << "one poll, cut short while keyed or listening";
+    EXPECT_FALSE(m_port.RtsRaised()) << "stopped while keyed: the modem must be unkeyed";
+    const Bytes frame = Frame(5, {0x02, 0x00, 0x00, 0x00});
+    EXPECT_EQ(m_link.SendFrame(frame.data(), frame.size(), 500), kLinkInterrupted);
+    EXPECT_FALSE(m_port.RtsRaised()) << "stopped before the write";
+
+    m_port.Wakeup().Clear();
+    m_port.lateTransmitterMs = 100;
+    m_clock.SetAlarm(m_clock.NowMs() + 150, [this] { m_port.Wakeup().Signal(); });
+    EXPECT_EQ(m_link.SendFrame(frame.data(), frame.size(), 500), kLinkInterrupted);
+    EXPECT_FALSE(m_port.RtsRaised()) << "stopped while the transmitter drained";
+}
+
+TEST_F(BadLine, AnRtsLineThatWillNotSwitchIsAPortErrorButAMissingOneIsNot) {
+    AnswerAlways(Frame(5, ShortBody(0x06, 0, 0, 0, ExpandedIdentity(1, 2, 7, 4, 5, 6))));
+    m_port.rtsRaiseStatus = ENOTTY;  // a pty: no modem lines at all
+    EXPECT_TRUE(m_link.PollIdentity(0, 1));
+
+    for (SerialStatus* failing : {&m_port.rtsRaiseStatus, &m_port.rtsDropStatus}) {
+        m_port.rtsRaiseStatus = m_port.rtsDropStatus = kSerialSuccess;
+        m_link.ClosePort();
+        ASSERT_EQ(m_link.OpenPort(3, 1200), kLinkOk);
+        *failing = EIO;
+        EXPECT_FALSE(m_link.PollIdentity(0, 2));
+        EXPECT_TRUE(m_link.PortFailed()) << "not \"no reply\"";
+        EXPECT_EQ(m_link.PortFailure(), EIO);
+    }
+}
+
+TEST_F(BadLine, ACloseThatCouldNotPutTheLineBackIsKeptForTheCaller) {
+    m_port.closeStatus = EIO;
+    EXPECT_EQ(m_link.ClosePort(), EIO);
+    EXPECT_EQ(m_link.ClosePort(), kSerialSuccess) << "already closed";
+    EXPECT_EQ(m_link.CloseFailure(), EIO);
+    ASSERT_EQ(m_link.OpenPort(3, 1200), kLinkOk);
+    EXPECT_EQ(m_link.CloseFailure(), kSerialSuccess);
 }
 
 TEST_F(BadLine, RtsStaysUpUntilALateTransmitterHasSentTheLastByte) {

@@ -49,9 +49,12 @@ public:
     // --- failures to inject ----------------------------------------------------
     SerialStatus openStatus = kSerialSuccess;
     SerialStatus hartLineStatus = kSerialSuccess;
-    SerialStatus writeStatus = kSerialSuccess;  // returned by every Write while set
-    size_t writeShortBy = 0;                    // Write reports this many bytes fewer
-    SerialStatus readStatus = kSerialSuccess;   // returned by every Read while set
+    SerialStatus writeStatus = kSerialSuccess;     // returned by every Write while set
+    size_t writeShortBy = 0;                       // Write reports this many bytes fewer
+    SerialStatus readStatus = kSerialSuccess;      // returned by every Read while set
+    SerialStatus rtsRaiseStatus = kSerialSuccess;  // returned by SetRts(true) while set
+    SerialStatus rtsDropStatus = kSerialSuccess;   // returned by SetRts(false) while set
+    SerialStatus closeStatus = kSerialSuccess;     // returned by Close (which still closes)
     // The adapter starts sending this late, so the frame's last byte leaves this much after
     // its on-air time from the write (DrainOutput waits for it).
     uint64_t lateTransmitterMs = 0;
@@ -93,7 +96,7 @@ public:
         if (!IsOpen()) return kSerialSuccess;
         m_port = -1;
         Record(Kind::Close);
-        return kSerialSuccess;
+        return m_lastError = closeStatus;
     }
     SerialStatus SetHartLine(uint32_t baud) override {
         m_lastError = kSerialSuccess;
@@ -118,6 +121,9 @@ public:
     SerialStatus SetRts(bool raised) override {
         m_lastError = kSerialSuccess;
         if (!IsOpen()) return m_lastError = kSerialInvalidHandle;
+        if (const SerialStatus failed = raised ? rtsRaiseStatus : rtsDropStatus) {
+            return m_lastError = failed;
+        }
         m_rts = raised;
         Record(raised ? Kind::RtsOn : Kind::RtsOff);
         return kSerialSuccess;
@@ -195,7 +201,8 @@ public:
             return m_lastError = kSerialTimeout;
         }
         m_clock.AdvanceTo(m_transmitterEmptyAtMs);
-        return kSerialSuccess;
+        // A stop request during the wait ends it, as it ends the real one.
+        return m_lastError = Failure(kSerialSuccess);
     }
 
     // On-air time of n bytes at 1200 baud, 11 bits each, rounded up.
