@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "FakeSerial.h"
 #include "hart/HartLink.h"
 #include "sim/FieldBus.h"
+#include "sim/Frame.h"
 
 // A real link on a fake port in virtual time, with simulated field devices answering on
 // the line, and the identity poll that the poll test leaves behind for the monitor.
@@ -26,6 +28,24 @@ inline int CommandOf(const Bytes& request) {
     const size_t commandPos = at + ((request[at] & 0x80) ? 6 : 2);
     return commandPos < request.size() ? request[commandPos] : -1;
 }
+
+// The polled device's reply to command 3 with `data`: response code, device status and
+// whatever payload the test wants it to carry.
+inline Bytes Command3Reply(const Bytes& request, const Bytes& data) {
+    size_t at = 0;
+    while (at < request.size() && request[at] == 0xFF) ++at;
+    sim::Frame reply;
+    reply.delimiter = 0x86;
+    reply.address.assign(request.begin() + at + 1, request.begin() + at + 6);
+    reply.command = 3;
+    reply.data = data;
+    return sim::Encode(reply);
+}
+
+// Replies to command 3 that leave values out: "command not implemented" without data, then
+// the loop current (12 mA) alone.
+inline const std::vector<Bytes> kRepliesLackingValues = {{64, 0x00},
+                                                         {0, 0x00, 0x41, 0x40, 0x00, 0x00}};
 
 class LineFixture : public ::testing::Test {
 protected:
@@ -53,6 +73,15 @@ protected:
         m_serial.ClearEvents();
     }
 
+    // Command 3 answered with kRepliesLackingValues in turn (the last one from then on).
+    void AnswerCommand3LackingValues() {
+        m_serial.SetResponder([this](const Bytes& request) {
+            if (CommandOf(request) != 3) return m_bus->Hear(request);
+            const size_t turn = std::min(m_nCommand3Replies++, kRepliesLackingValues.size() - 1);
+            return Command3Reply(request, kRepliesLackingValues[turn]);
+        });
+    }
+
     // Requests of one command on the line since the last PollFirst.
     int Requests(int command) const {
         int n = 0;
@@ -65,6 +94,7 @@ protected:
     CHartLink m_link{m_serial, m_clock};
     std::unique_ptr<sim::FieldBus> m_bus;
     bool m_bSilent = false;
+    size_t m_nCommand3Replies = 0;
 };
 
 }  // namespace pvtest
