@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <sstream>
-#include <string_view>
 
 #include "cli/CommandLine.h"
 #include "cli/ExitCodes.h"
@@ -45,9 +44,19 @@ public:
 
     // The boxes as the last tick showed them.
     const PvTick& Shown() const { return m_shown; }
-    // How the run ended: passed unless a message ended it (a tick without an answer, the
-    // port, the timer).
-    int ExitStatus() const { return PortStopped() ? kExitPortError : m_nExitStatus; }
+    // How the run ended: passed unless something cut it short.
+    int ExitStatus() const {
+        switch (Fault()) {
+            case PvRunFault::None:
+                return kExitPassed;
+            case PvRunFault::HartError:
+                return kExitFailed;
+            case PvRunFault::OpenFailed:
+            case PvRunFault::PortStopped:
+                return kExitPortError;
+        }
+        return kExitFailed;
+    }
 
 protected:
     bool UpdateData(bool saveAndValidate) override {
@@ -60,8 +69,6 @@ protected:
         // Ctrl+C cuts a transaction short; what that does to the tick is no failure.
         if (m_stopRequested()) return;
         m_err << pvtext::kCaption << ": " << text << '\n';
-        const bool openFailed = std::string_view(text).starts_with(pvtext::kErrorOpeningPort);
-        m_nExitStatus = openFailed ? kExitPortError : kExitFailed;
     }
     void ShowOpenError(const std::string& text, uint8_t comPort) override {
         ShowMessage(text);
@@ -84,7 +91,6 @@ private:
     const std::function<bool()>& m_stopRequested;
     const std::function<QDateTime()>& m_now;
     PvTick m_shown;
-    int m_nExitStatus = kExitPassed;
     bool m_bTimerRunning = false;
     uint32_t m_periodMs = kTimerPeriodMs;
     uint32_t m_dueMs = 0;
