@@ -96,25 +96,6 @@ private:
     uint32_t m_dueMs = 0;
 };
 
-bool ParseAttempts(const std::vector<std::string>& args, int32_t& attempts, std::ostream& err) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string error;
-        if (auto value = OptionValue(args, i, "--attempts", error)) {
-            const char* end = value->data() + value->size();
-            const auto [stop, failure] = std::from_chars(value->data(), end, attempts);
-            if (failure != std::errc() || stop != end || value->empty()) {
-                err << "tralvo-cli: --attempts takes a whole number, not '" << *value << "'\n";
-                return false;
-            }
-            continue;
-        }
-        err << "tralvo-cli: pv: " << (error.empty() ? "unknown argument '" + args[i] + "'" : error)
-            << "\n";
-        return false;
-    }
-    return true;
-}
-
 // The poll test as the main window runs it before its PV command, declining the
 // multi-drop scan: the monitor needs one device with a nonzero identifier at address 0.
 int PollFirst(CHartLink& link, uint8_t comPort, TestMembers& members, std::ostream& out,
@@ -139,11 +120,37 @@ int PollFirst(CHartLink& link, uint8_t comPort, TestMembers& members, std::ostre
 
 }  // namespace
 
+std::optional<int32_t> ReadPvArguments(const std::vector<std::string>& args, std::ostream& err) {
+    int32_t attempts = PvMonitor::kDefaultAttempts;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string error;
+        if (auto value = OptionValue(args, i, "--attempts", error)) {
+            const char* end = value->data() + value->size();
+            const auto [stop, failure] = std::from_chars(value->data(), end, attempts);
+            if (failure != std::errc() || stop != end || value->empty()) {
+                err << "tralvo-cli: --attempts takes a whole number, not '" << *value << "'\n";
+                return std::nullopt;
+            }
+            continue;
+        }
+        err << "tralvo-cli: pv: " << (error.empty() ? "unknown argument '" + args[i] + "'" : error)
+            << "\n";
+        return std::nullopt;
+    }
+    return attempts;
+}
+
 int RunPvCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
                  std::ostream& out, std::ostream& err, const std::function<bool()>& stopRequested,
                  const OutputFormat& format) {
-    int32_t attempts = PvMonitor::kDefaultAttempts;
-    if (!ParseAttempts(args, attempts, err)) return kExitUsage;
+    const auto attempts = ReadPvArguments(args, err);
+    if (!attempts) return kExitUsage;
+    return RunPvCommand(link, comPort, *attempts, out, err, stopRequested, format);
+}
+
+int RunPvCommand(CHartLink& link, uint8_t comPort, int32_t attempts, std::ostream& out,
+                 std::ostream& err, const std::function<bool()>& stopRequested,
+                 const OutputFormat& format) {
     TestMembers members;
     const int polled = PollFirst(link, comPort, members, out, err, format.json);
     if (stopRequested()) return kExitPassed;
