@@ -355,18 +355,6 @@ TEST(RunCli, ACaptureInPlaceOfASymbolicLinkIsRefusedAndTheLinksTargetKept) {
     EXPECT_EQ(FileText(target), "keep me");
 }
 
-// Standard output on a disk that is full.
-class FullDiskOutput {
-public:
-    FullDiskOutput() : m_fd(open("/dev/full", O_WRONLY | O_CLOEXEC)), m_out(m_fd) {}
-    ~FullDiskOutput() { close(m_fd); }
-    std::ostream& out() { return m_out; }
-
-private:
-    int m_fd;
-    CDescriptorStream m_out;
-};
-
 TEST(RunCli, OutputThatCannotBeWrittenEndsTheRunWithStatus74AndTheReason) {
     const ScopedConfigHome home;
     sim::ServedPty line(sim::LineTiming{.fast = true}, {sim::DefaultDevice(0)});
@@ -380,8 +368,10 @@ TEST(RunCli, OutputThatCannotBeWrittenEndsTheRunWithStatus74AndTheReason) {
           {"--port", "243", "continuous"}}) {
         std::istringstream in;
         std::ostringstream err;
-        FullDiskOutput full;
-        EXPECT_EQ(RunCli(args, in, full.out(), err), kExitIoError) << args.back();
+        const int fullDisk = open("/dev/full", O_WRONLY | O_CLOEXEC);
+        CDescriptorStream out(fullDisk);
+        EXPECT_EQ(RunCli(args, in, out, err), kExitIoError) << args.back();
+        close(fullDisk);
         EXPECT_THAT(err.str(), HasSubstr("cannot write standard output: No space left on device"))
             << args.back();
     }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -28,24 +27,6 @@ inline int CommandOf(const Bytes& request) {
     const size_t commandPos = at + ((request[at] & 0x80) ? 6 : 2);
     return commandPos < request.size() ? request[commandPos] : -1;
 }
-
-// The polled device's reply to command 3 with `data`: response code, device status and
-// whatever payload the test wants it to carry.
-inline Bytes Command3Reply(const Bytes& request, const Bytes& data) {
-    size_t at = 0;
-    while (at < request.size() && request[at] == 0xFF) ++at;
-    sim::Frame reply;
-    reply.delimiter = 0x86;
-    reply.address.assign(request.begin() + at + 1, request.begin() + at + 6);
-    reply.command = 3;
-    reply.data = data;
-    return sim::Encode(reply);
-}
-
-// Replies to command 3 that leave values out: "command not implemented" without data, then
-// the loop current (12 mA) alone.
-inline const std::vector<Bytes> kRepliesLackingValues = {{64, 0x00},
-                                                         {0, 0x00, 0x41, 0x40, 0x00, 0x00}};
 
 class LineFixture : public ::testing::Test {
 protected:
@@ -73,12 +54,18 @@ protected:
         m_serial.ClearEvents();
     }
 
-    // Command 3 answered with kRepliesLackingValues in turn (the last one from then on).
+    // Command 3 answered by "command not implemented" without data, then by the loop
+    // current (12 mA) alone from then on.
     void AnswerCommand3LackingValues() {
         m_serial.SetResponder([this](const Bytes& request) {
             if (CommandOf(request) != 3) return m_bus->Hear(request);
-            const size_t turn = std::min(m_nCommand3Replies++, kRepliesLackingValues.size() - 1);
-            return Command3Reply(request, kRepliesLackingValues[turn]);
+            size_t at = 0;
+            while (request[at] == 0xFF) ++at;
+            return sim::Encode(sim::Frame{
+                .delimiter = 0x86,
+                .address = Bytes(request.begin() + at + 1, request.begin() + at + 6),
+                .command = 3,
+                .data = m_nCommand3Replies++ == 0 ? Bytes{64, 0} : Bytes{0, 0, 0x41, 0x40, 0, 0}});
         });
     }
 

@@ -176,22 +176,6 @@ TEST_F(PvMonitorTest, MonitorTickShowsTheLoopCurrentInMilliampsAndThePvWithThree
     EXPECT_EQ(Requests(3), 1);
 }
 
-TEST_F(PvMonitorTest, MonitorTickWhoseReplyLacksValuesLeavesTheirBoxesEmptyNotZero) {
-    PollFirst();
-    AnswerCommand3LackingValues();
-    Start(0);
-    Ticks(2);
-    ASSERT_EQ(m_monitor.shown.size(), 3u);
-    EXPECT_EQ(m_monitor.shown[1].ao, "");
-    EXPECT_EQ(m_monitor.shown[1].pv, "");
-    EXPECT_EQ(m_monitor.shown[2].ao, "12.000 mA");
-    EXPECT_EQ(m_monitor.shown[2].pv, "");
-    ASSERT_TRUE(m_monitor.m_lastReading);
-    EXPECT_FALSE(m_monitor.m_lastReading->primaryVariable);
-    EXPECT_FALSE(m_monitor.m_lastReading->primaryUnit);
-    EXPECT_THAT(m_monitor.Messages(), IsEmpty()) << "the device answered both ticks";
-}
-
 TEST_F(PvMonitorTest, MonitorRunsOnTickAfterTickUntilStopped) {
     PollFirst();
     Start(0);
