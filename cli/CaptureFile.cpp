@@ -1,19 +1,59 @@
 #include "cli/CaptureFile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
+namespace {
+
+std::string OpenFailureReason(int error) {
+    // O_NOFOLLOW reports a link in the file's place as a loop of links.
+    if (error == ELOOP) return "it is a symbolic link, which tralvo-cli does not follow";
+    if (error == ENXIO) return "no program is reading the FIFO";
+    return std::strerror(error);
+}
+
+}  // namespace
+
+CCaptureFile::~CCaptureFile() { Close(); }
+
 bool CCaptureFile::Create(const std::string& path, std::string& error) {
     m_path = path;
-    errno = 0;
-    m_file.open(path, std::ios::binary | std::ios::trunc);
-    if (!m_file) {
-        error = "cannot create the capture file '" + path + "'" +
-                (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string());
+    // Non-blocking only for the open: a FIFO nobody reads fails at once instead of hanging.
+    m_fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK,
+                0666);
+    if (m_fd < 0) {
+        error = "cannot create the capture file '" + path + "': " + OpenFailureReason(errno);
         return false;
     }
-    m_writer.emplace(m_file);
-    m_tap.emplace(m_clock, traffic::WallClockNowUs(),
-                  [this](traffic::TrafficFrame frame) { m_writer->Write(frame); });
+    const int flags = fcntl(m_fd, F_GETFL);
+    if (flags != -1) fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK);
+    m_stream = std::make_unique<CDescriptorStream>(m_fd, m_keepTrying);
+    m_writer.emplace(*m_stream);
+    m_tap.emplace(m_clock, traffic::WallClockNowUs(), [this](traffic::TrafficFrame frame) {
+        const bool wasComplete = Complete();
+        m_writer->Write(frame);
+        if (wasComplete && Complete() && !traffic::TokenPassingPdu(frame).empty())
+            ++m_framesBeforeFailure;
+    });
     return true;
+}
+
+bool CCaptureFile::Close() {
+    if (m_fd < 0) return Complete() && m_closeError == 0;
+    m_stream->flush();
+    if (close(m_fd) != 0 && errno != EINTR) m_closeError = errno;
+    m_fd = -1;
+    return Complete() && m_closeError == 0;
+}
+
+std::string CCaptureFile::FailureText() const {
+    const int error = m_stream && m_stream->Error() != 0 ? m_stream->Error() : m_closeError;
+    std::string text = "cannot write the capture file '" + m_path + "'";
+    if (error != 0) text += std::string(": ") + std::strerror(error);
+    if (m_framesBeforeFailure == 0) return text + "; it holds no frames";
+    return text + "; it holds only the first " + std::to_string(m_framesBeforeFailure) +
+           " frames of the run";
 }

@@ -1,9 +1,11 @@
 #pragma once
 
-#include <fstream>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "cli/DescriptorStream.h"
 #include "hart/Clock.h"
 #include "traffic/FrameTap.h"
 #include "traffic/PcapWriter.h"
@@ -13,21 +15,38 @@
 // clock's count since.
 class CCaptureFile {
 public:
-    explicit CCaptureFile(IClock& clock) : m_clock(clock) {}
+    // keepTrying: whether a write cut by a signal is worth trying again.
+    explicit CCaptureFile(
+        IClock& clock, std::function<bool()> keepTrying = [] { return true; })
+        : m_clock(clock), m_keepTrying(std::move(keepTrying)) {}
+    ~CCaptureFile();
+    CCaptureFile(const CCaptureFile&) = delete;
+    CCaptureFile& operator=(const CCaptureFile&) = delete;
 
-    // Creates (or empties) the file and writes its header; false with a message when it
-    // cannot be created.
+    // Creates the file, or empties the one there, and writes its header. A symbolic link in
+    // its place is refused rather than followed: in a shared folder it may have been
+    // planted to make us overwrite its target. A FIFO or a device is written as it is.
+    // False with a message when it cannot be opened; a header that could not be written
+    // shows in Complete().
     bool Create(const std::string& path, std::string& error);
     // The link's observer that writes to the file; only after a successful Create.
     ILinkObserver& Observer() { return *m_tap; }
-    // Every frame so far reached the file.
-    bool Complete() const { return m_writer && m_writer->Good(); }
+    // Every write so far reached the file.
+    bool Complete() const { return m_stream && m_stream->Error() == 0 && m_writer->Good(); }
+    // Closes the file; false when that or any write before it failed.
+    bool Close();
+    // What was lost, for a capture that is not Complete().
+    std::string FailureText() const;
     const std::string& Path() const { return m_path; }
 
 private:
     IClock& m_clock;
+    std::function<bool()> m_keepTrying;
     std::string m_path;
-    std::ofstream m_file;
+    int m_fd = -1;
+    int m_closeError = 0;
+    size_t m_framesBeforeFailure = 0;
+    std::unique_ptr<CDescriptorStream> m_stream;
     std::optional<traffic::CPcapWriter> m_writer;
     std::optional<traffic::CFrameTap> m_tap;
 };

@@ -148,9 +148,10 @@ Options:
   --trace      every frame sent and received on standard error, in hex, with times in
                milliseconds and the link result of each reception
   --pcap FILE  every frame sent and received written to FILE as a capture (pcap, HART-IP
-               over UDP port 5094) that Wireshark decodes; an existing FILE is replaced.
-               A FILE that cannot be created ends tralvo-cli with status 64 before the
-               port is opened
+               over UDP port 5094) that Wireshark decodes; an existing FILE is replaced
+               once the command line is known good. A symbolic link in its place is
+               refused. A FILE that cannot be created ends tralvo-cli with status 64
+               before the port is opened
   --json       poll: one JSON object with the result, also when the test fails; pv and
                continuous: one JSON object a line, each tick or poll with its time.
                Standard output then carries nothing else. May also follow the command
@@ -162,6 +163,9 @@ Exit status:
   1   "Test Failed" (pv: no single device, or "HART Error")
   2   the COM port did not open, or stopped working
   64  a command line that cannot be used
-  130 poll ended by Ctrl+C
+  74  standard output or the capture file could not be written
+  130 poll ended by Ctrl+C (pv and continuous: 0)
+  128+N  ended by signal N: 143 SIGTERM, 129 SIGHUP, 141 SIGPIPE; the port is
+      closed with its line settings restored, as on Ctrl+C
 )";
 }

@@ -32,9 +32,8 @@ QJsonObject ContinuousPollJson(const QDateTime& time, uint64_t count, uint64_t e
     };
 }
 
-int RunContinuousCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
-                         const std::function<bool()>& interrupted, std::ostream& out,
-                         std::ostream& err, const OutputFormat& format) {
+std::optional<uint64_t> ReadContinuousArguments(const std::vector<std::string>& args,
+                                                std::ostream& err) {
     uint64_t count = 0;  // 0: until interrupted
     for (size_t i = 0; i < args.size(); ++i) {
         std::string error;
@@ -43,16 +42,29 @@ int RunContinuousCommand(CHartLink& link, uint8_t comPort, const std::vector<std
             if (!number || *number == 0) {
                 err << "tralvo-cli: --count takes a number of polls from 1, not '" << *value
                     << "'\n";
-                return kExitUsage;
+                return std::nullopt;
             }
             count = *number;
             continue;
         }
         err << "tralvo-cli: continuous: "
             << (error.empty() ? "unknown argument '" + args[i] + "'" : error) << "\n";
-        return kExitUsage;
+        return std::nullopt;
     }
+    return count;
+}
 
+int RunContinuousCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
+                         const std::function<bool()>& interrupted, std::ostream& out,
+                         std::ostream& err, const OutputFormat& format) {
+    const auto count = ReadContinuousArguments(args, err);
+    if (!count) return kExitUsage;
+    return RunContinuousCommand(link, comPort, *count, interrupted, out, err, format);
+}
+
+int RunContinuousCommand(CHartLink& link, uint8_t comPort, uint64_t count,
+                         const std::function<bool()>& interrupted, std::ostream& out,
+                         std::ostream& err, const OutputFormat& format) {
     std::istringstream noInput;
     // Standard output carries nothing but JSON Lines for a script; the status is progress.
     CTerminalView view(CTerminalView::Answer::No, noInput, format.json ? err : out, err);

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QJsonObject>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -16,6 +17,15 @@
 // (ContinuousPollJson) and the status lines go to err. The port is closed on every way out.
 // Returns the exit status.
 int RunContinuousCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
+                         const std::function<bool()>& interrupted, std::ostream& out,
+                         std::ostream& err, const OutputFormat& format = {});
+
+// The words after "continuous" read into the number of polls (0: until interrupted);
+// nothing, with a message on err, when they cannot be used.
+std::optional<uint64_t> ReadContinuousArguments(const std::vector<std::string>& args,
+                                                std::ostream& err);
+// The same with the arguments already read.
+int RunContinuousCommand(CHartLink& link, uint8_t comPort, uint64_t count,
                          const std::function<bool()>& interrupted, std::ostream& out,
                          std::ostream& err, const OutputFormat& format = {});
 

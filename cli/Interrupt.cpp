@@ -5,15 +5,20 @@
 
 namespace {
 
-// Only a lock-free flag and a write to a descriptor may happen in a signal handler.
-volatile std::sig_atomic_t g_interrupted = 0;
+// Only lock-free flags and a write to a descriptor may happen in a signal handler.
+volatile std::sig_atomic_t g_signal = 0;
 volatile std::sig_atomic_t g_wakeupFd = -1;
 
-extern "C" void OnInterrupt(int) {
+extern "C" void OnInterrupt(int signal) {
     const int savedErrno = errno;  // the interrupted code may be about to read it
-    g_interrupted = 1;
+    if (g_signal == 0) g_signal = signal;
     SignalWakeupFd(g_wakeupFd);
     errno = savedErrno;
+}
+
+bool IgnoredByParent(int signal) {
+    struct sigaction current {};
+    return sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
 }
 
 }  // namespace
@@ -27,6 +32,10 @@ void InstallInterruptHandler(const CWakeup& wakeup) {
     action.sa_flags = 0;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGPIPE, &action, nullptr);
+    if (!IgnoredByParent(SIGHUP)) sigaction(SIGHUP, &action, nullptr);
 }
 
-bool Interrupted() { return g_interrupted != 0; }
+bool Interrupted() { return g_signal != 0; }
+
+int InterruptSignal() { return g_signal; }

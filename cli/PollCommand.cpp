@@ -4,7 +4,6 @@
 #include "cli/ExitCodes.h"
 #include "cli/JsonLine.h"
 #include "cli/PollJson.h"
-#include "cli/TerminalView.h"
 #include "workflows/PollHartNetwork.h"
 
 namespace {
@@ -38,24 +37,35 @@ int ExitStatusOf(PollOutcome outcome) {
 
 }  // namespace
 
-int RunPollCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
-                   bool stdinIsTerminal, std::istream& in, std::ostream& out, std::ostream& err,
-                   const OutputFormat& format) {
+std::optional<CTerminalView::Answer> ReadPollArguments(const std::vector<std::string>& args,
+                                                       bool stdinIsTerminal, std::ostream& err) {
     auto answer = stdinIsTerminal ? CTerminalView::Answer::Ask : CTerminalView::Answer::No;
     for (size_t i = 0; i < args.size(); ++i) {
         std::string error;
         if (auto value = OptionValue(args, i, "--multidrop", error)) {
             if (!ParseAnswer(*value, answer)) {
                 err << "tralvo-cli: --multidrop takes ask, yes or no, not '" << *value << "'\n";
-                return kExitUsage;
+                return std::nullopt;
             }
             continue;
         }
         err << "tralvo-cli: poll: "
             << (error.empty() ? "unknown argument '" + args[i] + "'" : error) << "\n";
-        return kExitUsage;
+        return std::nullopt;
     }
+    return answer;
+}
 
+int RunPollCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
+                   bool stdinIsTerminal, std::istream& in, std::ostream& out, std::ostream& err,
+                   const OutputFormat& format) {
+    const auto answer = ReadPollArguments(args, stdinIsTerminal, err);
+    if (!answer) return kExitUsage;
+    return RunPollCommand(link, comPort, *answer, in, out, err, format);
+}
+
+int RunPollCommand(CHartLink& link, uint8_t comPort, CTerminalView::Answer answer, std::istream& in,
+                   std::ostream& out, std::ostream& err, const OutputFormat& format) {
     CTerminalView view(answer, in, out, err);
     TestMembers members;
     members.nComPort = comPort;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <sstream>
-#include <string_view>
 
 #include "cli/CommandLine.h"
 #include "cli/ExitCodes.h"
@@ -45,9 +44,19 @@ public:
 
     // The boxes as the last tick showed them.
     const PvTick& Shown() const { return m_shown; }
-    // How the run ended: passed unless a message ended it (a tick without an answer, the
-    // port, the timer).
-    int ExitStatus() const { return PortStopped() ? kExitPortError : m_nExitStatus; }
+    // How the run ended: passed unless something cut it short.
+    int ExitStatus() const {
+        switch (Fault()) {
+            case PvRunFault::None:
+                return kExitPassed;
+            case PvRunFault::HartError:
+                return kExitFailed;
+            case PvRunFault::OpenFailed:
+            case PvRunFault::PortStopped:
+                return kExitPortError;
+        }
+        return kExitFailed;
+    }
 
 protected:
     bool UpdateData(bool saveAndValidate) override {
@@ -60,8 +69,6 @@ protected:
         // Ctrl+C cuts a transaction short; what that does to the tick is no failure.
         if (m_stopRequested()) return;
         m_err << pvtext::kCaption << ": " << text << '\n';
-        const bool openFailed = std::string_view(text).starts_with(pvtext::kErrorOpeningPort);
-        m_nExitStatus = openFailed ? kExitPortError : kExitFailed;
     }
     void ShowOpenError(const std::string& text, uint8_t comPort) override {
         ShowMessage(text);
@@ -84,30 +91,10 @@ private:
     const std::function<bool()>& m_stopRequested;
     const std::function<QDateTime()>& m_now;
     PvTick m_shown;
-    int m_nExitStatus = kExitPassed;
     bool m_bTimerRunning = false;
     uint32_t m_periodMs = kTimerPeriodMs;
     uint32_t m_dueMs = 0;
 };
-
-bool ParseAttempts(const std::vector<std::string>& args, int32_t& attempts, std::ostream& err) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string error;
-        if (auto value = OptionValue(args, i, "--attempts", error)) {
-            const char* end = value->data() + value->size();
-            const auto [stop, failure] = std::from_chars(value->data(), end, attempts);
-            if (failure != std::errc() || stop != end || value->empty()) {
-                err << "tralvo-cli: --attempts takes a whole number, not '" << *value << "'\n";
-                return false;
-            }
-            continue;
-        }
-        err << "tralvo-cli: pv: " << (error.empty() ? "unknown argument '" + args[i] + "'" : error)
-            << "\n";
-        return false;
-    }
-    return true;
-}
 
 // The poll test as the main window runs it before its PV command, declining the
 // multi-drop scan: the monitor needs one device with a nonzero identifier at address 0.
@@ -133,11 +120,37 @@ int PollFirst(CHartLink& link, uint8_t comPort, TestMembers& members, std::ostre
 
 }  // namespace
 
+std::optional<int32_t> ReadPvArguments(const std::vector<std::string>& args, std::ostream& err) {
+    int32_t attempts = PvMonitor::kDefaultAttempts;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string error;
+        if (auto value = OptionValue(args, i, "--attempts", error)) {
+            const char* end = value->data() + value->size();
+            const auto [stop, failure] = std::from_chars(value->data(), end, attempts);
+            if (failure != std::errc() || stop != end || value->empty()) {
+                err << "tralvo-cli: --attempts takes a whole number, not '" << *value << "'\n";
+                return std::nullopt;
+            }
+            continue;
+        }
+        err << "tralvo-cli: pv: " << (error.empty() ? "unknown argument '" + args[i] + "'" : error)
+            << "\n";
+        return std::nullopt;
+    }
+    return attempts;
+}
+
 int RunPvCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
                  std::ostream& out, std::ostream& err, const std::function<bool()>& stopRequested,
                  const OutputFormat& format) {
-    int32_t attempts = PvMonitor::kDefaultAttempts;
-    if (!ParseAttempts(args, attempts, err)) return kExitUsage;
+    const auto attempts = ReadPvArguments(args, err);
+    if (!attempts) return kExitUsage;
+    return RunPvCommand(link, comPort, *attempts, out, err, stopRequested, format);
+}
+
+int RunPvCommand(CHartLink& link, uint8_t comPort, int32_t attempts, std::ostream& out,
+                 std::ostream& err, const std::function<bool()>& stopRequested,
+                 const OutputFormat& format) {
     TestMembers members;
     const int polled = PollFirst(link, comPort, members, out, err, format.json);
     if (stopRequested()) return kExitPassed;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -16,4 +17,12 @@
 // exit status.
 int RunPvCommand(CHartLink& link, uint8_t comPort, const std::vector<std::string>& args,
                  std::ostream& out, std::ostream& err, const std::function<bool()>& stopRequested,
+                 const OutputFormat& format = {});
+
+// The words after "pv" read into the number of attempts; nothing, with a message on err,
+// when they cannot be used.
+std::optional<int32_t> ReadPvArguments(const std::vector<std::string>& args, std::ostream& err);
+// The same with the arguments already read.
+int RunPvCommand(CHartLink& link, uint8_t comPort, int32_t attempts, std::ostream& out,
+                 std::ostream& err, const std::function<bool()>& stopRequested,
                  const OutputFormat& format = {});

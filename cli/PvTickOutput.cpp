@@ -19,7 +19,9 @@ std::string PvTickLine(const PvTick& tick) {
     std::string line =
         ReadableTimestamp(tick.time).toStdString() + "  Count: " + std::to_string(tick.nCount) +
         "  Errors: " + std::to_string(tick.nErrors) + "  AO: " + tick.strAO + "  PV: " + tick.strPV;
-    if (tick.reading) line += ' ' + UnitText(tick.reading->primaryUnit);
+    // The unit belongs to the PV the box shows; a box left empty gets none.
+    if (tick.reading && tick.reading->primaryVariable && tick.reading->primaryUnit)
+        line += ' ' + UnitText(*tick.reading->primaryUnit);
     return line;
 }
 
@@ -28,15 +30,19 @@ QJsonObject PvTickJson(const PvTick& tick, const PvDevice& device) {
     // tick itself read.
     const PvReading* read =
         tick.reading && tick.reading->nCount == tick.nCount ? &*tick.reading : nullptr;
-    const char* unitName = read ? traffic::UnitName(read->primaryUnit) : nullptr;
+    const bool hasUnit = read && read->primaryUnit;
+    const uint8_t unitCode = hasUnit ? read->primaryUnit.value() : 0;
+    const char* unitName = hasUnit ? traffic::UnitName(unitCode) : nullptr;
     return QJsonObject{
         {QStringLiteral("timestamp"), IsoTimestamp(tick.time)},
         {QStringLiteral("count"), tick.nCount},
         {QStringLiteral("errors"), tick.nErrors},
-        {QStringLiteral("loop_current_ma"), read ? JsonFloat(read->loopCurrentMa) : Null()},
-        {QStringLiteral("pv"), read ? JsonFloat(read->primaryVariable) : Null()},
+        {QStringLiteral("loop_current_ma"),
+         read && read->loopCurrentMa ? JsonFloat(*read->loopCurrentMa) : Null()},
+        {QStringLiteral("pv"),
+         read && read->primaryVariable ? JsonFloat(*read->primaryVariable) : Null()},
         {QStringLiteral("pv_unit"), unitName ? QJsonValue(QString::fromLatin1(unitName)) : Null()},
-        {QStringLiteral("pv_unit_code"), read ? QJsonValue(read->primaryUnit) : Null()},
+        {QStringLiteral("pv_unit_code"), hasUnit ? QJsonValue(unitCode) : Null()},
         {QStringLiteral("complete"), tick.strPV == pvtext::kComplete},
         {QStringLiteral("tag"), QString::fromStdString(device.tag)},
         {QStringLiteral("hart_id"), qint64{device.hartId}},

@@ -33,10 +33,11 @@ std::string PvTickLine(const PvTick& tick);
 //   timestamp        IsoTimestamp of the tick
 //   count, errors    the boxes (numbers)
 //   loop_current_ma, pv  what this tick read (numbers); null when it read nothing (an error
-//                    test, a tick without an answer) or the device sent NaN
-//   pv_unit          the PV's unit name ("kPa", "degC", "mA"); null without a reading or for
-//                    a code without a name
-//   pv_unit_code     the PV's HART unit code (number); null without a reading
+//                    test, a tick without an answer), the reply did not carry the value, or
+//                    the device sent NaN
+//   pv_unit          the PV's unit name ("kPa", "degC", "mA"); null when no unit code came
+//                    or for a code without a name
+//   pv_unit_code     the PV's HART unit code (number); null when the reply did not carry it
 //   complete         true on the tick that ended an error test ("Complete")
 //   tag, hart_id     the device polled before the ticks
 QJsonObject PvTickJson(const PvTick& tick, const PvDevice& device);

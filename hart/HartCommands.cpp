@@ -1,4 +1,5 @@
 // The command transactions: identity poll, long-address command, short-address command.
+#include <algorithm>
 #include <cstring>
 
 #include "hart/HartLink.h"
@@ -34,6 +35,8 @@ constexpr uint8_t kResponseDelayedRunning = 34;
 
 constexpr size_t kLongReplyCopy = 90;
 constexpr size_t kShortReplyCopy = 40;
+// A reply's byte count covers the response code and device status before the payload.
+constexpr size_t kStatusBytes = 2;
 
 // Identity reply of command 0.
 constexpr uint8_t kExpandedIdentityMark = 254;
@@ -164,6 +167,7 @@ bool CHartLink::SendCommand(uint8_t command, uint8_t* reply) {
     uint8_t answer[kReplyBufferSize];
     AttemptCount attempts;
     unsigned extra = kLongExtraAtFirst;
+    m_nLastPayloadLength = 0;
     if (Halted()) return false;
     do {
         if (SendFrame(request, length, kTransferWaitMs) != kLinkOk) {
@@ -184,6 +188,9 @@ bool CHartLink::SendCommand(uint8_t command, uint8_t* reply) {
             attempts.Use();
         } else {
             std::memcpy(reply, answer + kLongPayloadPos, kLongReplyCopy);
+            const size_t counted = answer[kLongByteCountPos];
+            m_nLastPayloadLength =
+                std::min(counted > kStatusBytes ? counted - kStatusBytes : 0, kLongReplyCopy);
             return true;
         }
     } while (attempts.Used() < extra + kLongBaseAttempts && !Halted());

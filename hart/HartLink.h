@@ -43,6 +43,9 @@ public:
     bool PollIdentity(uint8_t pollAddress, uint8_t maxAttempts);
     // A command without data to the recorded device by long address; reply: >= 90 bytes.
     bool SendCommand(uint8_t command, uint8_t* reply);
+    // How many payload bytes the reply SendCommand last delivered carried; the rest of the
+    // caller's buffer is zeros the device did not send.
+    size_t LastPayloadLength() const { return m_nLastPayloadLength; }
     // A command with one data byte to m_nPollAddress by short frame; reply: >= 40 bytes.
     bool SendShortCommand(uint8_t command, uint8_t* reply, uint8_t dataByte);
 
@@ -100,6 +103,7 @@ private:
     // The request last sent, so that its echo is not taken for a reply.
     std::array<uint8_t, kMaxRequestBytes> m_lastRequest{};
     size_t m_nLastRequestLength = 0;
+    size_t m_nLastPayloadLength = 0;
     // Where a command's time budget ends (tick count), if it has one; receptions stop there.
     std::optional<uint32_t> m_callEndMs;
 

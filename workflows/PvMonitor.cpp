@@ -14,6 +14,15 @@ constexpr uint8_t kFirstRevisionWithCommand3Reading = 5;
 constexpr size_t kLoopCurrentPos = 0;
 constexpr size_t kPrimaryUnitPos = 4;
 constexpr size_t kPrimaryVariablePos = 5;
+constexpr size_t kFloatBytes = 4;
+
+// The float at pos of a payload of `sent` bytes, if the payload reaches that far.
+std::optional<float> FloatAt(const uint8_t* payload, size_t sent, size_t pos) {
+    if (sent < pos + kFloatBytes) return std::nullopt;
+    float value = 0;
+    DecodeFloat(&value, payload + pos);
+    return value;
+}
 
 }  // namespace
 
@@ -34,8 +43,9 @@ void PvMonitor::OnStart() {
         ShowMessage(pvtext::kErrorStartingTimer);
         return;
     }
-    m_bPortStopped = false;
+    m_fault = PvRunFault::None;
     if (const unsigned opened = m_pLink->OpenPort(m_nComPort, kBaudRate); opened != kLinkOk) {
+        m_fault = PvRunFault::OpenFailed;
         // Stop before the message: ticks delivered while it is up would poll a closed port.
         OnStop();
         const QString errorOpening = QString::fromLatin1(pvtext::kErrorOpeningPort);
@@ -80,13 +90,14 @@ void PvMonitor::OnTimer(uintptr_t) {
         // A port that went answers every tick at once with an error; the run ends here.
         ShowNow();
         EndRun();
-        m_bPortStopped = true;
+        m_fault = PvRunFault::PortStopped;
         ShowMessage(PortStoppedText().toStdString());
         return;
     }
     ShowNow();
 
     if (!goodTick) {
+        m_fault = PvRunFault::HartError;
         OnStop();
         ShowMessage(pvtext::kHartError);
     }
@@ -114,13 +125,14 @@ bool PvMonitor::ReadDynamicVariables() {
     if (m_pLink->m_nUniversalRev < kFirstRevisionWithCommand3Reading) return false;
     uint8_t reply[hart::kReplyBufferSize] = {};
     if (!m_pLink->SendCommand(kReadDynamicVariables, reply)) return false;
-    float loopCurrent = 0;
-    float primaryVariable = 0;
-    DecodeFloat(&loopCurrent, reply + kLoopCurrentPos);
-    DecodeFloat(&primaryVariable, reply + kPrimaryVariablePos);
-    m_strAO = FormatThreeDecimals(loopCurrent) + " mA";
-    m_strPV = FormatThreeDecimals(primaryVariable);
-    m_lastReading = PvReading{m_nCount, loopCurrent, primaryVariable, reply[kPrimaryUnitPos]};
+    // The device answered; what its reply did not carry is shown as nothing, not as 0.
+    const size_t sent = m_pLink->LastPayloadLength();
+    PvReading reading{m_nCount, FloatAt(reply, sent, kLoopCurrentPos),
+                      FloatAt(reply, sent, kPrimaryVariablePos), std::nullopt};
+    if (sent > kPrimaryUnitPos) reading.primaryUnit = reply[kPrimaryUnitPos];
+    m_strAO = reading.loopCurrentMa ? FormatThreeDecimals(*reading.loopCurrentMa) + " mA" : "";
+    m_strPV = reading.primaryVariable ? FormatThreeDecimals(*reading.primaryVariable) : "";
+    m_lastReading = reading;
     return true;
 }
 

@@ -23,13 +23,17 @@ inline constexpr char kHartError[] = "HART Error";
 }  // namespace pvtext
 
 // What a monitor tick read with command 3, beyond the boxes' text: the values as sent and
-// the PV's unit code, which the boxes don't show.
+// the PV's unit code, which the boxes don't show. A value the reply did not carry (a
+// response code without data, a reply cut short after the loop current) is empty.
 struct PvReading {
     int32_t nCount = 0;  // the tick that read it
-    float loopCurrentMa = 0;
-    float primaryVariable = 0;
-    uint8_t primaryUnit = 0;  // HART engineering unit code
+    std::optional<float> loopCurrentMa;
+    std::optional<float> primaryVariable;
+    std::optional<uint8_t> primaryUnit;  // HART engineering unit code
 };
+
+// Why a run ended before its time, for a view that reports it other than by its messages.
+enum class PvRunFault { None, OpenFailed, HartError, PortStopped };
 
 // The PV monitor's rules, apart from any window. Attempts not 0 runs an error test: one
 // identity poll of address 0 per tick, counting the polls nobody answers, until the tick
@@ -56,7 +60,9 @@ public:
     // not it can be killed) and the port closes.
     void EndRun();
     // Whether the last run ended because the port stopped working.
-    bool PortStopped() const { return m_bPortStopped; }
+    bool PortStopped() const { return m_fault == PvRunFault::PortStopped; }
+    // What ended the last run early; None while it runs or when it ended as asked.
+    PvRunFault Fault() const { return m_fault; }
 
     uintptr_t m_nTimer = 0;        // the running timer's identifier; 0 while none runs
     CHartLink* m_pLink = nullptr;  // the main window's link, not owned
@@ -103,7 +109,7 @@ private:
     bool Exchange();
 
     bool m_bTickRunning = false;
-    bool m_bPortStopped = false;
+    PvRunFault m_fault = PvRunFault::None;
 };
 
 // "%.3f" of a value, the same whatever the process locale.

@@ -3,7 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -16,6 +18,7 @@
 #include "Watchdog.h"
 #include "cli/CommandLine.h"
 #include "cli/ContinuousCommand.h"
+#include "cli/DescriptorStream.h"
 #include "cli/Dispatch.h"
 #include "cli/ExitCodes.h"
 #include "cli/JsonLine.h"
@@ -315,6 +318,73 @@ TEST(RunCli, ACaptureFileThatCannotBeCreatedIsAUsageErrorBeforeThePortIsTouched)
               "tralvo-cli: cannot create the capture file '/nonexistent/folder/run.pcap': No such "
               "file or directory\nTry 'tralvo-cli --help'.\n");
     EXPECT_EQ(out.str(), "");
+}
+
+std::string FileText(const std::string& path) {
+    const std::vector<uint8_t> bytes = traffictest::FileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(RunCli, AMistypedCommandLeavesAnEarlierCaptureAsItWas) {
+    const ScopedConfigHome home;
+    const std::string capture = home.path() + "/old.pcap";
+    std::ofstream(capture) << "earlier run";
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"poll", "--multidrop", "maybe"},
+          {"pv", "--attempts", "x"},
+          {"continuous", "--count", "0"}}) {
+        std::vector<std::string> args{"--port", "200", "--pcap", capture};
+        args.insert(args.end(), command.begin(), command.end());
+        std::istringstream in;
+        std::ostringstream out, err;
+        EXPECT_EQ(RunCli(args, in, out, err), kExitUsage) << command[0];
+    }
+    EXPECT_EQ(FileText(capture), "earlier run");
+}
+
+TEST(RunCli, ACaptureInPlaceOfASymbolicLinkIsRefusedAndTheLinksTargetKept) {
+    const ScopedConfigHome home;
+    const std::string target = home.path() + "/precious";
+    std::ofstream(target) << "keep me";
+    const std::string planted = home.path() + "/run.pcap";
+    ASSERT_EQ(symlink(target.c_str(), planted.c_str()), 0);
+    std::istringstream in;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCli({"--port", "0", "--pcap", planted, "poll"}, in, out, err), kExitUsage);
+    EXPECT_THAT(err.str(), HasSubstr("'" + planted + "': it is a symbolic link"));
+    EXPECT_EQ(FileText(target), "keep me");
+}
+
+TEST(RunCli, OutputThatCannotBeWrittenEndsTheRunWithStatus74AndTheReason) {
+    const ScopedConfigHome home;
+    sim::ServedPty line(sim::LineTiming{.fast = true}, {sim::DefaultDevice(0)});
+    ASSERT_TRUE(line.ok());
+    ASSERT_TRUE(home.Link(PortLinkPath(243), line.SlavePath()));
+    // continuous has no end of its own: only the lost output stops it.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--help"},
+          {"--json", "ports"},
+          {"--port", "243", "--json", "poll", "--multidrop", "no"},
+          {"--port", "243", "continuous"}}) {
+        std::istringstream in;
+        std::ostringstream err;
+        const int fullDisk = open("/dev/full", O_WRONLY | O_CLOEXEC);
+        CDescriptorStream out(fullDisk);
+        EXPECT_EQ(RunCli(args, in, out, err), kExitIoError) << args.back();
+        close(fullDisk);
+        EXPECT_THAT(err.str(), HasSubstr("cannot write standard output: No space left on device"))
+            << args.back();
+    }
+}
+
+TEST(RunCli, ACaptureThatCannotBeWrittenIsAnIoErrorBeforeThePortIsTouched) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCli({"--port", "0", "--pcap", "/dev/full", "poll"}, in, out, err), kExitIoError);
+    EXPECT_EQ(err.str(),
+              "tralvo-cli: cannot write the capture file '/dev/full': No space left on device; "
+              "it holds no frames\n");
+    EXPECT_EQ(out.str(), "") << "port 0 would have been a port error";
 }
 
 TEST(RunCli, CaptureFileHoldsEveryFrameOfThePollAsHartIp) {

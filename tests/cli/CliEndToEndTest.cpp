@@ -13,6 +13,7 @@
 
 #include "settings/Profile.h"
 #include "tests/cli/CliProgram.h"
+#include "tests/serial/PtyPair.h"
 #include "tests/serial/ScopedConfigHome.h"
 #include "tests/sim/SimProcess.h"
 
@@ -183,6 +184,54 @@ TEST_F(CliAgainstSim, CtrlCCutsAReceptionShortAndFreesThePort) {
         << "the reception's wait must end with the signal, not run out";
     EXPECT_THAT(Err(), HasSubstr("interrupted"));
     EXPECT_EQ(Cli({"poll", "--multidrop", "no"}), 1) << "the port is free again: " << Err();
+}
+
+// A silent pty plugged in as COM<com>, its line set to 9600 8N1 beforehand: the settings
+// tralvo-cli must give back when it closes the port, however its run ends.
+class LineAsItWas : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_line.ok());
+        ASSERT_EQ(tcgetattr(m_line.SlaveFd(), &m_before), 0);
+        cfmakeraw(&m_before);
+        cfsetspeed(&m_before, B9600);
+        ASSERT_EQ(tcsetattr(m_line.SlaveFd(), TCSANOW, &m_before), 0);
+    }
+    std::string Plug(unsigned com) {
+        EXPECT_TRUE(m_home.Link(m_home.path() + "/Brenlow/Tralvo/ports/COM" + std::to_string(com),
+                                m_line.slavePath()));
+        return std::to_string(com);
+    }
+    void ExpectLineAsItWas() {
+        termios after{};
+        ASSERT_EQ(tcgetattr(m_line.SlaveFd(), &after), 0);
+        EXPECT_EQ(cfgetospeed(&after), B9600);
+        constexpr tcflag_t kFormat = CSIZE | PARENB | PARODD | CSTOPB;
+        EXPECT_EQ(after.c_cflag & kFormat, m_before.c_cflag & kFormat);
+    }
+
+    ScopedConfigHome m_home;
+    PtyPair m_line;
+    termios m_before{};
+};
+
+TEST_F(LineAsItWas, HangupEndsThePollWithItsResult) {
+    SimProcess cli(CliProgram(), {"--json", "--port", Plug(236), "poll", "--multidrop", "no"});
+    // The identity poll is on the line: the port is open at 1200 8O1.
+    ASSERT_FALSE(m_line.Receive(1, 10000).empty()) << "no request";
+    EXPECT_EQ(cli.Finish(SIGHUP), 128 + SIGHUP);
+    EXPECT_EQ(OnlyObject(cli.Stdout())["outcome"].toString(), "cancelled");
+    ExpectLineAsItWas();
+}
+
+TEST_F(LineAsItWas, AReaderThatGoesAwayEndsTheRunInsteadOfKillingIt) {
+    // `tralvo-cli continuous | head -1`, with tralvo-cli's own exit status: the second line
+    // goes to a closed pipe.
+    SimProcess cli("/bin/bash", {"-c", R"("$0" "$@" | head -1; exit "${PIPESTATUS[0]}")",
+                                 CliProgram(), "--port", Plug(237), "continuous"});
+    EXPECT_EQ(cli.Finish(0, 30000), 128 + SIGPIPE) << cli.Stderr();
+    EXPECT_EQ(cli.Stdout(), "Continous send...\n");
+    ExpectLineAsItWas();
 }
 
 TEST(CliProgram, PortZeroExitsTwoAndNoStoredPortWritesNothing) {

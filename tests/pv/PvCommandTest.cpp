@@ -175,6 +175,24 @@ TEST_F(PvCommandTest, JsonTickThatReadNothingHasNoValuesWhereTheBoxesKeepTheLast
     EXPECT_THAT(m_err.str(), HasSubstr("HART Error"));
 }
 
+TEST_F(PvCommandTest, ValuesTheReplyDidNotCarryAreNullInJsonAndBlankInTheLines) {
+    AnswerCommand3LackingValues();
+    ASSERT_EQ(Run({"--attempts", "0"}, 2, /*json=*/true), kExitPassed);
+    const std::vector<QJsonObject> ticks = JsonTicks();
+    ASSERT_EQ(ticks.size(), 2u);
+    for (const char* field : {"loop_current_ma", "pv", "pv_unit", "pv_unit_code"})
+        EXPECT_TRUE(ticks[0][field].isNull()) << field;
+    EXPECT_DOUBLE_EQ(ticks[1]["loop_current_ma"].toDouble(), 12.0);
+    for (const char* field : {"pv", "pv_unit", "pv_unit_code"})
+        EXPECT_TRUE(ticks[1][field].isNull()) << field;
+
+    m_out.str("");
+    m_nCommand3Replies = 0;
+    ASSERT_EQ(Run({"--attempts", "0"}, 2), kExitPassed);
+    EXPECT_THAT(TickLines(), ElementsAre("Count: 1  Errors: 0  AO:   PV: ",
+                                         "Count: 2  Errors: 0  AO: 12.000 mA  PV: "));
+}
+
 TEST_F(PvCommandTest, CtrlCThatCutsATicksExchangeShortEndsTheRunWithoutAnError) {
     bool interrupted = false;
     m_serial.SetResponder([&](const pvtest::Bytes& request) {

@@ -9,6 +9,7 @@
 #include "FakeSerial.h"
 #include "hart/HartLink.h"
 #include "sim/FieldBus.h"
+#include "sim/Frame.h"
 
 // A real link on a fake port in virtual time, with simulated field devices answering on
 // the line, and the identity poll that the poll test leaves behind for the monitor.
@@ -53,6 +54,21 @@ protected:
         m_serial.ClearEvents();
     }
 
+    // Command 3 answered by "command not implemented" without data, then by the loop
+    // current (12 mA) alone from then on.
+    void AnswerCommand3LackingValues() {
+        m_serial.SetResponder([this](const Bytes& request) {
+            if (CommandOf(request) != 3) return m_bus->Hear(request);
+            size_t at = 0;
+            while (request[at] == 0xFF) ++at;
+            return sim::Encode(sim::Frame{
+                .delimiter = 0x86,
+                .address = Bytes(request.begin() + at + 1, request.begin() + at + 6),
+                .command = 3,
+                .data = m_nCommand3Replies++ == 0 ? Bytes{64, 0} : Bytes{0, 0, 0x41, 0x40, 0, 0}});
+        });
+    }
+
     // Requests of one command on the line since the last PollFirst.
     int Requests(int command) const {
         int n = 0;
@@ -65,6 +81,7 @@ protected:
     CHartLink m_link{m_serial, m_clock};
     std::unique_ptr<sim::FieldBus> m_bus;
     bool m_bSilent = false;
+    size_t m_nCommand3Replies = 0;
 };
 
 }  // namespace pvtest
