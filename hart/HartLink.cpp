@@ -1,5 +1,6 @@
 #include "hart/HartLink.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -49,7 +50,10 @@ unsigned CHartLink::OpenPort(uint8_t portNumber, uint32_t baudRate) {
 
 void CHartLink::ClosePort() { m_port.Close(); }
 
-bool CHartLink::Pause(uint32_t ms) { return m_clock.SleepUnlessWoken(ms, m_port.Wakeup()); }
+bool CHartLink::Pause(uint32_t ms) {
+    if (m_callEndMs) ms = std::min(ms, MsUntil(m_clock, *m_callEndMs));
+    return m_clock.SleepUnlessWoken(ms, m_port.Wakeup());
+}
 
 unsigned CHartLink::SerialStepFailed(SerialStatus status) {
     if (status == kSerialInterrupted) return kLinkInterrupted;
