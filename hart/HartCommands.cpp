@@ -4,6 +4,7 @@
 
 #include "hart/HartLink.h"
 #include "hart/LinkBounds.h"
+#include "hart/LinkBudget.h"
 
 namespace {
 
@@ -81,22 +82,6 @@ void RewriteIdentityAlias(uint8_t* payload) {
 
 }  // namespace
 
-// Holds the link's receptions to a command's time budget while the command runs.
-class CallBudget {
-public:
-    CallBudget(CHartLink& link, uint32_t budgetMs) : m_link(link) {
-        m_link.m_callEndMs = link.Clock().TickCount() + budgetMs;
-    }
-    ~CallBudget() { m_link.m_callEndMs.reset(); }
-    CallBudget(const CallBudget&) = delete;
-    CallBudget& operator=(const CallBudget&) = delete;
-
-    bool Spent() const { return MsUntil(m_link.Clock(), *m_link.m_callEndMs) == 0; }
-
-private:
-    CHartLink& m_link;
-};
-
 unsigned CHartLink::ReceiveCleared(bool longHeader, uint8_t* reply) {
     std::memset(reply, 0, kReplyBufferSize);
     return ReceiveFrame(longHeader, reply, kTransferWaitMs);
@@ -128,7 +113,9 @@ bool CHartLink::PollIdentity(uint8_t pollAddress, uint8_t maxAttempts) {
     uint8_t reply[kReplyBufferSize];
     AttemptCount attempts;
     unsigned limit = maxAttempts;
-    const CallBudget budget(*this, maxAttempts * kIdentityPollMsPerAttempt);
+    const LinkBudget budget(*this, maxAttempts * kIdentityPollMsPerAttempt);
+    // An enclosing budget may have been spent already: then nothing is sent.
+    if (budget.Spent()) return false;
     do {
         SendFrame(request, length, kTransferWaitMs);
         if (Halted()) return false;
@@ -168,7 +155,8 @@ bool CHartLink::SendCommand(uint8_t command, uint8_t* reply) {
     AttemptCount attempts;
     unsigned extra = kLongExtraAtFirst;
     m_nLastPayloadLength = 0;
-    if (Halted()) return false;
+    LinkBudget budget(*this, (kLongBaseAttempts + extra) * kCommandMsPerAttempt);
+    if (Halted() || budget.Spent()) return false;
     do {
         if (SendFrame(request, length, kTransferWaitMs) != kLinkOk) {
             if (Halted()) return false;
@@ -180,6 +168,7 @@ bool CHartLink::SendCommand(uint8_t command, uint8_t* reply) {
             attempts.Use();
         } else if (IsForeignFrame(answer[0])) {
             extra = kLongExtraOnSharedLine;
+            budget.Allow((kLongBaseAttempts + extra) * kCommandMsPerAttempt);
             attempts.Use();
         } else if (IsBusyOrDelayed(answer[kLongResponseCodePos])) {
             Pause(kPauseAfterBusyMs);
@@ -193,7 +182,7 @@ bool CHartLink::SendCommand(uint8_t command, uint8_t* reply) {
                 std::min(counted > kStatusBytes ? counted - kStatusBytes : 0, kLongReplyCopy);
             return true;
         }
-    } while (attempts.Used() < extra + kLongBaseAttempts && !Halted());
+    } while (attempts.Used() < extra + kLongBaseAttempts && !Halted() && !budget.Spent());
     return false;
 }
 
@@ -205,7 +194,8 @@ bool CHartLink::SendShortCommand(uint8_t command, uint8_t* reply, uint8_t dataBy
     uint8_t answer[kReplyBufferSize];
     AttemptCount attempts;
     unsigned extra = 0;
-    if (Halted()) return false;
+    LinkBudget budget(*this, (kShortBaseAttempts + extra) * kCommandMsPerAttempt);
+    if (Halted() || budget.Spent()) return false;
     do {
         SendFrame(request, length, kTransferWaitMs);
         if (Halted()) return false;
@@ -213,12 +203,13 @@ bool CHartLink::SendShortCommand(uint8_t command, uint8_t* reply, uint8_t dataBy
             attempts.Use();
         } else if (IsForeignFrame(answer[0])) {
             extra = kShortExtraOnSharedLine;
+            budget.Allow((kShortBaseAttempts + extra) * kCommandMsPerAttempt);
             attempts.Use();
             Pause(kPauseAfterForeignFrameMs);
         } else {
             std::memcpy(reply, answer + kShortPayloadPos, kShortReplyCopy);
             return true;
         }
-    } while (attempts.Used() < extra + kShortBaseAttempts && !Halted());
+    } while (attempts.Used() < extra + kShortBaseAttempts && !Halted() && !budget.Spent());
     return false;
 }

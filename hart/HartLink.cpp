@@ -1,5 +1,6 @@
 #include "hart/HartLink.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -53,7 +54,10 @@ SerialStatus CHartLink::ClosePort() {
     return m_closeFailure = m_port.Close();
 }
 
-bool CHartLink::Pause(uint32_t ms) { return m_clock.SleepUnlessWoken(ms, m_port.Wakeup()); }
+bool CHartLink::Pause(uint32_t ms) {
+    if (m_callEndMs) ms = std::min(ms, MsUntil(m_clock, *m_callEndMs));
+    return m_clock.SleepUnlessWoken(ms, m_port.Wakeup());
+}
 
 unsigned CHartLink::SerialStepFailed(SerialStatus status) {
     if (status == kSerialInterrupted) return kLinkInterrupted;

@@ -66,7 +66,8 @@ public:
     // when a shared adapter could not be left as it was found; 0 until then.
     SerialStatus CloseFailure() const { return m_closeFailure; }
     bool StopRequested() const { return m_port.Wakeup().IsSignalled(); }
-    // A pause of the link or a workflow that a stop request ends early; false then.
+    // A pause of the link or a workflow that a stop request ends early (false then), cut
+    // short where a time budget ends first.
     bool Pause(uint32_t ms);
 
     // Identity of the last device that answered an identity poll.
@@ -104,8 +105,9 @@ private:
     std::array<uint8_t, kMaxRequestBytes> m_lastRequest{};
     size_t m_nLastRequestLength = 0;
     size_t m_nLastPayloadLength = 0;
-    // Where a command's time budget ends (tick count), if it has one; receptions stop there.
+    // Where the innermost time budget ends (tick count), if one runs (LinkBudget): receptions
+    // stop there and pauses end by then.
     std::optional<uint32_t> m_callEndMs;
 
-    friend class CallBudget;
+    friend class LinkBudget;
 };

@@ -30,4 +30,9 @@ constexpr uint32_t TransmissionBoundMs(size_t length, uint32_t waitMs) {
 // end in a minute on any line.
 inline constexpr uint32_t kIdentityPollMsPerAttempt = 3500;
 
+// The other commands give up once they have spent this much per attempt they are allowed
+// at that moment: a device that answers "busy" for ever, or stray frames without end, no
+// longer hold them past what their attempts on a quiet line take.
+inline constexpr uint32_t kCommandMsPerAttempt = 2000;
+
 }  // namespace hart

@@ -12,6 +12,7 @@
 #include <optional>
 #include <set>
 
+#include "portselect/TtyDevice.h"
 #include "serial/ComPortMap.h"
 
 namespace {
@@ -33,20 +34,13 @@ std::optional<unsigned> LinkNumber(const std::string& name) {
     return number;
 }
 
-std::optional<std::string> ReadLink(const std::string& path) {
-    std::string target(4096, '\0');
-    const ssize_t length = readlink(path.c_str(), target.data(), target.size());
-    if (length < 0 || static_cast<size_t>(length) >= target.size()) return std::nullopt;
-    target.resize(static_cast<size_t>(length));
-    return target;
-}
-
 // One COM<n> entry of the ports folder.
 struct FolderLink {
     unsigned number = 0;
     std::string path;
     std::optional<std::string> target;  // the link's text; nothing for a file that is no link
     bool opens = false;                 // it leads to something
+    bool serialTty = false;             // that something is a serial port or a pty
     std::string finalPath;              // what it leads to, links followed
 };
 
@@ -57,15 +51,17 @@ std::map<unsigned, FolderLink> ReadPortsFolder(const std::string& folder) {
     if (error) return links;
     for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
         const auto number = LinkNumber(it->path().filename().string());
-        if (!number) continue;
+        // Port number 0 is refused by every open, so COM0 names no port.
+        if (!number || *number == 0) continue;
         FolderLink link;
         link.number = *number;
         link.path = it->path().string();
         struct stat info {};
         if (lstat(link.path.c_str(), &info) != 0) continue;  // gone meanwhile
-        if (S_ISLNK(info.st_mode)) link.target = ReadLink(link.path);
+        if (S_ISLNK(info.st_mode)) link.target = LinkText(link.path);
         link.opens = stat(link.path.c_str(), &info) == 0;
         if (link.opens) link.finalPath = FinalPath(link.path);
+        link.serialTty = link.opens && IsSerialTty(link.finalPath);
         links.emplace(*number, std::move(link));
     }
     return links;
@@ -278,7 +274,7 @@ void AppendPortRecords(const std::vector<SerialDevice>& devices, NumberAssignmen
         records.push_back(std::move(record));
     }
     for (const auto& [number, link] : links) {
-        if (!link.opens || numbersListed.contains(number) ||
+        if (!link.serialTty || numbersListed.contains(number) ||
             !reached.insert(link.finalPath).second) {
             continue;
         }

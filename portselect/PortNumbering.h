@@ -32,9 +32,11 @@ enum class NumberAssignment { Assign, ListOnly };
 //  3. any other link that leads to it (the lowest number);
 //  4. its number in the kernel's order (/dev/ttyUSB0 = COM33), unless a link holds that
 //     number: then the number opens something else, and the device is not listed.
-// Each device is listed once, and a link is listed only when it leads somewhere (a dangling
-// link opens nothing) and to a device no earlier entry reaches: "Virtual Serial Port
-// (COM<n>)". The by-id name of a device is kept in its details only when it leads to it.
+// Each device is listed once, and a link is listed only when it leads to a serial port or a
+// pseudo-terminal (IsSerialTty: not a dangling link, /dev/null, a file, a folder, a FIFO or
+// a socket) that no earlier entry reaches: "Virtual Serial Port (COM<n>)". COM0 is no port
+// (number 0 never opens), so a device it leads to is listed under another of its links. The by-id
+// name of a device is kept in its details only when it leads to it.
 void AppendPortRecords(const std::vector<SerialDevice>& devices, NumberAssignment assignment,
                        std::vector<PortRecord>& records);
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "portselect/PortEnumeration.h"
+#include "portselect/SerialDevice.h"
 #include "portselect/UdevPortSource.h"
 #include "serial/ComPortMap.h"
 
@@ -17,7 +18,9 @@ void WriteText(std::ostream& out, const std::vector<PortEntry>& entries) {
         std::vector<std::string> fields = {entry.text, entry.details.device,
                                            PortDescription(entry.details), entry.details.byId};
         while (fields.size() > 2 && fields.back().empty()) fields.pop_back();
-        for (size_t i = 0; i < fields.size(); ++i) out << (i ? "\t" : "") << fields[i];
+        // Any name may hold a newline or tab (a link's target can be called anything).
+        for (size_t i = 0; i < fields.size(); ++i)
+            out << (i ? "\t" : "") << WithoutControlCharacters(fields[i]);
         out << '\n';
     }
 }

@@ -3,6 +3,14 @@
 #include <initializer_list>
 #include <string_view>
 
+std::string WithoutControlCharacters(std::string text) {
+    for (char& c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) c = ' ';
+    }
+    return text;
+}
+
 namespace {
 
 std::string Property(const DeviceProperties& properties, const std::string& key) {
@@ -19,10 +27,7 @@ int HexValue(char c) {
 
 // Control characters become blanks; blanks at either end go.
 std::string Clean(std::string text) {
-    for (char& c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) c = ' ';
-    }
+    text = WithoutControlCharacters(std::move(text));
     const size_t first = text.find_first_not_of(' ');
     if (first == std::string::npos) return {};
     return text.substr(first, text.find_last_not_of(' ') - first + 1);

@@ -26,6 +26,10 @@ struct SerialDevice {
                           // /dev/serial/by-id name offered for it (device stays empty)
 };
 
+// The text with every control character (a newline or tab would break lines and
+// tab-separated fields) as a blank.
+std::string WithoutControlCharacters(std::string text);
+
 // udev's encoding of a property text: "\x20" is a blank; other backslashes stay.
 std::string DecodeUdevText(const std::string& text);
 

@@ -119,6 +119,14 @@ std::string FinalPath(const std::string& path) {
     return result;
 }
 
+std::optional<std::string> LinkText(const std::string& path) {
+    std::string target(4096, '\0');
+    const ssize_t length = readlink(path.c_str(), target.data(), target.size());
+    if (length < 0 || static_cast<size_t>(length) >= target.size()) return std::nullopt;
+    target.resize(static_cast<size_t>(length));
+    return target;
+}
+
 std::optional<std::string> ResolvePortName(const std::string& name) {
     constexpr std::string_view kComPrefix = "\\\\.\\COM";
     const std::string_view text(name);

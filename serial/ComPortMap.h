@@ -46,6 +46,10 @@ std::string PathUnderDevRoot(const std::string& devRoot, const std::string& syst
 // resolved (gone, or not readable).
 std::string FinalPath(const std::string& path);
 
+// The text of a symbolic link (what it names, unresolved); nothing when `path` is no link or
+// cannot be read.
+std::optional<std::string> LinkText(const std::string& path);
+
 // Resolves what CSerial::Open is given: "\\.\COM<n>" through the mapping above, an
 // absolute path as it is. Nothing when the name has no device.
 std::optional<std::string> ResolvePortName(const std::string& name);

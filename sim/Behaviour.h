@@ -11,6 +11,7 @@ struct Behaviour {
     bool otherMaster = false;      // another master's requests share the line
     uint32_t otherMasterPeriodMs = 400;
     unsigned busyAnswers = 0;       // per device: first answers to 3 and 13 say "busy"
+    bool busyForever = false;       // every answer but the identity (command 0) says "busy"
     bool echo = false;              // the line carries each request back as heard
     bool noise = false;             // junk bytes before each answer's preamble
     unsigned badChecksumEvery = 0;  // every N-th answer has a wrong checksum; 0: none

@@ -18,7 +18,8 @@ FieldBus::FieldBus(const std::vector<DeviceConfig>& devices, const Behaviour& be
     const std::vector<DeviceConfig> line =
         devices.empty() ? std::vector{DefaultDevice(0)} : devices;
     for (size_t i = 0; i < line.size(); ++i) {
-        m_devices.emplace_back(line[i], behaviour.busyAnswers, behaviour.burst && i == 0);
+        m_devices.emplace_back(line[i], behaviour.busyAnswers, behaviour.burst && i == 0,
+                               behaviour.busyForever);
     }
 }
 

@@ -21,8 +21,12 @@ constexpr uint8_t kTagDataByte = 1;
 constexpr uint8_t kDate[] = {1, 6, 124};
 }  // namespace
 
-FieldDevice::FieldDevice(const DeviceConfig& config, unsigned busyAnswers, bool burstMode)
-    : m_config(config), m_busyLeft(busyAnswers), m_burstMode(burstMode) {}
+FieldDevice::FieldDevice(const DeviceConfig& config, unsigned busyAnswers, bool burstMode,
+                         bool busyForever)
+    : m_config(config),
+      m_busyLeft(busyAnswers),
+      m_busyForever(busyForever),
+      m_burstMode(burstMode) {}
 
 Bytes FieldDevice::LongAddress() const {
     const uint32_t id = m_config.deviceId;
@@ -66,6 +70,11 @@ Frame FieldDevice::Answer(const Frame& request) {
 Bytes FieldDevice::Payload(const Frame& request, uint8_t& responseCode) {
     const uint8_t command = request.command;
     if (command == 0) return IdentityPayload();
+    // The identity still answers, so that a master finds the device and then waits on it.
+    if (m_busyForever) {
+        responseCode = kResponseBusy;
+        return {};
+    }
     if (Legacy()) {
         if (command == 4) {
             if (request.data.empty() || request.data[0] != kTagDataByte) {

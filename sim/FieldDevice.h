@@ -15,7 +15,8 @@ inline constexpr uint8_t kResponseInvalidSelection = 2;
 
 class FieldDevice {
 public:
-    FieldDevice(const DeviceConfig& config, unsigned busyAnswers, bool burstMode);
+    FieldDevice(const DeviceConfig& config, unsigned busyAnswers, bool burstMode,
+                bool busyForever = false);
 
     const DeviceConfig& Config() const { return m_config; }
     // Short frames by polling address, long frames by long address; master and burst bits
@@ -39,6 +40,7 @@ private:
 
     DeviceConfig m_config;
     unsigned m_busyLeft;
+    bool m_busyForever;
     bool m_burstMode;
     unsigned m_readings = 0;
 };

@@ -3,12 +3,15 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <string_view>
 #include <system_error>
 
 #include "serial/ComPortMap.h"
@@ -16,7 +19,32 @@
 namespace sim {
 
 namespace {
+constexpr std::string_view kPtySlaves = "/dev/pts/";
+
 std::string ErrnoText(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+// Why the file at `path` may not be replaced, or nothing when it is absent or is the
+// leftover of a killed simulator, which is then removed: a link to a pseudo-terminal that
+// is gone (the kernel removes /dev/pts/<n> once nobody holds its master), or one whose
+// number has come back as `ownPty`.
+std::optional<std::string> Occupant(const std::string& path, const std::string& ownPty) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0) return std::nullopt;
+    if (!S_ISLNK(info.st_mode)) return path + " exists and is not a link";
+    const std::optional<std::string> target = LinkText(path);
+    if (!target) return path + " cannot be read";
+    struct stat end {};
+    const bool gone = lstat(target->c_str(), &end) != 0 && errno == ENOENT;
+    if (target->starts_with(kPtySlaves) && (gone || *target == ownPty)) {
+        unlink(path.c_str());
+        return std::nullopt;
+    }
+    if (target->starts_with(kPtySlaves)) {
+        return path + " leads to " + *target + ", a pseudo-terminal in use (another tralvo-sim?)";
+    }
+    return path + " leads to " + *target + (gone ? " (not there now)" : "") +
+           ", which is no simulator's";
+}
 
 bool SetNonBlocking(int fd) {
     const int flags = fcntl(fd, F_GETFL);
@@ -89,9 +117,10 @@ bool PtyLine::SlaveHasInput() const {
 
 bool ComLink::Create(unsigned comNumber, const std::string& target, std::string& error) {
     namespace fs = std::filesystem;
+    const std::string com = "COM" + std::to_string(comNumber);
     const std::string path = PortLinkPath(comNumber);
     if (path.empty()) {
-        error = "no ports folder for COM" + std::to_string(comNumber);
+        error = "no ports folder for " + com;
         return false;
     }
     std::error_code ec;
@@ -100,29 +129,35 @@ bool ComLink::Create(unsigned comNumber, const std::string& target, std::string&
         error = "cannot create " + fs::path(path).parent_path().string() + ": " + ec.message();
         return false;
     }
-    // A link left behind by a simulator that was killed is replaced; anything else is not ours.
-    const fs::file_status status = fs::symlink_status(path, ec);
-    if (fs::exists(status)) {
-        if (!fs::is_symlink(status)) {
-            error = path + " exists and is not a link";
-            return false;
-        }
-        fs::remove(path, ec);
+    if (const auto refusal = Occupant(path, target)) {
+        error = com + " is taken: " + *refusal +
+                "; choose another number, or remove the link if it is of no use";
+        return false;
     }
     if (symlink(target.c_str(), path.c_str()) != 0) {
-        error = ErrnoText("cannot create " + path);
+        error = errno == EEXIST ? com + " is taken: " + path + " was made meanwhile"
+                                : ErrnoText("cannot create " + path);
+        return false;
+    }
+    struct stat made {};
+    if (lstat(path.c_str(), &made) != 0) {
+        error = ErrnoText("cannot read " + path);
         return false;
     }
     m_path = path;
     m_target = target;
+    m_device = made.st_dev;
+    m_inode = made.st_ino;
     return true;
 }
 
 void ComLink::Remove() {
     if (m_path.empty()) return;
-    char target[4096] = {};
-    const ssize_t n = readlink(m_path.c_str(), target, sizeof target - 1);
-    if (n >= 0 && m_target == std::string(target, static_cast<size_t>(n))) unlink(m_path.c_str());
+    struct stat now {};
+    const bool same = lstat(m_path.c_str(), &now) == 0 && S_ISLNK(now.st_mode) &&
+                      now.st_dev == m_device && now.st_ino == m_inode &&
+                      LinkText(m_path) == m_target;
+    if (same) unlink(m_path.c_str());
     m_path.clear();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 
 // The two ways the simulator gets a line: a pseudo-terminal of its own, published as
@@ -39,8 +41,10 @@ private:
     std::string m_slavePath;
 };
 
-// A link COM<n> in the ports folder that leads to a device; removed when the object goes,
-// if it still leads there.
+// A link COM<n> in the ports folder that leads to a device. COM<n> is taken only when it is
+// free or is the leftover of a simulator that was killed (a link to a pseudo-terminal that
+// is gone); a live or foreign one is refused. Removed when the object goes, if it is still
+// the very link made here.
 class ComLink {
 public:
     ComLink() = default;
@@ -55,6 +59,9 @@ public:
 private:
     std::string m_path;
     std::string m_target;
+    // The link file made, so that one made anew by someone else is not taken for it.
+    dev_t m_device = 0;
+    ino_t m_inode = 0;
 };
 
 // Opens an existing tty or pty for the simulator: read and write, non-blocking, raw.

@@ -242,6 +242,8 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& options, std
             ok = period(b.otherMasterPeriodMs);
         } else if (arg.name == "--busy") {
             ok = value(text) && ParseField(arg.name, text, kMaxCount, b.busyAnswers, error);
+        } else if (arg.name == "--busy-forever") {
+            ok = flag(b.busyForever);
         } else if (arg.name == "--bad-checksum") {
             ok = value(text) && atLeastOne(text, kMaxCount, b.badChecksumEvery);
         } else if (arg.name == "--vanish-after") {
@@ -296,7 +298,8 @@ Plays one or more HART field devices on a serial line, paced like a 1200-baud li
 Line:
   --link COM<n>        open a pseudo-terminal and link it as COM<n> (1-255) in
                        $XDG_CONFIG_HOME/Brenlow/Tralvo/ports, so that Tralvo lists it;
-                       the link is removed when the simulator ends
+                       COM<n> must be free or a killed simulator's leftover (anything
+                       else is refused); the link is removed when the simulator ends
   --port PATH          use an existing tty or pty (for example one end of a socat pair)
 
 Devices (repeat --device for a multi-drop line; default: one device at address 0):
@@ -314,6 +317,7 @@ Behaviour:
                        and after every MS ms of silence (default 400)
   --other-master[=MS]  another master's request after every MS ms of silence (default 400)
   --busy N             the first N answers of each device to commands 3 and 13 say busy (32)
+  --busy-forever       every answer but the identity (command 0) says busy (32), for ever
   --echo               the line echoes each request back, as some modems do
   --noise              junk bytes before each answer's preamble
   --bad-checksum N     every N-th answer carries a wrong checksum
@@ -341,8 +345,9 @@ Timing and output:
   --help               show this text
   --version            show the version
 
-Exit codes: 0 after SIGINT or SIGTERM or when the device vanished, 64 for a command line
-that cannot be used, 1 when the line cannot be opened.
+Exit codes: 0 after SIGINT, SIGTERM or SIGHUP or when the device vanished, 64 for a
+command line that cannot be used, 1 when the line cannot be opened or linked or the output
+cannot be written.
 )";
 }
 

@@ -2,8 +2,10 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,16 @@ void CatchStopSignals() {
     action.sa_handler = RequestStop;
     sigemptyset(&action.sa_mask);
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+    // A reader of the output that went away must not end the simulator past its clean-up:
+    // the write fails instead, and the exit code says so.
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+// The exit code once the output is written: a failed write is a failure, even after --help.
+int Finish(int code) {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return code;
+    std::fprintf(stderr, "tralvo-sim: cannot write the output: %s\n", std::strerror(errno));
+    return code == 0 ? 1 : code;
 }
 
 void PrintDevices(const std::vector<sim::DeviceConfig>& devices) {
@@ -52,11 +64,11 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(sim::UsageText(), stdout);
-        return 0;
+        return Finish(0);
     }
     if (options.version) {
         std::puts("tralvo-sim " TRALVO_VERSION);
-        return 0;
+        return Finish(0);
     }
     CatchStopSignals();
 
@@ -91,5 +103,5 @@ int main(int argc, char** argv) {
         std::printf("tralvo-sim: the device vanished after %u exchanges\n",
                     options.behaviour.vanishAfter);
     }
-    return 0;
+    return Finish(0);
 }

@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "hart/LinkBudget.h"
 #include "strings/Strings.h"
 #include "workflows/PortErrors.h"
 #include "workflows/ReadTag.h"
@@ -17,6 +18,9 @@ constexpr uint8_t kMultiDropAttempts = 1;
 constexpr uint8_t kFirstMultiDropAddress = 1;
 constexpr uint8_t kLastMultiDropAddress = 15;
 constexpr int kTagReads = 2;
+// From the open to the tag read's end: the poll without a multi-drop scan is over in 10 s
+// on any line, the open and close included. The tag read gets what the identity poll left.
+constexpr uint32_t kSingleDeviceTestMs = 9000;
 
 uint32_t DeviceIdOf(const CHartLink& link) {
     return (uint32_t{link.m_deviceId[0]} << 16) | (uint32_t{link.m_deviceId[1]} << 8) |
@@ -53,12 +57,13 @@ std::optional<PollOutcome> EndedEarly(CHartLink& link, ITestView& view, TestMemb
 }
 
 std::optional<PollOutcome> ReadSingleDevice(CHartLink& link, ITestView& view, TestMembers& m,
-                                            const QString& caption) {
+                                            const QString& caption, uint32_t testEndMs) {
     m.nHartId = DeviceIdOf(link);
     char tag[9] = {};
     const bool ran = view.RunOnLine([&] {
+        const LinkBudget budget(link, MsUntil(link.Clock(), testEndMs));
         if (!link.Pause(kPauseBeforeTagMs)) return;
-        for (int read = 0; read < kTagReads && !Halted(link); ++read) {
+        for (int read = 0; read < kTagReads && !Halted(link) && !budget.Spent(); ++read) {
             if (ReadTag(link, tag)) break;
         }
     });
@@ -115,15 +120,17 @@ PollOutcome RunPollTest(CHartLink& link, ITestView& view, TestMembers& m) {
         return PollOutcome::PortError;
     }
 
+    const uint32_t testEndMs = link.Clock().TickCount() + kSingleDeviceTestMs;
     bool answered = false;
     const bool ran = view.RunOnLine([&] {
+        const LinkBudget budget(link, MsUntil(link.Clock(), testEndMs));
         answered = link.Pause(kSettleAfterOpenMs) && link.PollIdentity(0, kSingleDeviceAttempts);
     });
     if (auto ended = EndedEarly(link, view, m, caption, ran)) return *ended;
 
     PollOutcome outcome = PollOutcome::SingleDevice;
     if (answered) {
-        if (auto ended = ReadSingleDevice(link, view, m, caption)) return *ended;
+        if (auto ended = ReadSingleDevice(link, view, m, caption, testEndMs)) return *ended;
     } else {
         const bool scan = view.AskYesNo(LoadString(IDS_MULTIDROP_QUESTION), caption);
         // A stop may come while the question is up (Ctrl+C at the prompt).

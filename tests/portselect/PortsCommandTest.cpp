@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <fstream>
 #include <sstream>
 
 #include "FakePortSource.h"
@@ -44,6 +45,19 @@ TEST(PortsCommandTest, PrintsEachEntryWithTheDeviceItOpensAndWhatItIsInTheChoose
         "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0\n"
         "COM200\t/dev/null\tVirtual Serial Port\n",
         out.str());
+}
+
+// A name may hold anything but '/' and NUL; the text listing keeps one port a line.
+TEST(PortsCommandTest, ControlCharactersInANameAddNoLineOrField) {
+    ScopedConfigHome home;
+    const std::string target = home.path() + "/line\nCOM9\tfake";
+    std::ofstream(target) << "";
+    ASSERT_TRUE(home.Link(home.path() + "/Brenlow/Tralvo/ports/COM200", target));
+    const FakePortSource source =
+        FakePortSource::WithRecords({{"Virtual Serial Port (COM200)", {}}});
+    std::ostringstream text;
+    RunPortsCommand(text, source);
+    EXPECT_EQ("COM200\t" + home.path() + "/line COM9 fake\tVirtual Serial Port\n", text.str());
 }
 
 TEST(PortsCommandTest, JsonIsAnArrayOfTheEntriesWithWhatIsKnown) {

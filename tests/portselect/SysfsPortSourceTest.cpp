@@ -3,10 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
 #include "FakeSysfs.h"
+#include "tests/serial/PtyPair.h"
 #include "tests/serial/ScopedConfigHome.h"
 
 namespace {
@@ -28,6 +31,7 @@ protected:
 
     ScopedConfigHome home;
     FakeSysfs sysfs;
+    PtyPair pty;  // a simulator's line
 };
 
 TEST_F(SysfsPortSourceTest, OnBoardUartsAreCommunicationsPortsAndEmptySlotsAreSkipped) {
@@ -84,33 +88,41 @@ TEST_F(SysfsPortSourceTest, DevicesAreListedInNumberOrderBeforeLinks) {
     sysfs.AddOther("ttyUSB10", "ftdi_sio");
     sysfs.AddOther("ttyUSB2", "ftdi_sio");
     sysfs.AddUart("ttyS0", "4");
-    PlugLink("COM7", "/dev/null");
+    PlugLink("COM7", pty.slavePath());
     EXPECT_THAT(Names(), ElementsAre("Communications Port (COM1)", "ftdi_sio (COM35)",
                                      "ftdi_sio (COM43)", "Virtual Serial Port (COM7)"));
 }
 
-TEST_F(SysfsPortSourceTest, LinksWhoseTargetExistsAreVirtualSerialPorts) {
-    const std::string target = home.path() + "/pty-slave";
-    sysfs.Write(target, "");
-    PlugLink("COM200", target);
-    PlugLink("COM12", "/dev/null");
+// Only a tty carries HART: whatever else a link leads to would only be refused on opening.
+// COM0 never opens, so a line it leads to is listed under its other number.
+TEST_F(SysfsPortSourceTest, OnlyLinksToSerialTtysAreVirtualSerialPorts) {
+    PtyPair other;
+    PlugLink("COM200", pty.slavePath());
+    PlugLink("COM0", other.slavePath());
+    PlugLink("COM12", other.slavePath());
     PlugLink("COM201", home.path() + "/gone");  // the simulator has stopped
-    PlugLink("COM012", target);
-    PlugLink("COM256", target);
-    PlugLink("README", target);
+    PlugLink("COM012", pty.slavePath());
+    PlugLink("COM256", pty.slavePath());
+    PlugLink("README", pty.slavePath());
+    const std::string file = home.path() + "/file", fifo = home.path() + "/fifo";
+    sysfs.Write(file, "");
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    unsigned com = 2;
+    for (const std::string& target : {std::string("/dev/null"), file, home.path(), fifo})
+        PlugLink("COM" + std::to_string(com++), target);
     EXPECT_THAT(Names(),
                 ElementsAre("Virtual Serial Port (COM12)", "Virtual Serial Port (COM200)"));
 }
 
 TEST_F(SysfsPortSourceTest, AMachineWithoutTtyClassStillListsItsLinks) {
-    PlugLink("COM5", "/dev/null");
+    PlugLink("COM5", pty.slavePath());
     std::vector<std::string> names;
     EXPECT_TRUE(SysfsPortSource(sysfs.ClassFolder() + "/missing").ReadFriendlyNames(names));
     EXPECT_THAT(names, ElementsAre("Virtual Serial Port (COM5)"));
 }
 
 TEST_F(SysfsPortSourceTest, AnUnreadableTtyClassIsAFailedEnumeration) {
-    PlugLink("COM5", "/dev/null");
+    PlugLink("COM5", pty.slavePath());
     const std::string notAFolder = sysfs.ClassFolder() + "/file";
     sysfs.Write(notAFolder, "");
     std::vector<std::string> names;

@@ -13,6 +13,7 @@
 
 #include "portselect/SysfsPortSource.h"
 #include "serial/ComPortMap.h"
+#include "tests/serial/PtyPair.h"
 #include "tests/serial/ScopedConfigHome.h"
 
 namespace {
@@ -35,7 +36,8 @@ TEST(UdevPortSourceTest, ListingOnlyLeavesThePortsFolderAlone) {
 
 TEST(UdevPortSourceTest, TheSystemSourceListsTheLinksOfThePortsFolder) {
     ScopedConfigHome home;
-    ASSERT_TRUE(home.Link(PortLinkPath(200), "/dev/null"));
+    const PtyPair pty;
+    ASSERT_TRUE(home.Link(PortLinkPath(200), pty.slavePath()));
     std::vector<std::string> names;
     SystemPortSource().ReadFriendlyNames(names);
     EXPECT_THAT(names, ::testing::Contains("Virtual Serial Port (COM200)"));

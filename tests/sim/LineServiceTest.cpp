@@ -219,4 +219,39 @@ TEST(SimProgram, LinksItsPtyAsAComPortAndRemovesTheLinkOnSigterm) {
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
 }
 
+// COM<n> is taken only when free or a killed simulator's leftover; only the very link made
+// is removed, on every stop signal.
+TEST(SimProgram, TakesOnlyAFreeOrLeftoverLinkAndRemovesOnlyItsOwn) {
+    namespace fs = std::filesystem;
+    ScopedConfigHome home;
+    const std::string folder = home.path() + "/Brenlow/Tralvo/ports/COM";
+    ASSERT_TRUE(home.Link(folder + "203", "/dev/pts/999999"));
+    SimProcess first({"--link", "COM203", "--fast"});
+    ASSERT_TRUE(first.WaitForOutput("\n")) << first.Stderr();
+    ASSERT_TRUE(home.Link(folder + "204", "/dev/serial/by-id/usb-away"));
+    for (const std::string number : {"203", "204"}) {
+        SimProcess second({"--link", "COM" + number, "--fast"});
+        EXPECT_EQ(second.Finish(0), 1);
+        EXPECT_THAT(second.Stderr(), ::testing::HasSubstr("COM" + number + " is taken"));
+    }
+    EXPECT_EQ(fs::read_symlink(folder + "204"), "/dev/serial/by-id/usb-away");
+    EXPECT_EQ(first.Finish(SIGINT), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(folder + "203")));
+
+    SimProcess again({"--link", "COM203", "--fast"});
+    ASSERT_TRUE(again.WaitForOutput("\n")) << again.Stderr();
+    fs::remove(folder + "203");
+    ASSERT_TRUE(home.Link(folder + "203", "/dev/ttyUSB0"));  // the user's, made meanwhile
+    EXPECT_EQ(again.Finish(SIGHUP), 0);
+    EXPECT_EQ(fs::read_symlink(folder + "203"), "/dev/ttyUSB0");
+}
+
+TEST(SimProgram, AnOutputThatCannotBeWrittenIsAFailure) {
+    for (const char* option : {"--help", "--version"}) {
+        const int status =
+            std::system(("'" + SimProcess::Program() + "' " + option + ">/dev/full").c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << option;
+    }
+}
+
 }  // namespace

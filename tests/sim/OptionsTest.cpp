@@ -55,14 +55,16 @@ TEST(SimOptions, RepeatedDevicesMakeAMultiDropLineWithTagsAndIdsOfTheirOwn) {
 TEST(SimOptions, ReadsTheBehaviours) {
     sim::SimOptions o;
     std::string error;
-    ASSERT_TRUE(Parse({"--link", "COM1", "--burst=250", "--other-master", "--busy", "3", "--echo",
-                       "--noise", "--bad-checksum", "4", "--silent", "--fast", "--trace"},
-                      o, error))
+    ASSERT_TRUE(
+        Parse({"--link", "COM1", "--burst=250", "--other-master", "--busy", "3", "--busy-forever",
+               "--echo", "--noise", "--bad-checksum", "4", "--silent", "--fast", "--trace"},
+              o, error))
         << error;
     EXPECT_TRUE(o.behaviour.burst);
     EXPECT_EQ(o.behaviour.burstPeriodMs, 250u);
     EXPECT_TRUE(o.behaviour.otherMaster);
     EXPECT_EQ(o.behaviour.busyAnswers, 3u);
+    EXPECT_TRUE(o.behaviour.busyForever);
     EXPECT_TRUE(o.behaviour.echo);
     EXPECT_TRUE(o.behaviour.noise);
     EXPECT_EQ(o.behaviour.badChecksumEvery, 4u);
@@ -163,9 +165,9 @@ TEST(SimProgram, HelpExplainsTheOptionsAndSucceeds) {
     ASSERT_TRUE(sim.Started());
     EXPECT_EQ(sim.Finish(), 0);
     for (const char* option :
-         {"--link", "--port", "--device", "--burst", "--other-master", "--busy", "--echo",
-          "--noise", "--bad-checksum", "--silent", "--vanish-after", "--trickle", "--babble",
-          "--late-echo", "--turnaround", "--fast", "--trace"}) {
+         {"--link", "--port", "--device", "--burst", "--other-master", "--busy", "--busy-forever",
+          "--echo", "--noise", "--bad-checksum", "--silent", "--vanish-after", "--trickle",
+          "--babble", "--late-echo", "--turnaround", "--fast", "--trace"}) {
         EXPECT_THAT(sim.Stdout(), HasSubstr(option));
     }
 }
