@@ -284,6 +284,10 @@ manufacturer %2, device type %3, universal revision %4</source>
 <context>
     <name>Troubleshooter</name>
     <message>
+        <source>%1 also has it open, without the lock.</source>
+        <translation>%1也打开了它，但没有持有锁。</translation>
+    </message>
+    <message>
         <source>You run as root, who may open %1.</source>
         <translation>您以root身份运行，可以打开%1。</translation>
     </message>
