@@ -280,6 +280,10 @@ manufacturer %2, device type %3, universal revision %4</source>
         <source>Troubleshoot...</source>
         <translation>故障排除...</translation>
     </message>
+    <message>
+        <source>The settings file %1 cannot be read. Tralvo uses its default settings and does not write over the file.</source>
+        <translation>无法读取设置文件%1。Tralvo使用默认设置，不会覆盖该文件。</translation>
+    </message>
 </context>
 <context>
     <name>Troubleshooter</name>
