@@ -448,8 +448,8 @@ manufacturer %2, device type %3, universal revision %4</source>
         <translation>请检查调制解调器的回路连接、回路电源和250欧姆负载；位于其他地址的设备可用Tralvo的网络轮询找到。</translation>
     </message>
     <message>
-        <source>A device answered: manufacturer %1, device type %2, ID %3.</source>
-        <translation>有设备应答：制造商%1，设备类型%2，ID %3。</translation>
+        <source>A device answered: manufacturer %1, device type %2, HART ID %3.</source>
+        <translation>有设备应答：制造商%1，设备类型%2，HART ID %3。</translation>
     </message>
     <message>
         <source>%1 is locked by a process this user cannot see.</source>

@@ -1,7 +1,6 @@
-#include <cstdio>
-
 #include "hart/Clock.h"
 #include "hart/HartLink.h"
+#include "hart/IdentityText.h"
 #include "troubleshooter/CheckTitles.h"
 #include "troubleshooter/Checks.h"
 
@@ -38,15 +37,12 @@ CheckResult CheckHartPoll(unsigned comNumber, unsigned attempts) {
                                             "the 250 ohm load; a device at another address is "
                                             "found by the network poll in Tralvo."))};
     }
-    char deviceId[8];
-    std::snprintf(deviceId, sizeof deviceId, "%02X%02X%02X", link.m_deviceId[0], link.m_deviceId[1],
-                  link.m_deviceId[2]);
     return {title,
             CheckOutcome::Pass,
             CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
-                                        "A device answered: manufacturer %1, device type %2, ID "
-                                        "%3."),
-                      {std::to_string(link.m_nManufacturer), std::to_string(link.m_nDeviceType),
-                       deviceId}),
+                                        "A device answered: manufacturer %1, device type %2, "
+                                        "HART ID %3."),
+                      {IdentityCodeText(link.m_nManufacturer), IdentityCodeText(link.m_nDeviceType),
+                       HartIdText(DeviceIdOf(link))}),
             {}};
 }

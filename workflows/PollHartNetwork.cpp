@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "hart/IdentityText.h"
 #include "strings/Strings.h"
 #include "workflows/PortErrors.h"
 #include "workflows/ReadTag.h"
@@ -17,11 +18,6 @@ constexpr uint8_t kMultiDropAttempts = 1;
 constexpr uint8_t kFirstMultiDropAddress = 1;
 constexpr uint8_t kLastMultiDropAddress = 15;
 constexpr int kTagReads = 2;
-
-uint32_t DeviceIdOf(const CHartLink& link) {
-    return (uint32_t{link.m_deviceId[0]} << 16) | (uint32_t{link.m_deviceId[1]} << 8) |
-           link.m_deviceId[2];
-}
 
 bool Halted(const CHartLink& link) { return link.PortFailed() || link.StopRequested(); }
 
@@ -46,7 +42,7 @@ std::optional<PollOutcome> EndedEarly(CHartLink& link, ITestView& view, TestMemb
         return PollOutcome::Interrupted;
     }
     m.nHartId = 0;
-    view.ShowError(PortStoppedText(), caption);
+    view.ShowOpenError(PortStoppedText(), caption, m.nComPort);
     m.strStatus = LoadString(IDS_COM_PORT_ERROR);
     view.ShowMembers(m);
     return PollOutcome::PortError;

@@ -22,6 +22,7 @@
 #include "troubleshooter/ReportCommand.h"
 #include "troubleshooter/Troubleshooter.h"
 
+using ::testing::ContainsRegex;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -126,6 +127,10 @@ TEST(ReportCommand, PassesForThePortOfARunningSimulator) {
     EXPECT_EQ(code, 0) << out.str();
     EXPECT_THAT(out.str(), HasSubstr("other end is held by tralvo-sim"));
     EXPECT_THAT(out.str(), HasSubstr("[PASS] HART identity poll at address 0"));
+    // The same forms as everywhere else: decimal first, hex beside it.
+    EXPECT_THAT(out.str(), ContainsRegex("manufacturer [0-9]+ \\(0x[0-9A-F]{2}\\), device type "
+                                         "[0-9]+ \\(0x[0-9A-F]{2}\\), HART ID [0-9]+ "
+                                         "\\(0x[0-9A-F]{6}\\)"));
     EXPECT_THAT(out.str(), Not(HasSubstr("kill")));
 }
 
