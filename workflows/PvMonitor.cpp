@@ -81,7 +81,7 @@ void PvMonitor::OnTimer(uintptr_t) {
         ShowNow();
         EndRun();
         m_bPortStopped = true;
-        ShowMessage(PortStoppedText().toStdString());
+        ShowOpenError(PortStoppedText().toStdString(), m_nComPort);
         return;
     }
     ShowNow();
