@@ -292,6 +292,10 @@ manufacturer %2, device type %3, universal revision %4</source>
         <translation>%1也打开了它，但没有持有锁。</translation>
     </message>
     <message>
+        <source>The poll was cancelled.</source>
+        <translation>轮询已取消。</translation>
+    </message>
+    <message>
         <source>You run as root, who may open %1.</source>
         <translation>您以root身份运行，可以打开%1。</translation>
     </message>
@@ -622,6 +626,18 @@ manufacturer %2, device type %3, universal revision %4</source>
 </context>
 <context>
     <name>TroubleshooterWindow</name>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Running</source>
+        <translation>运行中</translation>
+    </message>
+    <message>
+        <source>Polling the device at address 0; Cancel stops it.</source>
+        <translation>正在轮询地址0的设备；按取消可停止。</translation>
+    </message>
     <message>
         <source>Also poll a HART device at address 0</source>
         <translation>同时轮询地址0的HART设备</translation>

@@ -8,14 +8,13 @@ namespace {
 constexpr uint32_t kHartBaud = 1200;
 }  // namespace
 
-CheckResult CheckHartPoll(unsigned comNumber, unsigned attempts) {
+CheckResult CheckHartPoll(unsigned comNumber, unsigned attempts, CSerial& serial) {
     if (comNumber > 255) {
         return NotApplicable(
             kHartPollTitle,
             CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "Tralvo cannot poll above COM255.")));
     }
     const std::string title = CheckText(kHartPollTitle);
-    CSerial serial;
     CHartLink link(serial, SystemClock());
     const unsigned opened = link.OpenPort(static_cast<uint8_t>(comNumber), kHartBaud);
     if (opened != kLinkOk) {
@@ -28,6 +27,10 @@ CheckResult CheckHartPoll(unsigned comNumber, unsigned attempts) {
     }
     const bool answered = link.PollIdentity(0, static_cast<uint8_t>(attempts));
     link.ClosePort();
+    if (link.StopRequested()) {
+        return NotApplicable(kHartPollTitle, CheckText(QT_TRANSLATE_NOOP(
+                                                 "Troubleshooter", "The poll was cancelled.")));
+    }
     if (!answered) {
         return {title, CheckOutcome::Fail,
                 CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
