@@ -261,6 +261,30 @@ TEST(ProgramInfo, VersionAndHelpAnswerWithoutADisplay) {
     EXPECT_THAT(help.Stdout(), HasSubstr("--json"));
 }
 
+// The window asked for where there is none: the usage and EX_USAGE, not an abort.
+TEST(ProgramInfo, TheWindowWithoutADisplayIsAUsageError) {
+    const ScopedUnset platform("QT_QPA_PLATFORM"), display("DISPLAY"), wayland("WAYLAND_DISPLAY");
+    SimProcess window(TRALVO_TROUBLESHOOTER_PROGRAM, {"--port", "3"});
+    EXPECT_EQ(window.Finish(0, 10000), 64) << window.Stderr();
+    EXPECT_THAT(window.Stderr(), HasSubstr("usage: com-troubleshooter"));
+    EXPECT_THAT(window.Stderr(), HasSubstr("--report"));
+}
+
+// Output to a full disk: said on stderr and EX_IOERR, never a silent success.
+TEST(ProgramInfo, OutputThatCannotBeWrittenEndsWithExitStatus74) {
+    const ScopedUnset platform("QT_QPA_PLATFORM"), display("DISPLAY"), wayland("WAYLAND_DISPLAY");
+    const std::string troubleshooter = TRALVO_TROUBLESHOOTER_PROGRAM;
+    const std::string window = TRALVO_WINDOW_PROGRAM;
+    for (const std::string& command :
+         {troubleshooter + " --version", troubleshooter + " --help",
+          troubleshooter + " --report --port 65", troubleshooter + " --report --json --port 65",
+          window + " --version", window + " --help"}) {
+        SimProcess shell("/bin/sh", {"-c", command + " >/dev/full"});
+        EXPECT_EQ(shell.Finish(0, 10000), 74) << command << '\n' << shell.Stderr();
+        EXPECT_THAT(shell.Stderr(), HasSubstr("the output could not be written")) << command;
+    }
+}
+
 TEST(PortList, TakesTheChoosersEntriesInItsOrder) {
     const FakePortSource source(
         {"Virtual Serial Port (COM200)", "Communications Port (COM3)", "USB Serial Port (COM10)"});
