@@ -1,15 +1,11 @@
 #include "app/HartIdToolTip.h"
 
-namespace {
-
-QString Hex(uint32_t value, int digits) {
-    return QStringLiteral("0x") + QString::number(value, 16).rightJustified(digits, '0').toUpper();
-}
-
-}  // namespace
+#include "hart/IdentityText.h"
 
 QString HartIdToolTip(uint32_t hartId, const CHartLink& link, const QString& format) {
     if (hartId == 0) return {};
-    return format.arg(Hex(hartId, 6), Hex(link.m_nManufacturer, 2), Hex(link.m_nDeviceType, 2),
+    return format.arg(QString::fromStdString(HartIdText(hartId)),
+                      QString::fromStdString(IdentityCodeText(link.m_nManufacturer)),
+                      QString::fromStdString(IdentityCodeText(link.m_nDeviceType)),
                       QString::number(link.m_nUniversalRev));
 }

@@ -6,9 +6,9 @@
 
 #include "hart/HartLink.h"
 
-// The HART ID box's tooltip: the identifier in hex, with the manufacturer, device type and
-// universal revision that the link recorded for the device; empty while no single device
-// has been polled (hartId 0). format: kHartIdToolTip in the window's language.
+// The HART ID box's tooltip: the identifier (IdentityText.h), with the manufacturer, device type
+// and universal revision that the link recorded for the device; empty while no single device has
+// been polled (hartId 0). format: kHartIdToolTip in the window's language.
 QString HartIdToolTip(uint32_t hartId, const CHartLink& link, const QString& format);
 
 inline constexpr const char* kHartIdToolTip = QT_TRANSLATE_NOOP(

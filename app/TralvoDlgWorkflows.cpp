@@ -142,7 +142,7 @@ void CTralvoDlg::TakeLine() { m_link.Port().Wakeup().Clear(); }
 
 bool CTralvoDlg::RunOnLine(const std::function<void()>& work) {
     BeginTest();
-    const bool ran = m_pWorker->Run(work);
+    const bool ran = m_pWorker->Run(work) == LineRun::RanToEnd;
     EndTest();
     return ran;
 }

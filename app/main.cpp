@@ -1,9 +1,10 @@
 #include <QApplication>
-#include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <optional>
 
 #include "app/TralvoApp.h"
+#include "version/ProgramOutput.h"
 #include "version/Version.h"
 
 namespace {
@@ -28,12 +29,12 @@ The same tests without a window: tralvo-cli --help.
 std::optional<int> AnswerWithoutWindow(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
+            std::cout << kUsage;
+            return StatusAfterOutput(std::cout, std::cerr, "tralvo", 0);
         }
         if (std::strcmp(argv[i], "--version") == 0) {
-            std::puts("tralvo " TRALVO_VERSION);
-            return 0;
+            std::cout << "tralvo " TRALVO_VERSION "\n";
+            return StatusAfterOutput(std::cout, std::cerr, "tralvo", 0);
         }
     }
     return std::nullopt;

@@ -280,9 +280,21 @@ manufacturer %2, device type %3, universal revision %4</source>
         <source>Troubleshoot...</source>
         <translation>故障排除...</translation>
     </message>
+    <message>
+        <source>The settings file %1 cannot be read. Tralvo uses its default settings and does not write over the file.</source>
+        <translation>无法读取设置文件%1。Tralvo使用默认设置，不会覆盖该文件。</translation>
+    </message>
 </context>
 <context>
     <name>Troubleshooter</name>
+    <message>
+        <source>%1 also has it open, without the lock.</source>
+        <translation>%1也打开了它，但没有持有锁。</translation>
+    </message>
+    <message>
+        <source>The poll was cancelled.</source>
+        <translation>轮询已取消。</translation>
+    </message>
     <message>
         <source>You run as root, who may open %1.</source>
         <translation>您以root身份运行，可以打开%1。</translation>
@@ -440,8 +452,8 @@ manufacturer %2, device type %3, universal revision %4</source>
         <translation>请检查调制解调器的回路连接、回路电源和250欧姆负载；位于其他地址的设备可用Tralvo的网络轮询找到。</translation>
     </message>
     <message>
-        <source>A device answered: manufacturer %1, device type %2, ID %3.</source>
-        <translation>有设备应答：制造商%1，设备类型%2，ID %3。</translation>
+        <source>A device answered: manufacturer %1, device type %2, HART ID %3.</source>
+        <translation>有设备应答：制造商%1，设备类型%2，HART ID %3。</translation>
     </message>
     <message>
         <source>%1 is locked by a process this user cannot see.</source>
@@ -614,6 +626,18 @@ manufacturer %2, device type %3, universal revision %4</source>
 </context>
 <context>
     <name>TroubleshooterWindow</name>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Running</source>
+        <translation>运行中</translation>
+    </message>
+    <message>
+        <source>Polling the device at address 0; Cancel stops it.</source>
+        <translation>正在轮询地址0的设备；按取消可停止。</translation>
+    </message>
     <message>
         <source>Also poll a HART device at address 0</source>
         <translation>同时轮询地址0的HART设备</translation>

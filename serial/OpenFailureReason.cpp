@@ -55,10 +55,14 @@ void DescribeHolder(const std::string& device, const OpenFailureSystem& system,
         reason.kind = Kind::HeldByUnknown;
         return;
     }
-    // The other end of a pty keeps the slave open too; a holder of its own is the one to name.
-    const auto named =
-        std::find_if(found.holders.begin(), found.holders.end(),
-                     [](const PortHolder& holder) { return !holder.holdsPtyMaster; });
+    // The lock's owner is the one that keeps the port; failing that, the other end of a pty
+    // keeps the slave open too, so a holder of its own is the one to name.
+    auto named = std::find_if(found.holders.begin(), found.holders.end(),
+                              [](const PortHolder& holder) { return holder.holdsLock; });
+    if (named == found.holders.end()) {
+        named = std::find_if(found.holders.begin(), found.holders.end(),
+                             [](const PortHolder& holder) { return !holder.holdsPtyMaster; });
+    }
     const PortHolder& holder = named != found.holders.end() ? *named : found.holders.front();
     reason.kind = Kind::Held;
     reason.holderName = holder.name;

@@ -5,9 +5,12 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <optional>
+#include <sstream>
 
 namespace {
 
@@ -92,6 +95,39 @@ std::string ProcessName(const std::string& processFolder) {
     return name.empty() ? "?" : name;
 }
 
+// The processes holding a flock or a POSIX/OFD lock on the node, from the kernel's table of
+// held locks. Lines look like "1: FLOCK  ADVISORY  WRITE 1234 00:05:123 0 EOF"; a line with
+// "->" after the number is a process waiting for the lock, which holds nothing.
+std::vector<std::string> LockHolderPids(const std::string& locksFile, const NodeId& node) {
+    std::vector<std::string> pids;
+    std::ifstream locks(locksFile);
+    for (std::string line; std::getline(locks, line);) {
+        std::istringstream fields(line);
+        std::string number, kind, mode, access, pid, id;
+        if (!(fields >> number >> kind) || kind == "->") continue;
+        if (!(fields >> mode >> access >> pid >> id)) continue;
+        unsigned long majorNumber = 0, minorNumber = 0, inode = 0;
+        char tail = 0;
+        if (std::sscanf(id.c_str(), "%lx:%lx:%lu%c", &majorNumber, &minorNumber, &inode, &tail) !=
+            3) {
+            continue;
+        }
+        if (major(node.dev) != majorNumber || minor(node.dev) != minorNumber || node.ino != inode)
+            continue;
+        // An open file description lock has no owning process (-1).
+        if (IsNumber(pid.c_str()) && std::find(pids.begin(), pids.end(), pid) == pids.end())
+            pids.push_back(pid);
+    }
+    return pids;
+}
+
+// The node itself, not the device it stands for: a lock is on an inode.
+std::optional<NodeId> NodeOf(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return std::nullopt;
+    return NodeId{false, 0, info.st_dev, info.st_ino};
+}
+
 }  // namespace
 
 PortHolders FindPortHolders(const std::string& device, const std::string& procRoot) {
@@ -122,7 +158,20 @@ PortHolders FindPortHolders(const std::string& device, const std::string& procRo
             const auto other = IdOf(link);
             usesDevice = usesDevice || (other && SameNode(*node, *other));
         }
-        if (usesDevice) found.holders.push_back({pid, ProcessName(folder), holdsMaster});
+        if (usesDevice) found.holders.push_back({pid, ProcessName(folder), false, holdsMaster});
+    }
+    const auto lockedNode = NodeOf(device);
+    if (!lockedNode) return found;
+    for (const auto& pid : LockHolderPids(procRoot + "/locks", *lockedNode)) {
+        if (pid == self) continue;
+        auto holder = std::find_if(found.holders.begin(), found.holders.end(),
+                                   [&pid](const PortHolder& known) { return known.pid == pid; });
+        if (holder == found.holders.end()) {
+            // Another user's process, or one whose descriptors were closed by a fork.
+            found.holders.push_back({pid, ProcessName(procRoot + "/" + pid), true, false});
+        } else {
+            holder->holdsLock = true;
+        }
     }
     return found;
 }

@@ -10,6 +10,10 @@
 struct PortHolder {
     std::string pid;
     std::string name;  // the process's comm, "?" when it cannot be read
+    // It holds a flock on the device node (as /proc/locks shows it), the lock CSerial's
+    // exclusive open takes: the one process that keeps Tralvo out. A process that merely has
+    // the port open (cat, a shell's redirection) does not.
+    bool holdsLock = false;
     // It also holds the master of this pseudo-terminal: the port's other end (tralvo-sim,
     // socat), which keeps the slave open only so that the line stays up.
     bool holdsPtyMaster = false;
@@ -17,7 +21,8 @@ struct PortHolder {
 
 struct PortHolders {
     std::vector<PortHolder> holders;  // this process left out
-    // Processes whose descriptors this user may not read (other users' when not root).
+    // Processes whose descriptors this user may not read (other users' when not root). A
+    // lock holder among them is still listed: /proc/locks names it for every user.
     unsigned unreadable = 0;
 };
 

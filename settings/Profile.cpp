@@ -29,11 +29,20 @@ bool MayOpen(const QString& file, bool (*isUsable)(const QString&)) {
     return false;
 }
 
+// QSettings reads the file when it is made; a file it may not read (no permission) reads as
+// empty, and a write would replace it with only the value written: both are refused.
+bool Unreadable(const QSettings& store, const QString& file) {
+    if (store.status() != QSettings::AccessError || !QFile::exists(file)) return false;
+    NoteSettingsTrouble(SettingsTrouble::Unreadable, file);
+    return true;
+}
+
 // The stored value, or an invalid one when there is none to read.
 QVariant StoredValue(const CProfile& profile, const QString& section, const QString& entry) {
     const QString file = StoreFile(profile);
     if (!MayOpen(file, IsOpenableSettingsFile)) return {};
     const QSettings store(file, QSettings::NativeFormat);
+    if (Unreadable(store, file)) return {};
     return store.value(Key(section, entry));
 }
 
@@ -62,6 +71,7 @@ bool CProfile::WriteProfileString(const QString& section, const QString& entry,
     if (!MayOpen(file, IsOpenableSettingsFile) || !MayOpen(LockFileOf(file), IsUsableLockFile))
         return false;
     QSettings store(file, QSettings::NativeFormat);
+    if (Unreadable(store, file)) return false;
     store.setValue(Key(section, entry), value);
     // Settings are written the moment they change; nothing is saved at exit.
     store.sync();

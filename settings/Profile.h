@@ -7,7 +7,8 @@
 // $XDG_CONFIG_HOME/<registry key>/<profile>.conf (~/.config when XDG_CONFIG_HOME is unset
 // or relative, ConfigHomeFolder in serial/ComPortMap.h). Every write reaches the disk at once.
 // A store file that is not a regular file is never opened: reads give the defaults and
-// writes are refused. Such a file and every failed write are noted (SettingsTrouble.h).
+// writes are refused; so is a store file that cannot be read. Such a file and every failed
+// write are noted (SettingsTrouble.h).
 class CProfile {
 public:
     QString GetProfileString(const QString& section, const QString& entry,

@@ -18,8 +18,9 @@ void NoteSettingsTrouble(SettingsTrouble trouble, const QString& file) {
 }
 
 QString SettingsTroubleText(SettingsTrouble trouble, const QString& file) {
-    const StringId id = trouble == SettingsTrouble::NotARegularFile ? IDS_SETTINGS_NOT_A_FILE
-                                                                    : IDS_SETTINGS_NOT_SAVED;
+    StringId id = IDS_SETTINGS_NOT_SAVED;
+    if (trouble == SettingsTrouble::NotARegularFile) id = IDS_SETTINGS_NOT_A_FILE;
+    if (trouble == SettingsTrouble::Unreadable) id = IDS_SETTINGS_UNREADABLE;
     return LoadString(id).arg(QDir::toNativeSeparators(file));
 }
 
@@ -31,9 +32,8 @@ SettingsTroubleListener::SettingsTroubleListener(Tell tell)
 SettingsTroubleListener::~SettingsTroubleListener() { CurrentListener() = m_pPrevious; }
 
 void SettingsTroubleListener::Hear(SettingsTrouble trouble, const QString& file) {
-    bool& told =
-        trouble == SettingsTrouble::NotARegularFile ? m_bToldNotARegularFile : m_bToldNotSaved;
-    if (told) return;
-    told = true;
+    const unsigned kind = 1u << static_cast<unsigned>(trouble);
+    if (m_told & kind) return;
+    m_told |= kind;
     if (m_tell) m_tell(trouble, file);
 }

@@ -8,6 +8,7 @@
 enum class SettingsTrouble {
     NotARegularFile,  // never opened: reads gave the defaults, writes were refused
     NotSaved,         // a write that failed
+    Unreadable,       // no permission to read: reads gave the defaults, writes were refused
 };
 
 // Called by the store for every case.
@@ -32,7 +33,6 @@ private:
     void Hear(SettingsTrouble trouble, const QString& file);
 
     Tell m_tell;
-    bool m_bToldNotARegularFile = false;
-    bool m_bToldNotSaved = false;
+    unsigned m_told = 0;  // a bit for each kind told
     SettingsTroubleListener* m_pPrevious;
 };

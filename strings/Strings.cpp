@@ -61,6 +61,10 @@ constexpr StringEntry kStringTable[] = {
     {IDS_OPEN_HELD_UNKNOWN, QT_TRANSLATE_NOOP("Strings", "%1 is held by another program.")},
     {IDS_OPEN_NOT_SERIAL, QT_TRANSLATE_NOOP("Strings", "%1 is not a serial port.")},
     {IDS_TROUBLESHOOT, QT_TRANSLATE_NOOP("Strings", "Troubleshoot...")},
+    {IDS_SETTINGS_UNREADABLE,
+     QT_TRANSLATE_NOOP("Strings",
+                       "The settings file %1 cannot be read. Tralvo uses its default settings "
+                       "and does not write over the file.")},
 };
 
 // The language later loads find. Both translators stay loaded once Chinese has been

@@ -33,6 +33,7 @@ enum StringId : int {
     IDS_OPEN_HELD_UNKNOWN = 134,
     IDS_OPEN_NOT_SERIAL = 135,
     IDS_TROUBLESHOOT = 136,
+    IDS_SETTINGS_UNREADABLE = 137,
 };
 
 QString LoadString(StringId id);

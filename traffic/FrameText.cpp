@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "hart/HartFrame.h"
+#include "hart/IdentityText.h"
 #include "hart/LinkResultName.h"
 #include "traffic/HartNames.h"
 
@@ -55,8 +56,8 @@ std::string KindText(const DecodedFrame& d) {
 
 std::string AddressText(const DecodedFrame& d) {
     if (!d.longAddress) return Format("poll address %u", d.pollAddress);
-    return Format("manufacturer 0x%02X, type 0x%02X, id 0x%06X", d.manufacturer, d.deviceType,
-                  d.deviceId);
+    return "manufacturer " + IdentityCodeText(d.manufacturer) + ", type " +
+           IdentityCodeText(d.deviceType) + ", id " + HartIdText(d.deviceId);
 }
 
 std::string CommandText(uint8_t command) {
@@ -85,16 +86,16 @@ std::string VariableText(const char* label, const DeviceVariable& variable) {
 
 std::string IdentityText(const Identity& id) {
     if (!id.expanded) {
-        return Format(
-            "device type 0x%02X, universal revision %u, device revision %u, device id 0x%06X "
-            "(older layout)",
-            id.deviceType, id.universalRevision, id.deviceRevision, id.deviceId);
+        return "device type " + IdentityCodeText(id.deviceType) +
+               Format(", universal revision %u, device revision %u, device id ",
+                      id.universalRevision, id.deviceRevision) +
+               HartIdText(id.deviceId) + " (older layout)";
     }
-    return Format(
-        "manufacturer 0x%02X, device type 0x%02X, preambles %u, universal revision %u, device "
-        "revision %u, device id 0x%06X",
-        id.manufacturer, id.deviceType, id.preambles, id.universalRevision, id.deviceRevision,
-        id.deviceId);
+    return "manufacturer " + IdentityCodeText(id.manufacturer) + ", device type " +
+           IdentityCodeText(id.deviceType) +
+           Format(", preambles %u, universal revision %u, device revision %u, device id ",
+                  id.preambles, id.universalRevision, id.deviceRevision) +
+           HartIdText(id.deviceId);
 }
 
 std::string DynamicVariablesText(const DynamicVariables& dv) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "serial/Serial.h"
 #include "troubleshooter/CheckResult.h"
 #include "troubleshooter/CheckText.h"
 #include "troubleshooter/GroupLookup.h"
@@ -46,8 +47,9 @@ CheckResult CheckServices(const SystemRoots& roots, const std::string& device = 
 // can be set (a virtual port has no modem lines).
 CheckResult CheckOpen(const std::string& path);
 
-// 6. A HART identity poll at address 0 through the link layer.
-CheckResult CheckHartPoll(unsigned comNumber, unsigned attempts);
+// 6. A HART identity poll at address 0 through the link layer, on `serial`: a signal of its
+// wake-up cancels the poll (then not applicable, "cancelled").
+CheckResult CheckHartPoll(unsigned comNumber, unsigned attempts, CSerial& serial);
 
 // The checks that would open a device refuse one of the kernel's consoles
 // (IsKernelConsole over roots.Consoles()): HART settings would garble the system console.

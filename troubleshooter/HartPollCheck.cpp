@@ -1,7 +1,6 @@
-#include <cstdio>
-
 #include "hart/Clock.h"
 #include "hart/HartLink.h"
+#include "hart/IdentityText.h"
 #include "troubleshooter/CheckTitles.h"
 #include "troubleshooter/Checks.h"
 
@@ -9,14 +8,13 @@ namespace {
 constexpr uint32_t kHartBaud = 1200;
 }  // namespace
 
-CheckResult CheckHartPoll(unsigned comNumber, unsigned attempts) {
+CheckResult CheckHartPoll(unsigned comNumber, unsigned attempts, CSerial& serial) {
     if (comNumber > 255) {
         return NotApplicable(
             kHartPollTitle,
             CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "Tralvo cannot poll above COM255.")));
     }
     const std::string title = CheckText(kHartPollTitle);
-    CSerial serial;
     CHartLink link(serial, SystemClock());
     const unsigned opened = link.OpenPort(static_cast<uint8_t>(comNumber), kHartBaud);
     if (opened != kLinkOk) {
@@ -29,6 +27,10 @@ CheckResult CheckHartPoll(unsigned comNumber, unsigned attempts) {
     }
     const bool answered = link.PollIdentity(0, static_cast<uint8_t>(attempts));
     link.ClosePort();
+    if (link.StopRequested()) {
+        return NotApplicable(kHartPollTitle, CheckText(QT_TRANSLATE_NOOP(
+                                                 "Troubleshooter", "The poll was cancelled.")));
+    }
     if (!answered) {
         return {title, CheckOutcome::Fail,
                 CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
@@ -38,15 +40,12 @@ CheckResult CheckHartPoll(unsigned comNumber, unsigned attempts) {
                                             "the 250 ohm load; a device at another address is "
                                             "found by the network poll in Tralvo."))};
     }
-    char deviceId[8];
-    std::snprintf(deviceId, sizeof deviceId, "%02X%02X%02X", link.m_deviceId[0], link.m_deviceId[1],
-                  link.m_deviceId[2]);
     return {title,
             CheckOutcome::Pass,
             CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
-                                        "A device answered: manufacturer %1, device type %2, ID "
-                                        "%3."),
-                      {std::to_string(link.m_nManufacturer), std::to_string(link.m_nDeviceType),
-                       deviceId}),
+                                        "A device answered: manufacturer %1, device type %2, "
+                                        "HART ID %3."),
+                      {IdentityCodeText(link.m_nManufacturer), IdentityCodeText(link.m_nDeviceType),
+                       HartIdText(DeviceIdOf(link))}),
             {}};
 }

@@ -10,17 +10,17 @@
 
 namespace {
 
-enum class LockProbe { Free, Held, NotProbed };
+enum class LockProbe { Free, Locked, Exclusive, NotProbed };
 
-// What CSerial's exclusive open would meet: an open that TIOCEXCL refuses, or a flock
-// someone else has.
+// What CSerial's exclusive open would meet: a flock someone else has, or an open that
+// TIOCEXCL refuses.
 LockProbe ProbeLock(const std::string& path) {
     // Opening without O_NONBLOCK could wait for carrier on a real line.
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return errno == EBUSY ? LockProbe::Held : LockProbe::NotProbed;
+    if (fd < 0) return errno == EBUSY ? LockProbe::Exclusive : LockProbe::NotProbed;
     LockProbe result = LockProbe::Free;
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        result = errno == EWOULDBLOCK ? LockProbe::Held : LockProbe::NotProbed;
+        result = errno == EWOULDBLOCK ? LockProbe::Locked : LockProbe::NotProbed;
     }
     close(fd);  // drops our lock at once
     return result;
@@ -48,8 +48,16 @@ CheckResult CheckHolders(const std::string& path, const SystemRoots& roots) {
     for (const auto& user : found.holders)
         (user.holdsPtyMaster ? otherEnds : holders).push_back(user);
 
-    if (lock == LockProbe::Held) {
-        if (holders.empty()) {
+    // Only who keeps Tralvo out may be told to go. The kernel records a flock's owner; the
+    // exclusive mode of a tty has none, so there it is whoever alone has the port open.
+    std::vector<PortHolder> blockers;
+    std::vector<PortHolder> readers;
+    for (const auto& user : holders) (user.holdsLock ? blockers : readers).push_back(user);
+    if (lock == LockProbe::Exclusive && blockers.empty() && holders.size() == 1)
+        blockers.swap(readers);
+
+    if (lock == LockProbe::Locked || lock == LockProbe::Exclusive) {
+        if (blockers.empty()) {
             return {title, CheckOutcome::Fail,
                     CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
                                                 "%1 is locked by a process this user cannot see."),
@@ -60,13 +68,19 @@ CheckResult CheckHolders(const std::string& path, const SystemRoots& roots) {
                               {path})};
         }
         std::string pids;
-        for (const auto& holder : holders) pids += " " + holder.pid;
+        for (const auto& holder : blockers) pids += " " + holder.pid;
         const std::string program =
-            holders.size() == 1 ? holders[0].name
-                                : CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "those programs"));
-        return {title, CheckOutcome::Fail,
-                CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "%1 is locked and held open by %2."),
-                          {path, NamesOf(holders)}),
+            blockers.size() == 1 ? blockers[0].name
+                                 : CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "those programs"));
+        std::string why =
+            CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "%1 is locked and held open by %2."),
+                      {path, NamesOf(blockers)});
+        if (!readers.empty()) {
+            why += " " + CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                                     "%1 also has it open, without the lock."),
+                                   {NamesOf(readers)});
+        }
+        return {title, CheckOutcome::Fail, why,
                 CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "Close %1, or end it with: kill%2"),
                           {program, pids})};
     }

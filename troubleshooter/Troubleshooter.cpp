@@ -53,14 +53,18 @@ CheckResults RunChecks(const TroubleshootRequest& request, const SystemRoots& ro
         results.push_back(CheckOpen(device->path));
     }
     if (request.pollHart) {
-        if (results.back().outcome == CheckOutcome::Pass) {
-            results.push_back(CheckHartPoll(request.comNumber, request.pollAttempts));
-        } else {
-            results.push_back(NotApplicable(
-                kHartPollTitle, CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
-                                                            "The port does not open, so nothing "
-                                                            "can be polled."))));
-        }
+        CSerial serial;
+        results.push_back(HartPollAfter(results.back(), request, serial));
     }
     return results;
+}
+
+CheckResult HartPollAfter(const CheckResult& open, const TroubleshootRequest& request,
+                          CSerial& serial) {
+    if (open.outcome == CheckOutcome::Pass)
+        return CheckHartPoll(request.comNumber, request.pollAttempts, serial);
+    return NotApplicable(kHartPollTitle,
+                         CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                                     "The port does not open, so nothing can be "
+                                                     "polled.")));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "serial/Serial.h"
 #include "troubleshooter/CheckResult.h"
 #include "troubleshooter/SystemRoots.h"
 
@@ -13,3 +14,8 @@ struct TroubleshootRequest {
 // applicable when there is none. Changes nothing on the system.
 CheckResults RunChecks(const TroubleshootRequest& request, const SystemRoots& roots,
                        const UserIdentity& user);
+
+// The HART poll that follows the open check `open` (the last of RunChecks without the
+// poll): on `serial`, whose wake-up cancels it, when the port opened; not applicable else.
+CheckResult HartPollAfter(const CheckResult& open, const TroubleshootRequest& request,
+                          CSerial& serial);

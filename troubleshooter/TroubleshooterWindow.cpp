@@ -13,9 +13,11 @@
 #include <QVBoxLayout>
 #include <sstream>
 
+#include "troubleshooter/CheckTitles.h"
 #include "troubleshooter/PortText.h"
 #include "troubleshooter/Report.h"
 #include "troubleshooter/Troubleshooter.h"
+#include "workflows/LineWorker.h"
 
 TroubleshooterWindow::TroubleshooterWindow(const std::vector<ListedPort>& ports,
                                            unsigned initialPort, SystemRoots roots, QWidget* parent)
@@ -24,7 +26,10 @@ TroubleshooterWindow::TroubleshooterWindow(const std::vector<ListedPort>& ports,
       m_portBox(new QComboBox),
       m_pollBox(new QCheckBox(tr("Also poll a HART device at address 0"))),
       m_portMessage(new QLabel),
-      m_resultList(new QTreeWidget) {
+      m_resultList(new QTreeWidget),
+      m_runButton(new QPushButton(tr("Run checks"))),
+      m_cancelButton(new QPushButton(tr("Cancel"))),
+      m_pollWorker(std::make_unique<CLineWorker>(m_pollPort.Wakeup(), this)) {
     setWindowTitle(tr("Tralvo COM Troubleshooter"));
     // Editable, so a port the enumeration does not show can still be checked. A typed port
     // is read, not added to the list: an added entry would carry no port number.
@@ -44,9 +49,11 @@ TroubleshooterWindow::TroubleshooterWindow(const std::vector<ListedPort>& ports,
         m_portBox->setCurrentIndex(index);
     }
 
-    auto* run = new QPushButton(tr("Run checks"));
     auto* copy = new QPushButton(tr("Copy report"));
-    connect(run, &QPushButton::clicked, this, &TroubleshooterWindow::RunChecksNow);
+    connect(m_runButton, &QPushButton::clicked, this, &TroubleshooterWindow::RunChecksNow);
+    m_cancelButton->setObjectName(QStringLiteral("cancelPoll"));
+    m_cancelButton->hide();
+    connect(m_cancelButton, &QPushButton::clicked, this, &TroubleshooterWindow::CancelPoll);
     connect(copy, &QPushButton::clicked, this, &TroubleshooterWindow::CopyReport);
 
     m_resultList->setColumnCount(3);
@@ -58,7 +65,8 @@ TroubleshooterWindow::TroubleshooterWindow(const std::vector<ListedPort>& ports,
     auto* portRow = new QHBoxLayout;
     portRow->addWidget(new QLabel(tr("Port:")));
     portRow->addWidget(m_portBox, 1);
-    portRow->addWidget(run);
+    portRow->addWidget(m_runButton);
+    portRow->addWidget(m_cancelButton);
     auto* bottomRow = new QHBoxLayout;
     bottomRow->addWidget(m_pollBox);
     bottomRow->addStretch();
@@ -74,6 +82,8 @@ TroubleshooterWindow::TroubleshooterWindow(const std::vector<ListedPort>& ports,
     resize(820, 420);
 }
 
+TroubleshooterWindow::~TroubleshooterWindow() = default;
+
 unsigned TroubleshooterWindow::ChosenPort() const {
     const QString text = m_portBox->currentText();
     const int listed = m_portBox->findText(text);
@@ -81,7 +91,10 @@ unsigned TroubleshooterWindow::ChosenPort() const {
     return ParseTypedPort(text.toStdString()).value_or(0);
 }
 
+bool TroubleshooterWindow::Polling() const { return m_bPolling; }
+
 void TroubleshooterWindow::RunChecksNow() {
+    if (m_bPolling) return;
     const unsigned port = ChosenPort();
     if (port == 0) {
         const QString typed = m_portBox->currentText().trimmed();
@@ -99,13 +112,35 @@ void TroubleshooterWindow::RunChecksNow() {
     m_portMessage->hide();
     TroubleshootRequest request;
     request.comNumber = port;
-    request.pollHart = m_pollBox->isChecked();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_lastResults = RunChecks(request, m_roots, CurrentUser());
     m_lastPort = port;
     QApplication::restoreOverrideCursor();
+    if (m_pollBox->isChecked()) {
+        request.pollHart = true;
+        StartPoll(request);
+    }
     ShowResults(m_lastResults);
 }
+
+void TroubleshooterWindow::StartPoll(const TroubleshootRequest& request) {
+    m_pollPort.Wakeup().Clear();
+    m_bPolling = true;
+    m_runButton->setEnabled(false);
+    m_cancelButton->show();
+    const CheckResult open = m_lastResults.back();
+    m_pollWorker->Start(
+        [this, open, request] { m_pollResult = HartPollAfter(open, request, m_pollPort); },
+        [this](bool) {
+            m_bPolling = false;
+            m_cancelButton->hide();
+            m_runButton->setEnabled(true);
+            m_lastResults.push_back(m_pollResult);
+            ShowResults(m_lastResults);
+        });
+}
+
+void TroubleshooterWindow::CancelPoll() { m_pollWorker->Cancel(); }
 
 void TroubleshooterWindow::ShowResults(const CheckResults& results) {
     m_resultList->clear();
@@ -121,6 +156,11 @@ void TroubleshooterWindow::ShowResults(const CheckResults& results) {
         if (result.outcome == CheckOutcome::Info) item->setForeground(0, QColor(Qt::darkBlue));
         item->setToolTip(2, finding);
         m_resultList->addTopLevelItem(item);
+    }
+    if (m_bPolling) {
+        m_resultList->addTopLevelItem(
+            new QTreeWidgetItem({tr("Running"), QString::fromStdString(CheckText(kHartPollTitle)),
+                                 tr("Polling the device at address 0; Cancel stops it.")}));
     }
     m_resultList->resizeColumnToContents(0);
     m_resultList->resizeColumnToContents(1);

@@ -47,7 +47,7 @@ ContinuousEnd RunContinuousPolls(CHartLink& link, const std::function<bool()>& s
 }
 
 void ReportPortStopped(ITestView& view, TestMembers& m) {
-    view.ShowError(PortStoppedText(), LoadString(IDS_POLL_CAPTION));
+    view.ShowOpenError(PortStoppedText(), LoadString(IDS_POLL_CAPTION), m.nComPort);
     m.strStatus = QString::fromLatin1(kComPortError);
     view.ShowMembers(m);
 }

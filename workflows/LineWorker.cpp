@@ -45,25 +45,23 @@ void CLineWorker::Finish(const std::function<void(bool)>& finished) {
         m_context, [finished, ranToEnd] { finished(ranToEnd); }, Qt::QueuedConnection);
 }
 
-bool CLineWorker::Run(const std::function<void()>& work) {
+LineRun CLineWorker::Run(const std::function<void()>& work) {
     QEventLoop loop;
-    bool ran = false;
-    bool done = false;
+    // The callback may come after Run has returned (the loop ended early, and the queued
+    // call is served later): it holds only a guarded pointer to the loop, never the frame.
+    const QPointer<QEventLoop> waiting(&loop);
     const bool withLoop = !m_context.isNull();
-    const bool started = Start(work, [&, withLoop](bool ranToEnd) {
-        ran = ranToEnd;
-        done = true;
-        if (withLoop) loop.quit();
+    const bool started = Start(work, [waiting, withLoop](bool) {
+        if (withLoop && waiting) waiting->quit();
     });
-    if (!started) return false;
-    // Without a context there are no events to serve: the call simply waits for the work.
-    if (!withLoop) {
-        m_thread.join();
-        return ran;
-    }
-    // The callback comes through this thread's queue, so it cannot have run yet.
-    if (!done) loop.exec();
-    return ran;
+    if (!started) return LineRun::Busy;
+    // Without a context there are no events to serve: the work is simply waited for.
+    if (withLoop && Busy()) loop.exec();
+    // The loop may also end because something quit every loop of this thread.
+    Cancel();
+    if (m_thread.joinable()) m_thread.join();
+    const std::lock_guard lock(m_mutex);
+    return m_bCancelled ? LineRun::Cancelled : LineRun::RanToEnd;
 }
 
 bool CLineWorker::Busy() {
@@ -73,6 +71,7 @@ bool CLineWorker::Busy() {
 
 void CLineWorker::Cancel() {
     std::unique_lock lock(m_mutex);
+    // Work that has ended is not cut short: its outcome stays as it was.
     if (!m_bBusy) return;
     m_bCancelled = true;
     m_wakeup.Signal();

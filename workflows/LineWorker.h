@@ -10,6 +10,13 @@
 
 class QObject;
 
+// How a Run ended.
+enum class LineRun {
+    RanToEnd,
+    Cancelled,  // Cancel, a closing window or an event loop that ended cut the work short
+    Busy,       // refused: other work was in progress, nothing was run
+};
+
 // The one way a front end runs a test's line work (a poll test's exchanges, the multi-drop
 // scan, a PV tick, continuous send) off its user-interface thread, so that the window goes on
 // painting, answering the window system and taking a Cancel. One piece of work at a time; a
@@ -28,10 +35,11 @@ public:
     // ended, with whether it ran to its end (false: cancelled). Refuses (false, nothing
     // started) while work is in progress.
     bool Start(std::function<void()> work, std::function<void(bool ranToEnd)> finished = {});
-    // Runs work and returns when it has finished, the calling (user-interface) thread serving
-    // events meanwhile: true when it ran to its end, false when Cancel cut it short or work
-    // was already in progress (then nothing is run).
-    bool Run(const std::function<void()>& work);
+    // Runs work and returns once it has ended, the calling (user-interface) thread serving
+    // events meanwhile. The work has always ended when Run returns, so it may use the
+    // caller's locals: should the event loop end early (the application quits), the work is
+    // cancelled and waited for.
+    LineRun Run(const std::function<void()>& work);
     bool Busy();
     // Ends the work in progress early and waits until it has ended. The wake-up stays
     // signalled, so the test that ran it sees the stop; the next test clears it.

@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "hart/IdentityText.h"
 #include "hart/LinkBudget.h"
 #include "strings/Strings.h"
 #include "workflows/PortErrors.h"
@@ -21,11 +22,6 @@ constexpr int kTagReads = 2;
 // From the open to the tag read's end: the poll without a multi-drop scan is over in 10 s
 // on any line, the open and close included. The tag read gets what the identity poll left.
 constexpr uint32_t kSingleDeviceTestMs = 9000;
-
-uint32_t DeviceIdOf(const CHartLink& link) {
-    return (uint32_t{link.m_deviceId[0]} << 16) | (uint32_t{link.m_deviceId[1]} << 8) |
-           link.m_deviceId[2];
-}
 
 bool Halted(const CHartLink& link) { return link.PortFailed() || link.StopRequested(); }
 
@@ -50,7 +46,7 @@ std::optional<PollOutcome> EndedEarly(CHartLink& link, ITestView& view, TestMemb
         return PollOutcome::Interrupted;
     }
     m.nHartId = 0;
-    view.ShowError(PortStoppedText(), caption);
+    view.ShowOpenError(PortStoppedText(), caption, m.nComPort);
     m.strStatus = LoadString(IDS_COM_PORT_ERROR);
     view.ShowMembers(m);
     return PollOutcome::PortError;

@@ -6,7 +6,11 @@ QString OpenErrorText(const CHartLink& link, unsigned openResult, uint8_t comPor
                       const QString& errorOpening) {
     // The other results (port 0, already open, a bad speed) are this program's own doing.
     if (openResult != kLinkPortError) return errorOpening;
-    return errorOpening + u'\n' + OpenFailureText(DescribeOpenFailure(comPort, link.OpenFailure()));
+    OpenFailureReason reason = DescribeOpenFailure(comPort, link.OpenFailure());
+    // The user chose a COM number; the device it leads to comes second.
+    const std::string port = "COM" + std::to_string(comPort);
+    if (reason.device != port) reason.device = port + " (" + reason.device + ")";
+    return errorOpening + u'\n' + OpenFailureText(reason);
 }
 
 QString OpenFailureText(const OpenFailureReason& reason) {

@@ -10,7 +10,8 @@
 
 // The text for a port that did not open: `errorOpening` ("Error opening COM port" as the
 // workflow spells it) and, for a port that would not open or would not take the line
-// settings, the device COM<comPort> leads to and why on the next line(s).
+// settings, COM<comPort>, the device it leads to and why on the next line(s):
+// "COM5 (/dev/ttyUSB0) is held by minicom (PID 4242)."
 QString OpenErrorText(const CHartLink& link, unsigned openResult, uint8_t comPort,
                       const QString& errorOpening);
 

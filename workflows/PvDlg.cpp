@@ -107,7 +107,7 @@ void PVDlg::reject() {
 
 bool PVDlg::RunOnLine(const std::function<void()>& work) {
     if (!m_pWorker) m_pWorker = std::make_unique<CLineWorker>(m_pLink->Port().Wakeup(), this);
-    return m_pWorker->Run(work);
+    return m_pWorker->Run(work) == LineRun::RanToEnd;
 }
 
 void PVDlg::FinishLineWork() {

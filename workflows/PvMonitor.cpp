@@ -91,7 +91,7 @@ void PvMonitor::OnTimer(uintptr_t) {
         ShowNow();
         EndRun();
         m_fault = PvRunFault::PortStopped;
-        ShowMessage(PortStoppedText().toStdString());
+        ShowOpenError(PortStoppedText().toStdString(), m_nComPort);
         return;
     }
     ShowNow();

@@ -84,8 +84,8 @@ protected:
     virtual void RepaintNow() = 0;
     // A message box with caption "PV", an OK button and the error icon.
     virtual void ShowMessage(const std::string& text) = 0;
-    // The same box for COM<comPort> that did not open; a view may offer its troubleshooter
-    // for that port beside OK.
+    // The same box for COM<comPort> that did not open or stopped working; a view may offer
+    // its troubleshooter for that port beside OK.
     virtual void ShowOpenError(const std::string& text, uint8_t comPort) {
         (void)comPort;
         ShowMessage(text);

@@ -28,8 +28,8 @@ public:
     virtual bool AskYesNo(const QString& text, const QString& caption) = 0;
     // An error box with an OK button; returns when the user has closed it.
     virtual void ShowError(const QString& text, const QString& caption) = 0;
-    // The error box for COM<comPort> that did not open; a front end may offer its
-    // troubleshooter for that port beside OK.
+    // The error box for COM<comPort> that did not open or stopped working; a front end may
+    // offer its troubleshooter for that port beside OK.
     virtual void ShowOpenError(const QString& text, const QString& caption, uint8_t comPort) {
         (void)comPort;
         ShowError(text, caption);

@@ -100,13 +100,14 @@ TEST_F(LineTraffic, FillsFromAPollAndCopiesClearsAndSaves) {
     EXPECT_EQ(Rows()->topLevelItem(0)->toolTip(2),
               "FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF 02 00 00 00 02");
     EXPECT_EQ(Row(1, 1), "RX");
-    EXPECT_TRUE(Row(1, 2).contains("device id 0x123456")) << Row(1, 2).toStdString();
-    EXPECT_TRUE(
-        Row(2, 2).startsWith("request | manufacturer 0x26, type 0x06, id 0x123456 | command 13"));
+    EXPECT_TRUE(Row(1, 2).contains("device id 1193046 (0x123456)")) << Row(1, 2).toStdString();
+    EXPECT_TRUE(Row(2, 2).startsWith(
+        "request | manufacturer 38 (0x26), type 6 (0x06), id 1193046 (0x123456) | command 13"));
     EXPECT_TRUE(Row(3, 2).contains("tag \"PT101   \"")) << Row(3, 2).toStdString();
     EXPECT_TRUE(QTime::fromString(Row(0, 0), "HH:mm:ss.zzz").isValid()) << Row(0, 0).toStdString();
     EXPECT_EQ(Box(IDC_HART_ID)->toolTip(),
-              "HART ID 0x123456\nmanufacturer 0x26, device type 0x06, universal revision 7");
+              "HART ID 1193046 (0x123456)\nmanufacturer 38 (0x26), device type 6 (0x06), "
+              "universal revision 7");
 
     // Copy: every frame, or the selected ones; one tab-separated line each.
     Pane()->OnCopy();

@@ -56,7 +56,7 @@ TEST_F(OpenErrorBoxTest, APollThatCannotOpenSaysWhyAndTroubleshootChecksThatPort
     window->OnPollHartNetwork();  // the user closes the box with OK
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text.toStdString(),
-              "Error opening COM port\n" + file + " is not a serial port.");
+              "Error opening COM port\nCOM40 (" + file + ") is not a serial port.");
     EXPECT_EQ(messages[0].caption, "POLL");
     EXPECT_EQ(messages[0].buttons, QMessageBox::Ok | kTroubleshootButton);
     EXPECT_EQ(messages[0].icon, QMessageBox::Critical);

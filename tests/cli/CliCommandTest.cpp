@@ -443,8 +443,8 @@ TEST(RunCli, APortThatIsNoTtySaysSoAndHowToRunTheTroubleshooter) {
     std::istringstream in;
     std::ostringstream out, err;
     EXPECT_EQ(RunCli({"--port", "40", "poll", "--multidrop", "no"}, in, out, err), kExitPortError);
-    EXPECT_EQ(err.str(), "POLL: Error opening COM port\n" + file +
-                             " is not a serial port.\n"
+    EXPECT_EQ(err.str(), "POLL: Error opening COM port\nCOM40 (" + file +
+                             ") is not a serial port.\n"
                              "Run: com-troubleshooter --report --port 40\n");
 }
 
@@ -463,9 +463,9 @@ TEST(RunCli, ASettingsFileThatIsAFifoReadsAsTheDefaultsWithOneWarning) {
     EXPECT_EQ(err.str(), "tralvo-cli: warning: The settings file " + store +
                              " is not a regular file. Tralvo uses its default settings and "
                              "leaves the file alone.\n"
-                             "POLL: Error opening COM port\n" +
+                             "POLL: Error opening COM port\nCOM99 (" +
                              home.path() + "/Brenlow/Tralvo/ports/COM99 -> " + home.path() +
-                             "/gone: no such device. Is the modem plugged in?\n"
+                             "/gone): no such device. Is the modem plugged in?\n"
                              "Run: com-troubleshooter --report --port 99\n");
     EXPECT_TRUE(std::filesystem::is_fifo(store));
 }

@@ -104,7 +104,7 @@ TEST_F(TralvoDlgPvTest, APortThatDoesNotOpenOffersTheTroubleshooterForIt) {
     PressPv();
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0].text.toStdString(),
-              "Error opening COM port\n" + file + " is not a serial port.");
+              "Error opening COM port\nCOM40 (" + file + ") is not a serial port.");
     EXPECT_EQ(m_messages[0].caption, "PV");
     EXPECT_EQ(m_messages[0].buttons, QMessageBox::Ok | kTroubleshootButton);
     EXPECT_EQ(arguments, QStringList({"--port", "40"}));

@@ -32,8 +32,8 @@ TEST(FrameDecoder, DescribesTheIdentityPollAndItsAnswer) {
     EXPECT_EQ(Received(answer),
               "answer | poll address 0 | command 0 Read Unique Identifier | byte count 14 | "
               "response 0 success | status cold start, more status available | manufacturer "
-              "0x26, device type 0x06, preambles 5, universal revision 7, device revision 1, "
-              "device id 0x123456 | checksum good");
+              "38 (0x26), device type 6 (0x06), preambles 5, universal revision 7, device "
+              "revision 1, device id 1193046 (0x123456) | checksum good");
 
     const traffic::DecodedFrame poll = DecodeFrame(IdentityPoll(), Direction::Sent, kLinkOk);
     EXPECT_EQ(poll.preambles, 20u);
@@ -51,8 +51,8 @@ TEST(FrameDecoder, DescribesAnOlderDevicesIdentityAndItsTagRead) {
     const Bytes identity = Body(0x06, {0x03}, 0, {0, 0, 0x30, 0x26, 4, 2, 1, 0, 0, 1, 2, 3});
     EXPECT_EQ(Received(identity),
               "answer | poll address 3 | command 0 Read Unique Identifier | byte count 12 | "
-              "response 0 success | status ok | device type 0x30, universal revision 4, device "
-              "revision 2, device id 0x010203 (older layout) | checksum good");
+              "response 0 success | status ok | device type 48 (0x30), universal revision 4, "
+              "device revision 2, device id 66051 (0x010203) (older layout) | checksum good");
 
     EXPECT_EQ(Sent(Written(5, Body(0x02, {0x03}, 4, {0x01}))),
               "request | poll address 3 | command 4 Read Tag (older devices) | byte count 1 | "
@@ -63,7 +63,7 @@ TEST(FrameDecoder, DescribesAnOlderDevicesIdentityAndItsTagRead) {
 }
 
 TEST(FrameDecoder, DescribesTheLongFrameTagReadAndDynamicVariables) {
-    const std::string address = "manufacturer 0x26, type 0x06, id 0x123456";
+    const std::string address = "manufacturer 38 (0x26), type 6 (0x06), id 1193046 (0x123456)";
     EXPECT_EQ(Sent(Written(5, Body(0x82, kLongAddress, 13, {}))),
               "request | " + address +
                   " | command 13 Read Tag, Descriptor, Date | byte count 0 "
@@ -97,7 +97,7 @@ TEST(FrameDecoder, TellsBurstsAndOtherMastersFromAnswersAndOurRequests) {
     Bytes burstAddress = kLongAddress;
     burstAddress[0] |= 0x40;
     EXPECT_EQ(Received(Body(0x81, burstAddress, 3, DynamicVariablesData())),
-              "burst | manufacturer 0x26, type 0x06, id 0x123456 | "
+              "burst | manufacturer 38 (0x26), type 6 (0x06), id 1193046 (0x123456) | "
               "command 3 Read Dynamic Variables and Loop Current | byte count 16 | response 0 "
               "success | status ok | loop current 12.000 mA, PV 50 kPa, SV 21.5 degC | checksum "
               "good");
@@ -106,7 +106,8 @@ TEST(FrameDecoder, TellsBurstsAndOtherMastersFromAnswersAndOurRequests) {
     primary[0] |= 0x80;
     // Another master's request is read whole, checksum and all.
     EXPECT_EQ(Received(WithChecksum(Body(0x82, primary, 1, {}))),
-              "other master's request (primary) | manufacturer 0x26, type 0x06, id 0x123456 | "
+              "other master's request (primary) | manufacturer 38 (0x26), type 6 (0x06), id "
+              "1193046 (0x123456) | "
               "command 1 Read Primary Variable | byte count 0 | checksum good");
     // The same delimiter from us is our own request.
     EXPECT_EQ(

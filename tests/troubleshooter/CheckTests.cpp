@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -20,6 +21,7 @@
 #include "troubleshooter/GroupDatabase.h"
 #include "troubleshooter/NssGroupLookup.h"
 
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -199,20 +201,31 @@ TEST(HolderCheck, NamesTheProcessThatHasThePortOpenInAFakeProc) {
     EXPECT_EQ(result.fix, "");
 }
 
-// The exclusive open fails: the process with the same device node open is named, even
-// when it opened it under another path.
-TEST(HolderCheck, NamesTheHolderByItsDeviceNumberWhenTheLockIsTaken) {
+// The exclusive open fails: the process the kernel's lock table names is told to go, even
+// when it opened the port under another path; one that merely has it open (cat) is not.
+TEST(HolderCheck, NamesOnlyTheLockHolderWhenTheLockIsTaken) {
     FakeSystem fake;
     const std::string device = fake.AddTty("ttyUSB0");
     std::filesystem::create_symlink(device, fake.roots.dev + "/modem-by-id");
     fake.AddProcess("4242", "minicom", fake.roots.dev + "/modem-by-id");
+    fake.AddProcess("77", "cat", device);
+    struct stat node {};
+    ASSERT_EQ(stat(device.c_str(), &node), 0);
+    char locks[160];
+    std::snprintf(locks, sizeof locks,
+                  "1: -> FLOCK  ADVISORY  WRITE 77 %02x:%02x:%lu 0 EOF\n"
+                  "1: FLOCK  ADVISORY  WRITE 4242 %02x:%02x:%lu 0 EOF\n",
+                  major(node.st_dev), minor(node.st_dev), static_cast<unsigned long>(node.st_ino),
+                  major(node.st_dev), minor(node.st_dev), static_cast<unsigned long>(node.st_ino));
+    fake.Write("proc/locks", locks);
     const int lock = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_EQ(flock(lock, LOCK_EX | LOCK_NB), 0);
     const auto result = CheckHolders(device, fake.roots);
     close(lock);
     EXPECT_EQ(result.outcome, CheckOutcome::Fail);
-    EXPECT_THAT(result.explanation, HasSubstr("is locked and held open by minicom (PID 4242)"));
-    EXPECT_THAT(result.fix, HasSubstr("kill 4242"));
+    EXPECT_THAT(result.explanation, HasSubstr("is locked and held open by minicom (PID 4242)."));
+    EXPECT_THAT(result.explanation, HasSubstr("cat (PID 77) also has it open, without the lock"));
+    EXPECT_THAT(result.fix, EndsWith("kill 4242"));
 }
 
 // A simulator keeps the slave of its pty open beside the master: it is the port's other

@@ -22,6 +22,7 @@
 #include "troubleshooter/ReportCommand.h"
 #include "troubleshooter/Troubleshooter.h"
 
+using ::testing::ContainsRegex;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -126,6 +127,10 @@ TEST(ReportCommand, PassesForThePortOfARunningSimulator) {
     EXPECT_EQ(code, 0) << out.str();
     EXPECT_THAT(out.str(), HasSubstr("other end is held by tralvo-sim"));
     EXPECT_THAT(out.str(), HasSubstr("[PASS] HART identity poll at address 0"));
+    // The same forms as everywhere else: decimal first, hex beside it.
+    EXPECT_THAT(out.str(), ContainsRegex("manufacturer [0-9]+ \\(0x[0-9A-F]{2}\\), device type "
+                                         "[0-9]+ \\(0x[0-9A-F]{2}\\), HART ID [0-9]+ "
+                                         "\\(0x[0-9A-F]{6}\\)"));
     EXPECT_THAT(out.str(), Not(HasSubstr("kill")));
 }
 
@@ -254,6 +259,30 @@ TEST(ProgramInfo, VersionAndHelpAnswerWithoutADisplay) {
     EXPECT_EQ(help.Finish(), 0) << help.Stderr();
     EXPECT_THAT(help.Stdout(), HasSubstr("usage: com-troubleshooter [--port N]"));
     EXPECT_THAT(help.Stdout(), HasSubstr("--json"));
+}
+
+// The window asked for where there is none: the usage and EX_USAGE, not an abort.
+TEST(ProgramInfo, TheWindowWithoutADisplayIsAUsageError) {
+    const ScopedUnset platform("QT_QPA_PLATFORM"), display("DISPLAY"), wayland("WAYLAND_DISPLAY");
+    SimProcess window(TRALVO_TROUBLESHOOTER_PROGRAM, {"--port", "3"});
+    EXPECT_EQ(window.Finish(0, 10000), 64) << window.Stderr();
+    EXPECT_THAT(window.Stderr(), HasSubstr("usage: com-troubleshooter"));
+    EXPECT_THAT(window.Stderr(), HasSubstr("--report"));
+}
+
+// Output to a full disk: said on stderr and EX_IOERR, never a silent success.
+TEST(ProgramInfo, OutputThatCannotBeWrittenEndsWithExitStatus74) {
+    const ScopedUnset platform("QT_QPA_PLATFORM"), display("DISPLAY"), wayland("WAYLAND_DISPLAY");
+    const std::string troubleshooter = TRALVO_TROUBLESHOOTER_PROGRAM;
+    const std::string window = TRALVO_WINDOW_PROGRAM;
+    for (const std::string& command :
+         {troubleshooter + " --version", troubleshooter + " --help",
+          troubleshooter + " --report --port 65", troubleshooter + " --report --json --port 65",
+          window + " --version", window + " --help"}) {
+        SimProcess shell("/bin/sh", {"-c", command + " >/dev/full"});
+        EXPECT_EQ(shell.Finish(0, 10000), 74) << command << '\n' << shell.Stderr();
+        EXPECT_THAT(shell.Stderr(), HasSubstr("the output could not be written")) << command;
+    }
 }
 
 TEST(PortList, TakesTheChoosersEntriesInItsOrder) {

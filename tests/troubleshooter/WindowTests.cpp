@@ -1,12 +1,17 @@
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "FakeSystem.h"
+#include "serial/ComPortMap.h"
 #include "settings/Profile.h"
 #include "strings/Strings.h"
 #include "tests/serial/ScopedConfigHome.h"
@@ -35,6 +40,27 @@ TEST(TroubleshooterWindow, TakesATypedPortNumber) {
     TroubleshooterWindow window(kPorts, 3, fake.roots);
     window.findChild<QComboBox*>()->setEditText("COM65");
     EXPECT_EQ(window.ChosenPort(), 65u);
+}
+
+// On a silent line the poll waits out every attempt; it runs behind the window, which
+// shows it running and ends it on Cancel.
+TEST(TroubleshooterWindow, PollsOnAWorkerThatCancelEnds) {
+    FakeSystem fake;
+    const std::string device = fake.AddTty("pts9");  // nothing answers on it
+    std::filesystem::create_directories(PortLinksFolder());
+    std::filesystem::create_symlink(device, PortLinkPath(211));
+    TroubleshooterWindow window({}, 211, fake.roots);
+    window.findChild<QCheckBox*>()->setChecked(true);
+    window.RunChecksNow();
+    const auto* list = window.findChild<QTreeWidget*>();
+    EXPECT_TRUE(window.Polling());
+    EXPECT_EQ(list->topLevelItem(list->topLevelItemCount() - 1)->text(0), "Running");
+    window.findChild<QPushButton*>("cancelPoll")->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.Polling(); }, 5000));
+    std::filesystem::remove(PortLinkPath(211));
+    const auto* last = list->topLevelItem(list->topLevelItemCount() - 1);
+    EXPECT_EQ(last->text(0), "N/A");
+    EXPECT_TRUE(last->text(2).contains("cancelled")) << last->text(2).toStdString();
 }
 
 TEST(TroubleshooterWindow, ShowsOneRowPerCheckWithItsOutcome) {

@@ -21,7 +21,8 @@ TEST(PortErrors, AFileTakenForAPortIsNotASerialPortBelowTheFirstLine) {
     const unsigned opened = link.OpenPort(40, 1200);
     ASSERT_EQ(opened, kLinkPortError);
     EXPECT_EQ(OpenErrorText(link, opened, 40, QStringLiteral("Error opening COM port")),
-              QString::fromStdString("Error opening COM port\n" + file + " is not a serial port."));
+              QString::fromStdString("Error opening COM port\nCOM40 (" + file +
+                                     ") is not a serial port."));
 }
 
 TEST(PortErrors, EachReasonReadsWithItsDevice) {

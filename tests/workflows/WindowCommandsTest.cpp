@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <chrono>
 
+#include "app/OpenErrorBox.h"
 #include "app/Resource.h"
 #include "serial/ComPortMap.h"
 #include "sim/ServedPty.h"
@@ -195,6 +196,8 @@ TEST_F(WindowCommands, AContinuousSendWhoseDeviceVanishesSaysThePortStoppedWorki
     ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.empty(); }, 15000));
     EXPECT_TRUE(messages[0].text.startsWith("The COM port stopped working"));
     EXPECT_EQ(messages[0].icon, int(QMessageBox::Critical));
+    // The device is gone: the troubleshooter is offered for the port, as when it won't open.
+    EXPECT_TRUE(messages[0].buttons & kTroubleshootButton);
     EXPECT_EQ(Text(IDC_STATUS), "COM Port Error");
     EXPECT_FALSE(TheSerialPort().IsOpen());
 }
