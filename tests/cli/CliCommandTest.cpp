@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "Watchdog.h"
 #include "cli/CommandLine.h"
@@ -307,52 +308,45 @@ TEST(RunCli, HelpDescribesEveryCommandAndTheExitStatus) {
         EXPECT_THAT(out.str(), HasSubstr(word));
 }
 
-TEST(RunCli, ACaptureFileThatCannotBeCreatedIsAUsageErrorBeforeThePortIsTouched) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    // Port 0 would fail with status 2 and "COM Port Error" had the port been tried.
-    EXPECT_EQ(
-        RunCli({"--port", "0", "--pcap", "/nonexistent/folder/run.pcap", "poll"}, in, out, err),
-        kExitUsage);
-    EXPECT_EQ(err.str(),
-              "tralvo-cli: cannot create the capture file '/nonexistent/folder/run.pcap': No such "
-              "file or directory\nTry 'tralvo-cli --help'.\n");
-    EXPECT_EQ(out.str(), "");
-}
-
-std::string FileText(const std::string& path) {
-    const std::vector<uint8_t> bytes = traffictest::FileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-TEST(RunCli, AMistypedCommandLeavesAnEarlierCaptureAsItWas) {
-    const ScopedConfigHome home;
-    const std::string capture = home.path() + "/old.pcap";
-    std::ofstream(capture) << "earlier run";
-    for (const std::vector<std::string>& command :
-         {std::vector<std::string>{"poll", "--multidrop", "maybe"},
-          {"pv", "--attempts", "x"},
-          {"continuous", "--count", "0"}}) {
-        std::vector<std::string> args{"--port", "200", "--pcap", capture};
-        args.insert(args.end(), command.begin(), command.end());
+// Port 0 would fail with status 2 and "COM Port Error" had the port been tried.
+TEST(RunCli, ACaptureFileThatCannotBeCreatedOrWrittenEndsTheRunBeforeThePortIsTouched) {
+    for (const auto& [capture, status, message] :
+         {std::tuple{"/nonexistent/folder/run.pcap", kExitUsage,
+                     "cannot create the capture file '/nonexistent/folder/run.pcap': No such "
+                     "file or directory\nTry 'tralvo-cli --help'.\n"},
+          {"/dev/full", kExitIoError,
+           "cannot write the capture file '/dev/full': No space left on device; it holds no "
+           "frames\n"}}) {
         std::istringstream in;
         std::ostringstream out, err;
-        EXPECT_EQ(RunCli(args, in, out, err), kExitUsage) << command[0];
+        EXPECT_EQ(RunCli({"--port", "0", "--pcap", capture, "poll"}, in, out, err), status);
+        EXPECT_EQ(err.str(), std::string("tralvo-cli: ") + message);
+        EXPECT_EQ(out.str(), "");
     }
-    EXPECT_EQ(FileText(capture), "earlier run");
 }
 
-TEST(RunCli, ACaptureInPlaceOfASymbolicLinkIsRefusedAndTheLinksTargetKept) {
+// An earlier capture survives a mistyped command line, and a link planted where the
+// capture goes is refused rather than followed.
+TEST(RunCli, ACaptureIsNotOverwrittenByAMistypedRunOrThroughASymbolicLink) {
     const ScopedConfigHome home;
-    const std::string target = home.path() + "/precious";
-    std::ofstream(target) << "keep me";
-    const std::string planted = home.path() + "/run.pcap";
-    ASSERT_EQ(symlink(target.c_str(), planted.c_str()), 0);
-    std::istringstream in;
-    std::ostringstream out, err;
-    EXPECT_EQ(RunCli({"--port", "0", "--pcap", planted, "poll"}, in, out, err), kExitUsage);
+    const std::string capture = home.path() + "/old.pcap", planted = home.path() + "/run.pcap";
+    std::ofstream(capture) << "earlier run";
+    ASSERT_EQ(symlink(capture.c_str(), planted.c_str()), 0);
+    std::ostringstream err;
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{capture, "poll", "--multidrop", "maybe"},
+          {capture, "pv", "--attempts", "x"},
+          {capture, "continuous", "--count", "0"},
+          {planted, "poll"}}) {
+        std::vector<std::string> args{"--port", "200", "--pcap"};
+        args.insert(args.end(), command.begin(), command.end());
+        std::istringstream in;
+        std::ostringstream out;
+        EXPECT_EQ(RunCli(args, in, out, err), kExitUsage) << command[1];
+    }
     EXPECT_THAT(err.str(), HasSubstr("'" + planted + "': it is a symbolic link"));
-    EXPECT_EQ(FileText(target), "keep me");
+    const std::vector<uint8_t> bytes = traffictest::FileBytes(capture);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "earlier run");
 }
 
 TEST(RunCli, OutputThatCannotBeWrittenEndsTheRunWithStatus74AndTheReason) {
@@ -375,16 +369,6 @@ TEST(RunCli, OutputThatCannotBeWrittenEndsTheRunWithStatus74AndTheReason) {
         EXPECT_THAT(err.str(), HasSubstr("cannot write standard output: No space left on device"))
             << args.back();
     }
-}
-
-TEST(RunCli, ACaptureThatCannotBeWrittenIsAnIoErrorBeforeThePortIsTouched) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    EXPECT_EQ(RunCli({"--port", "0", "--pcap", "/dev/full", "poll"}, in, out, err), kExitIoError);
-    EXPECT_EQ(err.str(),
-              "tralvo-cli: cannot write the capture file '/dev/full': No space left on device; "
-              "it holds no frames\n");
-    EXPECT_EQ(out.str(), "") << "port 0 would have been a port error";
 }
 
 TEST(RunCli, CaptureFileHoldsEveryFrameOfThePollAsHartIp) {

@@ -186,33 +186,30 @@ TEST_F(CliAgainstSim, CtrlCCutsAReceptionShortAndFreesThePort) {
     EXPECT_EQ(Cli({"poll", "--multidrop", "no"}), 1) << "the port is free again: " << Err();
 }
 
-// A silent pty plugged in as COM<com>, its line set to 9600 8N1 beforehand: the settings
+// A silent pty plugged in as a COM port, its line set to 9600 8N1 beforehand: the settings
 // tralvo-cli must give back when it closes the port, however its run ends.
 class LineAsItWas : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_line.ok());
-        ASSERT_EQ(tcgetattr(m_line.SlaveFd(), &m_before), 0);
-        cfmakeraw(&m_before);
-        cfsetspeed(&m_before, B9600);
-        ASSERT_EQ(tcsetattr(m_line.SlaveFd(), TCSANOW, &m_before), 0);
+        termios settings = m_line.LineSettings();
+        cfmakeraw(&settings);
+        cfsetspeed(&settings, B9600);
+        ASSERT_EQ(tcsetattr(m_line.SlaveFd(), TCSANOW, &settings), 0);
+    }
+    void TearDown() override {
+        const termios after = m_line.LineSettings();
+        EXPECT_EQ(cfgetospeed(&after), B9600);
+        EXPECT_EQ(after.c_cflag & (CSIZE | PARENB | PARODD | CSTOPB), tcflag_t(CS8));
     }
     std::string Plug(unsigned com) {
         EXPECT_TRUE(m_home.Link(m_home.path() + "/Brenlow/Tralvo/ports/COM" + std::to_string(com),
                                 m_line.slavePath()));
         return std::to_string(com);
     }
-    void ExpectLineAsItWas() {
-        termios after{};
-        ASSERT_EQ(tcgetattr(m_line.SlaveFd(), &after), 0);
-        EXPECT_EQ(cfgetospeed(&after), B9600);
-        constexpr tcflag_t kFormat = CSIZE | PARENB | PARODD | CSTOPB;
-        EXPECT_EQ(after.c_cflag & kFormat, m_before.c_cflag & kFormat);
-    }
 
     ScopedConfigHome m_home;
     PtyPair m_line;
-    termios m_before{};
 };
 
 TEST_F(LineAsItWas, HangupEndsThePollWithItsResult) {
@@ -221,7 +218,6 @@ TEST_F(LineAsItWas, HangupEndsThePollWithItsResult) {
     ASSERT_FALSE(m_line.Receive(1, 10000).empty()) << "no request";
     EXPECT_EQ(cli.Finish(SIGHUP), 128 + SIGHUP);
     EXPECT_EQ(OnlyObject(cli.Stdout())["outcome"].toString(), "cancelled");
-    ExpectLineAsItWas();
 }
 
 TEST_F(LineAsItWas, AReaderThatGoesAwayEndsTheRunInsteadOfKillingIt) {
@@ -231,7 +227,6 @@ TEST_F(LineAsItWas, AReaderThatGoesAwayEndsTheRunInsteadOfKillingIt) {
                                  CliProgram(), "--port", Plug(237), "continuous"});
     EXPECT_EQ(cli.Finish(0, 30000), 128 + SIGPIPE) << cli.Stderr();
     EXPECT_EQ(cli.Stdout(), "Continous send...\n");
-    ExpectLineAsItWas();
 }
 
 TEST(CliProgram, PortZeroExitsTwoAndNoStoredPortWritesNothing) {

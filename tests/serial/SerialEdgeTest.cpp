@@ -1,6 +1,4 @@
-// The serial port where the system lets it down: no wake-up descriptor, settings that
-// cannot be read or put back, a tty that keeps its own format, bytes still in the driver
-// at a deadline, an output queue that only a wake-up ends.
+// The serial port where the system lets it down.
 #include <gtest/gtest.h>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
@@ -20,7 +18,7 @@
 
 namespace {
 
-class SerialEdgeTest : public OpenPortTest {};
+using SerialEdgeTest = OpenPortTest;
 
 // TCGETS2 and TCSETS2, spelled without struct termios2, which clashes with <termios.h>.
 constexpr unsigned kGetSettings2 = _IOR('T', 0x2A, char[44]);
@@ -43,8 +41,10 @@ TEST(SerialWakeupTest, APortNothingCouldWakeDoesNotOpen) {
     EXPECT_FALSE(port->IsOpen());
 }
 
-// Runs `body` in a child process in which every ioctl `request` fails with EIO; its result.
-bool InChildWhereIoctlFails(unsigned request, bool (*body)(const char*), const char* path) {
+// Opens and closes the line in a child process in which every ioctl `request` fails with
+// EIO; true when Open and Close returned `opened` and `closed` and the port ended closed.
+bool OpenAndCloseWhereIoctlFails(unsigned request, const char* path, SerialStatus opened,
+                                 SerialStatus closed) {
     const pid_t child = fork();
     if (child == 0) {
         sock_filter filter[] = {
@@ -59,7 +59,10 @@ bool InChildWhereIoctlFails(unsigned request, bool (*body)(const char*), const c
         if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
             prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
             _exit(2);
-        _exit(body(path) ? 0 : 1);
+        CSerial port;
+        const bool asExpected =
+            port.Open(path, kQueue, kQueue) == opened && port.Close() == closed && !port.IsOpen();
+        _exit(asExpected ? 0 : 1);
     }
     int status = -1;
     return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
@@ -68,22 +71,9 @@ bool InChildWhereIoctlFails(unsigned request, bool (*body)(const char*), const c
 
 TEST_F(SerialEdgeTest, SettingsThatCannotBeReadOrPutBackAreReported) {
     port.Close();  // the child opens the line
-    EXPECT_TRUE(InChildWhereIoctlFails(
-        kGetSettings2,
-        [](const char* path) {
-            CSerial child;
-            return child.Open(path, kQueue, kQueue) == EIO && !child.IsOpen();
-        },
-        line.path()))
+    EXPECT_TRUE(OpenAndCloseWhereIoctlFails(kGetSettings2, line.path(), EIO, kSerialSuccess))
         << "the settings found at open could never be put back";
-    EXPECT_TRUE(InChildWhereIoctlFails(
-        kSetSettings2,
-        [](const char* path) {
-            CSerial child;
-            return child.Open(path, kQueue, kQueue) == kSerialSuccess && child.Close() == EIO &&
-                   !child.IsOpen();
-        },
-        line.path()))
+    EXPECT_TRUE(OpenAndCloseWhereIoctlFails(kSetSettings2, line.path(), kSerialSuccess, EIO))
         << "a line left as this program set it is reported";
 }
 
