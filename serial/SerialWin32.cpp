@@ -113,6 +113,8 @@ SerialStatus CSerial::Open(const char* path, uint32_t inQueue, uint32_t outQueue
     if (handle == INVALID_HANDLE_VALUE) return m_lastError = SystemError();
     const HANDLE ioEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     Backend& backend = *m_backend;
+    backend.foundState = DCB{};
+    backend.foundState.DCBlength = sizeof(DCB);
     // Without the settings found there, Close could not leave a shared adapter as it was.
     if (!ioEvent || !SetupComm(handle, inQueue, outQueue) ||
         !GetCommState(handle, &backend.foundState) ||

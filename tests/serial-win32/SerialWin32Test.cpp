@@ -62,6 +62,10 @@ TEST(SerialWin32OpenTest, AMissingPortReportsWindowsErrorWithItsSystemText) {
     EXPECT_FALSE(port.IsOpen());
     EXPECT_NE(std::string("error ") + std::to_string(status), SerialStatusText(status));
     EXPECT_NE('\n', std::string(SerialStatusText(status)).back());
+    uint8_t byte = 0;
+    size_t got = 99;
+    EXPECT_EQ(kSerialInvalidHandle, port.Read(&byte, 1, &got, 10));
+    EXPECT_EQ(0u, got);
 }
 
 TEST_F(SerialWin32Test, ASecondOpenOfTheHeldPortIsRefused) {
@@ -89,6 +93,7 @@ TEST_F(SerialWin32Test, AReadEndsWhenItsBytesAreInAndTimesOutOnAShortArrival) {
     ASSERT_TRUE(EchoArrived(3));
     EXPECT_EQ(kSerialTimeout, port.Read(reply, sizeof reply, &got, 150));
     EXPECT_EQ(0u, got);
+    EXPECT_EQ(kSerialInvalidArg, port.SetReadMode(2));
     ASSERT_EQ(kSerialSuccess, port.SetReadMode(CSerial::ReturnAtOnce));
     EXPECT_EQ(kSerialSuccess, port.Read(reply, sizeof reply, &got, 150));
     EXPECT_EQ(0u, got);
