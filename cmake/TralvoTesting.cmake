@@ -2,11 +2,30 @@
 # Builds one GoogleTest program and registers its tests with CTest. Every test runs with
 # its own settings folder (TestConfigHome.cpp), so none reads or writes
 # real settings or another test's.
+# A Windows cross-build compiles GoogleTest from its sources (TRALVO_GTEST_SOURCE_DIR) with
+# the cross compiler, and runs the programs under Wine (scripts/test-windows-core) rather
+# than through CTest's discovery.
 include(GoogleTest)
-find_package(GTest REQUIRED)
+if(CMAKE_CROSSCOMPILING AND WIN32)
+    set(TRALVO_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${TRALVO_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    # The cross programs carry the MinGW runtime in themselves, so Wine needs no DLL path.
+    add_link_options(-static)
+else()
+    find_package(GTest REQUIRED)
+endif()
 
 function(tralvo_add_gtest name)
     cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS" ${ARGN})
+    if(WIN32)
+        # The per-process settings folder is an XDG one; the Windows core reads no settings.
+        add_executable(${name} ${ARG_SOURCES})
+        target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
+        target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gmock_main)
+        add_test(NAME ${name} COMMAND ${name})
+        return()
+    endif()
     add_executable(${name} ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/TestConfigHome.cpp)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest)

@@ -2,16 +2,15 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <memory>
 
-#include "serial/LineSpeed.h"
-#include "serial/MarkedInput.h"
 #include "serial/SerialStatus.h"
 #include "serial/Wakeup.h"
 
 // Blocking, time-limited access to one serial port. Every operation returns a status
 // (see SerialStatus.h) and keeps it in m_lastError. All operations are virtual so that
-// tests can stand in a fake port for the real one.
+// tests can stand in a fake port for the real one. The contract is the same everywhere; each
+// system has a backend file of its own (SerialPosix.cpp, SerialWin32.cpp).
 class CSerial {
 public:
     enum EReadMode { ReturnAtOnce = 0, WaitForCount = 1 };
@@ -35,7 +34,8 @@ public:
     CSerial(const CSerial&) = delete;
     CSerial& operator=(const CSerial&) = delete;
 
-    // path: "\\.\COM<n>" (resolved through ComPortMap) or an absolute device path.
+    // path: "\\.\COM<n>". On Linux it is resolved through ComPortMap, and an absolute
+    // device path is taken as it is; on Windows it goes to CreateFile unchanged (UTF-8).
     virtual SerialStatus Open(const char* path, uint32_t inQueue, uint32_t outQueue);
     virtual SerialStatus Close();
     virtual SerialStatus SetLineFormat(uint32_t baud, uint8_t byteSize, uint8_t parity,
@@ -85,34 +85,29 @@ public:
     };
     virtual LineErrors LineErrorCounts() const;
 
-    bool IsOpen() const { return m_port >= 0; }
+    bool IsOpen() const { return m_port != kNoPort; }
     SerialStatus LastError() const { return m_lastError; }
 
 protected:
+    static constexpr intptr_t kNoPort = -1;
+
     SerialStatus m_lastError = kSerialSuccess;
-    int m_port = -1;  // file descriptor; -1 while closed
+    // The open port: a file descriptor (POSIX) or a HANDLE (Windows); kNoPort while closed.
+    intptr_t m_port = kNoPort;
     uint32_t m_lastEvents = 0xFFFFFFFFu;
     int m_readMode = ReturnAtOnce;
     uint32_t m_eventMask = 0;
     uint8_t m_eventChar = 0;
 
 private:
-    struct TransferStep;
-    template <typename Step>
-    SerialStatus Transfer(size_t count, size_t* moved, bool haveBuffer, uint32_t timeoutMs,
-                          Step step);
-    int ReadStep(uint8_t* bytes, size_t count, size_t& done);
-    // After a format change: whether input now comes marked (parity checking on).
-    void NoteMarking();
-    void ForgetInput();
+    // Leaves a port just opened as every open always has: the line events, 9600 8N1 and
+    // ReturnAtOnce reads. Only the last step's status counts.
+    SerialStatus SettleAfterOpen();
 
+    // What the platform's port keeps besides its handle; defined by the backend.
+    struct Backend;
+    std::unique_ptr<Backend> m_backend;
     CWakeup m_wakeup;
-    CMarkedInput m_marks;
-    bool m_bMarkedInput = false;
-    LineSnapshot m_foundSettings;   // put back at Close
-    bool m_bExclusiveFlag = false;  // TIOCEXCL was set and must be cleared at Close
-    std::string m_devicePath;       // the device itself, every link followed
-    LineErrors m_countsAtOpen;      // the driver's counts when the port opened
 };
 
 // The program's one serial port object; it closes an open port when the program ends.

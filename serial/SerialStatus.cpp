@@ -1,10 +1,5 @@
 #include "serial/SerialStatus.h"
 
-#include <cerrno>
-#include <cstring>
-
-bool LacksModemLines(SerialStatus status) { return status == ENOTTY || status == EINVAL; }
-
 const char* SerialStatusText(SerialStatus status) {
     switch (status) {
         case kSerialSuccess:
@@ -24,6 +19,6 @@ const char* SerialStatusText(SerialStatus status) {
         case kSerialLineRefused:
             return "the port does not take the line settings it was given";
         default:
-            return std::strerror(status);
+            return PlatformErrorText(status);
     }
 }

@@ -26,6 +26,9 @@ __attribute__((format(printf, 1, 2))) std::string Format(const char* format, ...
     return text;
 }
 
+// Counts within one frame, as printf's plain %u: MinGW's format checking knows no %zu.
+unsigned Count(size_t bytes) { return static_cast<unsigned>(bytes); }
+
 std::string Join(const std::vector<const char*>& names) {
     std::string joined;
     for (const char* name : names) {
@@ -132,7 +135,7 @@ std::string ChecksumText(const DecodedFrame& d) {
 std::string TruncationText(const DecodedFrame& d) {
     if (!d.truncated) return {};
     if (!d.byteCount) return "cut short in the header";
-    return Format("cut short: %zu of %u data bytes", d.data.size(), *d.byteCount);
+    return Format("cut short: %u of %u data bytes", Count(d.data.size()), *d.byteCount);
 }
 
 }  // namespace
@@ -140,7 +143,7 @@ std::string TruncationText(const DecodedFrame& d) {
 std::string FrameSummary(const DecodedFrame& d) {
     std::vector<std::string> parts{KindText(d)};
     if (d.kind == FrameKind::None && d.preambles > 0)
-        parts.push_back(Format("%zu preamble bytes", d.preambles));
+        parts.push_back(Format("%u preamble bytes", Count(d.preambles)));
     if (d.addressComplete) parts.push_back(AddressText(d));
     if (d.command) parts.push_back(CommandText(*d.command));
     if (d.byteCount) parts.push_back(Format("byte count %u", *d.byteCount));
@@ -154,7 +157,7 @@ std::string FrameSummary(const DecodedFrame& d) {
     parts.push_back(TruncationText(d));
     if (d.kind != FrameKind::None) parts.push_back(ChecksumText(d));
     if (d.extraBytes > 0)
-        parts.push_back(Format("%zu more bytes after the checksum", d.extraBytes));
+        parts.push_back(Format("%u more bytes after the checksum", Count(d.extraBytes)));
     if (d.linkResult != kLinkOk)
         parts.push_back(Format("result %u %s", d.linkResult, LinkResultName(d.linkResult)));
 

@@ -157,7 +157,7 @@ TEST_F(BadLine, AStopRequestEndsAnExchangeAndEveryPauseAfterIt) {
 
 TEST_F(BadLine, AnRtsLineThatWillNotSwitchIsAPortErrorButAMissingOneIsNot) {
     AnswerAlways(Frame(5, ShortBody(0x06, 0, 0, 0, ExpandedIdentity(1, 2, 7, 4, 5, 6))));
-    m_port.rtsRaiseStatus = ENOTTY;  // a pty: no modem lines at all
+    m_port.rtsRaiseStatus = kSerialNoModemLines;  // a pty: no modem lines at all
     EXPECT_TRUE(m_link.PollIdentity(0, 1));
 
     for (SerialStatus* failing : {&m_port.rtsRaiseStatus, &m_port.rtsDropStatus}) {

@@ -14,6 +14,7 @@
 #include "OpenPortTest.h"
 #include "serial/KernelConsole.h"
 #include "serial/LineSettings.h"
+#include "serial/MarkedInput.h"
 
 namespace {
 

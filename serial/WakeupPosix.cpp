@@ -7,12 +7,12 @@
 #include <cerrno>
 #include <ctime>
 
-CWakeup::CWakeup() : m_fd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
-    if (m_fd < 0) m_creationError = errno;
+CWakeup::CWakeup() : m_native(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
+    if (m_native < 0) m_creationError = errno;
 }
 
 CWakeup::~CWakeup() {
-    if (m_fd >= 0) close(m_fd);
+    if (Fd() >= 0) close(Fd());
 }
 
 void SignalWakeupFd(int fd) {
@@ -22,19 +22,19 @@ void SignalWakeupFd(int fd) {
     [[maybe_unused]] const ssize_t n = write(fd, &one, sizeof one);
 }
 
-void CWakeup::Signal() const { SignalWakeupFd(m_fd); }
+void CWakeup::Signal() const { SignalWakeupFd(Fd()); }
 
 void CWakeup::Clear() const {
     uint64_t count = 0;
-    if (m_fd >= 0) [[maybe_unused]]
-        const ssize_t n = read(m_fd, &count, sizeof count);
+    if (Fd() >= 0) [[maybe_unused]]
+        const ssize_t n = read(Fd(), &count, sizeof count);
 }
 
 bool CWakeup::IsSignalled() const { return !SleepMicros(0); }
 
 bool CWakeup::SleepMicros(uint64_t us) const {
     timespec left{static_cast<time_t>(us / 1000000), static_cast<long>(us % 1000000) * 1000};
-    if (m_fd < 0) {
+    if (Fd() < 0) {
         while (nanosleep(&left, &left) != 0 && errno == EINTR) {
         }
         return true;
@@ -48,7 +48,7 @@ bool CWakeup::SleepMicros(uint64_t us) const {
         ++end.tv_sec;
     }
     for (;;) {
-        pollfd entry{m_fd, POLLIN, 0};
+        pollfd entry{Fd(), POLLIN, 0};
         const int ready = ppoll(&entry, 1, &left, nullptr);
         if (ready > 0) return false;
         if (ready == 0 || errno != EINTR) return true;
