@@ -160,6 +160,8 @@ int Apply(int fd, const Format& format, bool withoutFlowControl) {
     }
     speed_t speed = B0;
     const bool standard = StandardSpeed(format.baud, speed);
+    LineSnapshot before;
+    if (const int error = TakeLineSnapshot(fd, before)) return error;
     const int error = ModifySettings(fd, [&](termios& t) {
         MakeRaw(t);
         if (withoutFlowControl) ClearFlowControl(t);
@@ -181,7 +183,10 @@ int Apply(int fd, const Format& format, bool withoutFlowControl) {
     if (!standard) {
         if (const int speedError = SetLineSpeed(fd, format.baud)) return speedError;
     }
-    return CheckTaken(fd, size | parity | stop, format.baud);
+    const int taken = CheckTaken(fd, size | parity | stop, format.baud);
+    // Linux takes what it can of a format; one it refused leaves the line as it was.
+    if (taken == kSerialLineRefused) RestoreLineSnapshot(fd, before);
+    return taken;
 }
 
 int ParityCode(const termios& t) {

@@ -77,10 +77,15 @@ TEST_F(SerialEdgeTest, SettingsThatCannotBeReadOrPutBackAreReported) {
         << "a line left as this program set it is reported";
 }
 
-TEST_F(SerialEdgeTest, AFormatThePtyDidNotTakeIsRefused) {
-    // A pty always keeps 8 data bits.
+TEST_F(SerialEdgeTest, AFormatThePtyDidNotTakeIsRefusedAndChangesNothing) {
+    ASSERT_EQ(kSerialSuccess,
+              port.SetLineFormat(4800, 8, CSerial::kOddParity, CSerial::kTwoStopBits));
+    // A pty always keeps 8 data bits; the speed and parity it could take stay as they were.
     EXPECT_EQ(kSerialLineRefused, port.SetLineFormat(1200, 7, CSerial::kEvenParity, 0));
     EXPECT_EQ(8, port.GetByteSize());
+    EXPECT_EQ(4800, port.GetBaudRate());
+    EXPECT_EQ(CSerial::kOddParity, port.GetParity());
+    EXPECT_EQ(CSerial::kTwoStopBits, port.GetStopBits());
 }
 
 // Whether the thread is asleep in the kernel (in its wait), from /proc.
