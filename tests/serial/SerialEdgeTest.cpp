@@ -25,6 +25,11 @@ constexpr unsigned kGetSettings2 = _IOR('T', 0x2A, char[44]);
 constexpr unsigned kSetSettings2 = _IOW('T', 0x2B, char[44]);
 
 TEST(SerialWakeupTest, APortNothingCouldWakeDoesNotOpen) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizers probe memory through a pipe; without descriptors they report the
+    // object under construction as invalid.
+    GTEST_SKIP() << "needs descriptors the sanitizers take";
+#endif
     PtyPair line;
     ASSERT_TRUE(line.ok());
     rlimit saved{};
