@@ -71,7 +71,7 @@ void DescribeHolder(const std::string& device, const OpenFailureSystem& system,
 
 }  // namespace
 
-std::optional<std::string> SystemGroupName(gid_t gid) {
+std::optional<std::string> SystemGroupName(uint32_t gid) {
     const long suggested = sysconf(_SC_GETGR_R_SIZE_MAX);
     std::vector<char> buffer(suggested > 0 ? static_cast<size_t>(suggested) : 16384);
     group entry{};
