@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <vector>
 
+#include "serial/ComNumberText.h"
 #include "serial/ComPortMap.h"
 #include "serial/PortHolders.h"
 
@@ -92,7 +93,7 @@ OpenFailureReason DescribeOpenFailure(unsigned comNumber, SerialStatus status,
     const auto mapped = DeviceForComNumber(comNumber);
     if (!mapped) {
         reason.kind = Kind::NoDevice;
-        reason.device = "COM" + std::to_string(comNumber);
+        reason.device = PortTextFromNumber(comNumber);
         return reason;
     }
     const std::string path = PathUnderDevRoot(system.dev, *mapped);
