@@ -6,8 +6,6 @@
 #include <string_view>
 #include <utility>
 
-#include "serial/ComPortMap.h"
-
 namespace {
 
 constexpr std::string_view kCom = "COM";
@@ -127,19 +125,20 @@ PortEnumeration EnumeratePorts(const IPortSource& source, const ConsoleRoots& co
     std::vector<PortRecord> records;
     PortEnumeration result;
     result.complete = source.ReadPorts(records);
-    const KernelConsoles consoles = KernelConsoles::Read(consoleRoots);
+    const EntryDevices devices(consoleRoots);
     for (PortRecord& record : records) {
         std::optional<std::string> text = EntryText(record.friendlyName);
         if (!text || Listed(result.entries, *text)) continue;
+        std::optional<EntryDevice> device = devices.Of(*text);
+        if (!device) continue;
         PortEntry entry;
         entry.number = EntryNumber(*text);
-        entry.devicePath = DeviceForComNumber(PortNumberFromText(*text)).value_or("");
-        if (!entry.devicePath.empty() && consoles.Contains(entry.devicePath)) continue;
+        entry.devicePath = std::move(device->path);
         entry.text = std::move(*text);
         entry.details = std::move(record.details);
         if (entry.details.title.empty()) entry.details.title = TitleOfName(record.friendlyName);
         // What choosing the entry opens, whatever the source believed.
-        entry.details.device = entry.devicePath.empty() ? "" : FinalPath(entry.devicePath);
+        entry.details.device = std::move(device->finalPath);
         result.entries.push_back(std::move(entry));
     }
     if (result.complete) SortByNumber(result.entries);
