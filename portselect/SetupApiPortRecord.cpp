@@ -109,6 +109,7 @@ PortRecord PortRecordFromSetupApi(const SetupApiDevice& device) {
     } else {
         record.friendlyName = name;
     }
+    details.product = Trimmed(device.busDescription);
     details.driver = device.service;
     details.manufacturer = device.manufacturer;
     UsbIdentity usb = UsbIdentityFromInstanceId(device.instanceId);

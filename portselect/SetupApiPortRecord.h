@@ -8,6 +8,8 @@
 struct SetupApiDevice {
     std::string friendlyName;      // SPDRP_FRIENDLYNAME: "USB Serial Port (COM3)"
     std::string description;       // SPDRP_DEVICEDESC: "USB Serial Port"
+    std::string busDescription;    // what the device calls itself on its bus (a USB device's
+                                   // product string): "FT232R USB UART"
     std::string portName;          // "PortName" of the device's key: "COM3"
     std::string service;           // SPDRP_SERVICE: "FTDIBUS", "usbser", "Serial"
     std::string manufacturer;      // SPDRP_MFG: "FTDI"
@@ -32,7 +34,7 @@ UsbIdentity UsbIdentityFromInstanceId(const std::string& instanceId);
 // Device Manager shows it, but it names the port the device's key gives ("PortName" COM<n>,
 // what opening the port finds): a name without that "(COM<n>)" gets it, a stale one is
 // replaced. Without a friendly name the description stands in. The title is the name before
-// its "(COM<n>)"; the details hold the service as driver, the manufacturer, and from the
-// instance id the USB ids and serial number (a composite device's function, which has none
-// of its own, takes that of its parent with the same ids).
+// its "(COM<n>)"; the details hold the bus description as product, the service as driver,
+// the manufacturer, and from the instance id the USB ids and serial number (a composite
+// device's function, which has none of its own, takes that of its parent with the same ids).
 PortRecord PortRecordFromSetupApi(const SetupApiDevice& device);

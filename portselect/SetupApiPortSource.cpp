@@ -7,9 +7,11 @@
 
 #include <cfgmgr32.h>
 #include <devguid.h>
+#include <devpkey.h>
 #include <setupapi.h>
 
 #include <cwchar>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -49,6 +51,18 @@ std::string TextProperty(HDEVINFO set, SP_DEVINFO_DATA& info, DWORD property) {
         buffer.assign(needed / sizeof(wchar_t) + 1, L'\0');
     }
     return {};
+}
+
+// A device's own name on its bus; empty where the bus tells none (a motherboard's UART).
+std::string BusDescription(HDEVINFO set, SP_DEVINFO_DATA& info) {
+    wchar_t text[256] = {};  // a USB string holds at most 126 characters
+    DEVPROPTYPE type = 0;
+    if (!SetupDiGetDevicePropertyW(set, &info, &DEVPKEY_Device_BusReportedDeviceDesc, &type,
+                                   reinterpret_cast<BYTE*>(text), sizeof(text), nullptr, 0) ||
+        type != DEVPROP_TYPE_STRING) {
+        return {};
+    }
+    return Utf8(text, std::size(text));
 }
 
 // "PortName" of the device's hardware key: the name the port opens by ("COM3").
@@ -103,6 +117,7 @@ bool SetupApiPortSource::ReadPorts(std::vector<PortRecord>& ports) const {
         SetupApiDevice device;
         device.friendlyName = TextProperty(handle, info, SPDRP_FRIENDLYNAME);
         device.description = TextProperty(handle, info, SPDRP_DEVICEDESC);
+        device.busDescription = BusDescription(handle, info);
         device.portName = PortName(handle, info);
         device.service = TextProperty(handle, info, SPDRP_SERVICE);
         device.manufacturer = TextProperty(handle, info, SPDRP_MFG);

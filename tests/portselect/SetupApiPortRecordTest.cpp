@@ -59,11 +59,13 @@ TEST(SetupApiPortRecordTest, AnFtdiCableAsDeviceManagerListsIt) {
         Device("USB Serial Port (COM3)", "COM3", R"(FTDIBUS\VID_0403+PID_6001+A10K3XYZA\0000)",
                R"(USB\VID_0403&PID_6001\A10K3XYZ)");
     cable.description = "USB Serial Port";
+    cable.busDescription = "FT232R USB UART";
     cable.service = "FTDIBUS";
     cable.manufacturer = "FTDI";
     const PortRecord record = PortRecordFromSetupApi(cable);
     EXPECT_EQ("USB Serial Port (COM3)", record.friendlyName);
     EXPECT_EQ("USB Serial Port", record.details.title);
+    EXPECT_EQ("FT232R USB UART", record.details.product);
     EXPECT_EQ("FTDIBUS", record.details.driver);
     EXPECT_EQ("FTDI", record.details.manufacturer);
     EXPECT_EQ("0403:6001", record.details.usbId);
