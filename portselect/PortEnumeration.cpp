@@ -1,10 +1,11 @@
 #include "portselect/PortEnumeration.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <optional>
 #include <string_view>
 #include <utility>
+
+#include "serial/ComPortMap.h"
 
 namespace {
 
@@ -37,15 +38,6 @@ std::optional<std::string> EntryText(const std::string& friendlyName) {
     while (!text.empty() && IsTrailingSpace(text.back())) text.pop_back();
     TruncateCharacters(text, kMaxEntryCharacters);
     return text;
-}
-
-// "COM%u" as scanf reads it: white space, an optional sign, digits; nothing read gives 0.
-uint32_t EntryNumber(const std::string& text) {
-    if (!text.starts_with(kCom)) return 0;
-    const char* digits = text.c_str() + kCom.size();
-    char* end = nullptr;
-    const unsigned long value = std::strtoul(digits, &end, 10);
-    return end == digits ? 0 : static_cast<uint32_t>(value);
 }
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
@@ -125,20 +117,19 @@ PortEnumeration EnumeratePorts(const IPortSource& source, const ConsoleRoots& co
     std::vector<PortRecord> records;
     PortEnumeration result;
     result.complete = source.ReadPorts(records);
-    const EntryDevices devices(consoleRoots);
+    const KernelConsoles consoles = KernelConsoles::Read(consoleRoots);
     for (PortRecord& record : records) {
         std::optional<std::string> text = EntryText(record.friendlyName);
         if (!text || Listed(result.entries, *text)) continue;
-        std::optional<EntryDevice> device = devices.Of(*text);
-        if (!device) continue;
         PortEntry entry;
-        entry.number = EntryNumber(*text);
-        entry.devicePath = std::move(device->path);
+        entry.number = ListedPortNumber(*text);
+        entry.devicePath = DeviceForComNumber(PortNumberFromText(*text)).value_or("");
+        if (!entry.devicePath.empty() && consoles.Contains(entry.devicePath)) continue;
         entry.text = std::move(*text);
         entry.details = std::move(record.details);
         if (entry.details.title.empty()) entry.details.title = TitleOfName(record.friendlyName);
         // What choosing the entry opens, whatever the source believed.
-        entry.details.device = std::move(device->finalPath);
+        entry.details.device = entry.devicePath.empty() ? "" : FinalPath(entry.devicePath);
         result.entries.push_back(std::move(entry));
     }
     if (result.complete) SortByNumber(result.entries);

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "portselect/PortEntryDevice.h"
 #include "portselect/PortSource.h"
+#include "serial/KernelConsole.h"
 
 // One entry of the port chooser.
 struct PortEntry {
@@ -45,4 +45,4 @@ struct PortEnumeration {
 // entry whose device is one of the kernel's consoles is left out: choosing it would poll
 // the console.
 PortEnumeration EnumeratePorts(const IPortSource& source,
-                               const ConsoleRoots& consoleRoots = DefaultConsoleRoots());
+                               const ConsoleRoots& consoleRoots = SystemConsoleRoots());
