@@ -8,12 +8,12 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
-#include <QSocketNotifier>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
+#include "portselect/PortChangeWatch.h"
 #include "portselect/PortEnumeration.h"
-#include "portselect/UdevPortSource.h"
+#include "portselect/SystemPorts.h"
 
 namespace {
 
@@ -143,15 +143,15 @@ PortDlg::PortDlg(QWidget* parent) : QDialog(parent), m_pPortSource(&SystemPortSo
     connect(m_buttonRefresh, &QPushButton::clicked, this, &PortDlg::OnRefresh);
 }
 
+PortDlg::~PortDlg() = default;
+
 void PortDlg::SetPortSource(const IPortSource& source) {
     m_pPortSource = &source;
     m_bSystemSource = &source == &SystemPortSource();
 }
 
 void PortDlg::SetPortMonitor(IPortMonitor& monitor) {
-    delete m_deviceNotifier;
-    m_deviceNotifier = nullptr;
-    m_ownMonitor.reset();
+    m_portWatch.reset();
     m_pPortMonitor = &monitor;
 }
 
@@ -201,21 +201,17 @@ bool PortDlg::FillList() {
     return ports.complete;
 }
 
-// Once: the monitor given, else (for this machine's ports) one of this machine's devices.
+// Once: the monitor given, else (for this machine's ports) the system's own notice.
 void PortDlg::WatchDevices() {
-    if (m_deviceNotifier) return;
-    if (!m_pPortMonitor && m_bSystemSource) {
-        m_ownMonitor = MakeSystemPortMonitor();
-        m_pPortMonitor = m_ownMonitor.get();
+    if (m_portWatch) return;
+    if (m_pPortMonitor) {
+        m_portWatch = std::make_unique<PortMonitorWatch>(*m_pPortMonitor);
+    } else if (m_bSystemSource) {
+        m_portWatch = WatchSystemPorts();
+    } else {
+        return;
     }
-    if (!m_pPortMonitor || m_pPortMonitor->Descriptor() < 0) return;
-    m_deviceNotifier =
-        new QSocketNotifier(m_pPortMonitor->Descriptor(), QSocketNotifier::Read, this);
-    connect(m_deviceNotifier, &QSocketNotifier::activated, this, &PortDlg::OnDevicesChanged);
-}
-
-void PortDlg::OnDevicesChanged() {
-    if (m_pPortMonitor->TakeEvents()) FillList();
+    connect(m_portWatch.get(), &PortChangeWatch::PortsChanged, this, [this] { FillList(); });
 }
 
 void PortDlg::OnDblclkPortList() {

@@ -11,7 +11,7 @@ class QCheckBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QSocketNotifier;
+class PortChangeWatch;
 
 // The COM port chooser (template 104, always English): the current port, the ports
 // present sorted by number, OK and Cancel. Controls are named by their numbers ("1016",
@@ -24,6 +24,7 @@ class PortDlg : public QDialog {
     Q_OBJECT
 public:
     explicit PortDlg(QWidget* parent = nullptr);
+    ~PortDlg() override;
 
     // Lists the ports of another source (not owned; it must outlive the dialog). Without
     // one the dialog lists the ports of this machine.
@@ -69,7 +70,6 @@ public:
 private:
     bool FillList();
     void WatchDevices();
-    void OnDevicesChanged();
 
     QLineEdit* m_editPort = nullptr;
     QCheckBox* m_checkFenwexPort = nullptr;
@@ -77,6 +77,5 @@ private:
     const IPortSource* m_pPortSource = nullptr;
     bool m_bSystemSource = true;
     IPortMonitor* m_pPortMonitor = nullptr;
-    std::unique_ptr<IPortMonitor> m_ownMonitor;
-    QSocketNotifier* m_deviceNotifier = nullptr;
+    std::unique_ptr<PortChangeWatch> m_portWatch;
 };

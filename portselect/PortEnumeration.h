@@ -12,7 +12,7 @@ struct PortEntry {
     std::string text;        // "COM33", as listed and as stored when chosen
     uint32_t number = 0;     // read from text with "COM%u" (0 when it does not parse); sort key
     std::string devicePath;  // what choosing the entry opens ("/dev/ttyUSB0" or the COM<n>
-                             // link); empty: nothing
+                             // link; "\\.\COM3" on Windows); empty: nothing
     PortDetails details;     // from the source, but device is what devicePath leads to with
                              // every link followed (empty with it), and a title the source
                              // did not give is the name before its "(COM<n>)"

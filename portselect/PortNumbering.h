@@ -4,11 +4,7 @@
 
 #include "portselect/PortSource.h"
 #include "portselect/SerialDevice.h"
-
-// Whether listing the ports may give a USB adapter its COM number of its own (a link in the
-// ports folder). The chooser and `tralvo-cli ports` do; the troubleshooter, which never
-// changes the system, only lists.
-enum class NumberAssignment { Assign, ListOnly };
+#include "portselect/SystemPorts.h"
 
 // The records of the devices present and of the links of the ports folder
 // ($XDG_CONFIG_HOME/Brenlow/Tralvo/ports, see PortLinksFolder()), appended to `records`:

@@ -8,7 +8,7 @@
 
 #include "portselect/PortEnumeration.h"
 #include "portselect/SerialDevice.h"
-#include "portselect/UdevPortSource.h"
+#include "portselect/SystemPorts.h"
 #include "serial/ComPortMap.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include "portselect/PortNumbering.h"
 #include "portselect/PortSource.h"
 #include "portselect/SerialDevice.h"
+#include "portselect/SystemPorts.h"
 
 // The serial ports of this machine through libudev: the ttys of the fixed COM ranges that
 // have a device (the same rules as SysfsPortSource, 8250 phantom slots skipped), with
@@ -44,8 +45,5 @@ private:
     std::unique_ptr<Handles> m_handles;
 };
 
-// The ports of this machine: the chooser and `tralvo-cli ports` give new USB adapters their
-// numbers (Assign); the troubleshooter only lists (ListOnly).
-const IPortSource& SystemPortSource(NumberAssignment assignment = NumberAssignment::Assign);
 // A monitor of this machine's serial devices.
 std::unique_ptr<IPortMonitor> MakeSystemPortMonitor();
