@@ -1,35 +1,22 @@
 #include "cli/CaptureFile.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
-namespace {
-
-std::string OpenFailureReason(int error) {
-    // O_NOFOLLOW reports a link in the file's place as a loop of links.
-    if (error == ELOOP) return "it is a symbolic link, which tralvo-cli does not follow";
-    if (error == ENXIO) return "no program is reading the FIFO";
-    return std::strerror(error);
-}
-
-}  // namespace
+#include "cli/CaptureOpen.h"
 
 CCaptureFile::~CCaptureFile() { Close(); }
 
 bool CCaptureFile::Create(const std::string& path, std::string& error) {
     m_path = path;
-    // Non-blocking only for the open: a FIFO nobody reads fails at once instead of hanging.
-    m_fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK,
-                0666);
+    std::string reason;
+    m_fd = OpenCaptureDescriptor(path, reason);
     if (m_fd < 0) {
-        error = "cannot create the capture file '" + path + "': " + OpenFailureReason(errno);
+        error = "cannot create the capture file '" + path + "': " + reason;
         return false;
     }
-    const int flags = fcntl(m_fd, F_GETFL);
-    if (flags != -1) fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK);
     m_stream = std::make_unique<CDescriptorStream>(m_fd, m_keepTrying);
     m_writer.emplace(*m_stream);
     m_tap.emplace(m_clock, traffic::WallClockNowUs(), [this](traffic::TrafficFrame frame) {

@@ -2,18 +2,9 @@
 
 #include <algorithm>
 
+#include "serial/ComNumberText.h"
+
 namespace {
-
-constexpr uint64_t kMaxPort = 255;
-
-std::optional<uint8_t> ParsePort(const std::string& text) {
-    std::string digits = text;
-    if (digits.size() > 3 && (digits.compare(0, 3, "COM") == 0 || digits.compare(0, 3, "com") == 0))
-        digits = digits.substr(3);
-    const auto number = ParseNumber(digits, kMaxPort);
-    if (!number) return std::nullopt;
-    return static_cast<uint8_t>(*number);
-}
 
 std::optional<std::string> ParseLanguage(const std::string& text) {
     if (text == "en") return std::string("English");
@@ -65,7 +56,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
         } else if (arg == "--json") {
             line.json = true;
         } else if (auto port = OptionValue(args, i, "--port", error)) {
-            line.port = ParsePort(*port);
+            line.port = TypedPortNumber(*port);
             if (!line.port) {
                 error = "--port takes a COM number from 0 to 255, not '" + *port + "'";
                 return false;

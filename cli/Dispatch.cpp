@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <csignal>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -173,13 +172,13 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     out.flush();
     const int signal = InterruptSignal();
     // A reader that went away (SIGPIPE) wants no more of us; anything else lost is news.
-    if (out.fail() && signal != SIGPIPE) {
+    if (out.fail() && signal != kStopBrokenPipe) {
         err << "tralvo-cli: cannot write standard output" << WriteFailureReason(out)
             << "; the output is incomplete\n";
         status = kExitIoError;
     }
     // Ctrl+C is how poll is interrupted and how pv and continuous are meant to end; their
     // own statuses say so. Any other stop signal is the run cut short from outside.
-    if (signal != 0 && signal != SIGINT) return kExitSignalBase + signal;
+    if (signal != 0 && signal != kStopInterrupt) return kExitSignalBase + signal;
     return status;
 }

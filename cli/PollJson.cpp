@@ -2,6 +2,8 @@
 
 #include <QJsonArray>
 
+#include "serial/ComNumberText.h"
+
 namespace {
 
 QJsonValue Null() { return QJsonValue(QJsonValue::Null); }
@@ -52,7 +54,7 @@ QJsonObject PollResultJson(PollOutcome outcome, const TestMembers& members, cons
     return QJsonObject{
         {QStringLiteral("status"), members.strStatus},
         {QStringLiteral("outcome"), QString::fromLatin1(PollOutcomeWord(outcome))},
-        {QStringLiteral("port"), QStringLiteral("COM%1").arg(members.nComPort)},
+        {QStringLiteral("port"), QString::fromStdString(PortTextFromNumber(members.nComPort))},
         {QStringLiteral("tag"), single ? QJsonValue(tag) : Null()},
         {QStringLiteral("hart_id"), single ? QJsonValue(qint64{members.nHartId}) : Null()},
         {QStringLiteral("address"), passed ? QJsonValue(members.strAddress) : Null()},

@@ -1,10 +1,10 @@
 #include "hart/HartLink.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "hart/LinkBounds.h"
+#include "serial/ComNumberText.h"
 
 namespace {
 
@@ -31,9 +31,8 @@ unsigned CHartLink::OpenPort(uint8_t portNumber, uint32_t baudRate) {
     m_openFailure = kSerialSuccess;
     m_closeFailure = kSerialSuccess;
     m_nLastRequestLength = 0;
-    char name[16];
-    std::snprintf(name, sizeof name, "\\\\.\\COM%d", portNumber);
-    if (const SerialStatus opened = m_port.Open(name, kQueueBytes, kQueueBytes)) {
+    if (const SerialStatus opened =
+            m_port.Open(ComDeviceName(portNumber).c_str(), kQueueBytes, kQueueBytes)) {
         m_openFailure = opened;
         return kLinkPortError;
     }

@@ -1,7 +1,6 @@
 #include "portselect/PortEnumeration.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -39,15 +38,6 @@ std::optional<std::string> EntryText(const std::string& friendlyName) {
     while (!text.empty() && IsTrailingSpace(text.back())) text.pop_back();
     TruncateCharacters(text, kMaxEntryCharacters);
     return text;
-}
-
-// "COM%u" as scanf reads it: white space, an optional sign, digits; nothing read gives 0.
-uint32_t EntryNumber(const std::string& text) {
-    if (!text.starts_with(kCom)) return 0;
-    const char* digits = text.c_str() + kCom.size();
-    char* end = nullptr;
-    const unsigned long value = std::strtoul(digits, &end, 10);
-    return end == digits ? 0 : static_cast<uint32_t>(value);
 }
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
@@ -132,7 +122,7 @@ PortEnumeration EnumeratePorts(const IPortSource& source, const ConsoleRoots& co
         std::optional<std::string> text = EntryText(record.friendlyName);
         if (!text || Listed(result.entries, *text)) continue;
         PortEntry entry;
-        entry.number = EntryNumber(*text);
+        entry.number = ListedPortNumber(*text);
         entry.devicePath = DeviceForComNumber(PortNumberFromText(*text)).value_or("");
         if (!entry.devicePath.empty() && consoles.Contains(entry.devicePath)) continue;
         entry.text = std::move(*text);

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -16,23 +15,6 @@
 #include "serial/ComPortMap.h"
 
 namespace {
-
-// The highest number a port can have: the main window keeps it in 8 bits.
-constexpr unsigned kHighestPortNumber = 255;
-
-// The number of a link name "COM<n>", written as "COM%d" writes it.
-std::optional<unsigned> LinkNumber(const std::string& name) {
-    if (!name.starts_with("COM")) return std::nullopt;
-    unsigned number = 0;
-    const char* first = name.data() + 3;
-    const char* last = name.data() + name.size();
-    const auto [end, error] = std::from_chars(first, last, number);
-    if (error != std::errc() || end != last || number > kHighestPortNumber ||
-        "COM" + std::to_string(number) != name) {
-        return std::nullopt;
-    }
-    return number;
-}
 
 // One COM<n> entry of the ports folder.
 struct FolderLink {
@@ -50,9 +32,8 @@ std::map<unsigned, FolderLink> ReadPortsFolder(const std::string& folder) {
     std::filesystem::directory_iterator it(folder, error);
     if (error) return links;
     for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
-        const auto number = LinkNumber(it->path().filename().string());
-        // Port number 0 is refused by every open, so COM0 names no port.
-        if (!number || *number == 0) continue;
+        const auto number = ExactPortNumber(it->path().filename().string());
+        if (!number) continue;
         FolderLink link;
         link.number = *number;
         link.path = it->path().string();
@@ -97,7 +78,7 @@ public:
     bool Make(unsigned number, const std::string& identity) {
         if (m_stopped || !Free(number)) return false;
         if (!OpenFolder()) return false;
-        const std::string name = "COM" + std::to_string(number);
+        const std::string name = PortTextFromNumber(number);
         if (symlinkat(identity.c_str(), m_folder, name.c_str()) == 0) {
             m_held.insert(number);
             return true;
@@ -196,7 +177,7 @@ std::string FriendlyName(const std::string& title, unsigned number) {
     for (size_t at = text.find("COM"); at != std::string::npos; at = text.find("COM", at)) {
         text.replace(at, 3, "Com");
     }
-    return (text.empty() ? "" : text + " ") + "(COM" + std::to_string(number) + ")";
+    return (text.empty() ? "" : text + " ") + "(" + PortTextFromNumber(number) + ")";
 }
 
 void AppendPortRecords(const std::vector<SerialDevice>& devices, NumberAssignment assignment,

@@ -53,8 +53,6 @@ std::optional<unsigned> ParseDecimal(std::string_view digits) {
     return value;
 }
 
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
 }  // namespace
 
 std::string ConfigHomeFolder() {
@@ -68,7 +66,7 @@ std::string ConfigHomeFolder() {
 std::string PortLinksFolder() { return ConfigHomeFolder() + "/Brenlow/Tralvo/ports"; }
 
 std::string PortLinkPath(unsigned comNumber) {
-    return PortLinksFolder() + "/COM" + std::to_string(comNumber);
+    return PortLinksFolder() + "/" + PortTextFromNumber(comNumber);
 }
 
 std::optional<std::string> DeviceForComNumber(unsigned comNumber) {
@@ -128,30 +126,7 @@ std::optional<std::string> LinkText(const std::string& path) {
 }
 
 std::optional<std::string> ResolvePortName(const std::string& name) {
-    constexpr std::string_view kComPrefix = "\\\\.\\COM";
-    const std::string_view text(name);
-    if (text.starts_with(kComPrefix)) {
-        const auto number = ParseDecimal(text.substr(kComPrefix.size()));
-        if (!number) return std::nullopt;
-        return DeviceForComNumber(*number);
-    }
-    if (text.starts_with('/')) return name;
+    if (const auto number = ComDeviceNumber(name)) return DeviceForComNumber(*number);
+    if (name.starts_with('/')) return name;
     return std::nullopt;
 }
-
-uint8_t PortNumberFromText(const std::string& text) {
-    if (text.size() < 4) return 0;
-    // atoi's reading, in arithmetic modulo 256: that is exactly the low 8 bits of the
-    // number, and texts of any length cannot overflow.
-    size_t i = 3;
-    while (i < text.size() && IsSpace(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    uint8_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = static_cast<uint8_t>(value * 10 + (text[i] - '0'));
-    }
-    return negative ? static_cast<uint8_t>(-value) : value;
-}
-
-std::string PortTextFromNumber(uint8_t number) { return "COM" + std::to_string(number); }

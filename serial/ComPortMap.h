@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "serial/ComNumberText.h"
+
 // How COM numbers, as the user interface and the settings speak them, map to Linux
 // devices (see docs/platform.md):
 //   1. a link $XDG_CONFIG_HOME/Brenlow/Tralvo/ports/COM<n>, if it exists;
@@ -53,12 +55,3 @@ std::optional<std::string> LinkText(const std::string& path);
 // Resolves what CSerial::Open is given: "\\.\COM<n>" through the mapping above, an
 // absolute path as it is. Nothing when the name has no device.
 std::optional<std::string> ResolvePortName(const std::string& name);
-
-// Port text <-> port number, as the settings and the port dialog hold ports.
-// Text to number: the number is read from the fourth character on as atoi reads it;
-// only the low 8 bits count ("COM3" -> 3, "COM300" -> 44, "COM" -> 0). Texts shorter
-// than 4 characters give 0; longer texts than the nine characters the rule was made for
-// are read the same way, over the whole text after the first three characters.
-uint8_t PortNumberFromText(const std::string& text);
-// Number to text: "COM%d".
-std::string PortTextFromNumber(uint8_t number);

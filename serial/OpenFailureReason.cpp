@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <vector>
 
+#include "serial/ComNumberText.h"
 #include "serial/ComPortMap.h"
 #include "serial/PortHolders.h"
 
@@ -71,7 +72,7 @@ void DescribeHolder(const std::string& device, const OpenFailureSystem& system,
 
 }  // namespace
 
-std::optional<std::string> SystemGroupName(gid_t gid) {
+std::optional<std::string> SystemGroupName(uint32_t gid) {
     const long suggested = sysconf(_SC_GETGR_R_SIZE_MAX);
     std::vector<char> buffer(suggested > 0 ? static_cast<size_t>(suggested) : 16384);
     group entry{};
@@ -92,7 +93,7 @@ OpenFailureReason DescribeOpenFailure(unsigned comNumber, SerialStatus status,
     const auto mapped = DeviceForComNumber(comNumber);
     if (!mapped) {
         reason.kind = Kind::NoDevice;
-        reason.device = "COM" + std::to_string(comNumber);
+        reason.device = PortTextFromNumber(comNumber);
         return reason;
     }
     const std::string path = PathUnderDevRoot(system.dev, *mapped);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <sys/types.h>
+#include <cstdint>
 
 #include <functional>
 #include <optional>
@@ -33,14 +33,15 @@ struct OpenFailureReason {
     std::string systemText;
 };
 
-// A group's name through the system's group databases (NSS); nothing when it has none.
-std::optional<std::string> SystemGroupName(gid_t gid);
+// A group's name through the system's group databases (NSS); nothing when it has none, and
+// always nothing on Windows, where no group grants a port.
+std::optional<std::string> SystemGroupName(uint32_t gid);
 
 // Where the reason looks. Tests point the roots at fake trees and name groups themselves.
 struct OpenFailureSystem {
     std::string dev = "/dev";  // the fixed-range devices of the COM numbers lie here
     std::string proc = "/proc";
-    std::function<std::optional<std::string>(gid_t)> groupName = SystemGroupName;
+    std::function<std::optional<std::string>(uint32_t)> groupName = SystemGroupName;
 };
 
 // Why COM<comNumber> did not open with `status` (CSerial::Open's, or SetHartLine's as

@@ -1,22 +1,17 @@
-// The settings store: one QSettings file per (registry key, profile) pair, opened for each
+// The settings store: one QSettings store per (registry key, profile) pair, opened for each
 // call so that a change of the key or profile name takes effect at the very next call.
 #include "settings/Profile.h"
 
 #include <QFile>
 #include <QSettings>
 
-#include "serial/ComPortMap.h"
 #include "settings/SettingsFiles.h"
 #include "settings/SettingsTrouble.h"
 
 namespace {
 
-// $XDG_CONFIG_HOME/<registry key>/<profile>.conf (XDG_CONFIG_HOME defaults to ~/.config).
-// The folder is looked up on every call, so tests may point it elsewhere at any time.
 QString StoreFile(const CProfile& profile) {
-    const QString configHome = QFile::decodeName(QByteArray::fromStdString(ConfigHomeFolder()));
-    return configHome + u'/' + profile.m_pszRegistryKey + u'/' + profile.m_pszProfileName +
-           QStringLiteral(".conf");
+    return SettingsStorePath(profile.m_pszRegistryKey, profile.m_pszProfileName);
 }
 
 QString Key(const QString& section, const QString& entry) { return section + u'/' + entry; }

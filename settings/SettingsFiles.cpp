@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include "serial/ComPortMap.h"
+
 namespace {
 
 // Whether path names something that is not a regular file. A path that cannot be examined
@@ -17,6 +19,11 @@ bool NamesSomethingElse(const QString& path, bool followLinks) {
 }
 
 }  // namespace
+
+QString SettingsStorePath(const QString& registryKey, const QString& profileName) {
+    const QString configHome = QFile::decodeName(QByteArray::fromStdString(ConfigHomeFolder()));
+    return configHome + u'/' + registryKey + u'/' + profileName + QStringLiteral(".conf");
+}
 
 bool IsOpenableSettingsFile(const QString& path) {
     return !NamesSomethingElse(path, /*followLinks=*/true);

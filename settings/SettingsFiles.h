@@ -2,6 +2,12 @@
 
 #include <QString>
 
+// Where QSettings keeps the store of a (registry key, profile) pair in its native format: on
+// Linux the file $XDG_CONFIG_HOME/<registry key>/<profile>.conf, looked up on every call so
+// that tests may point it elsewhere at any time; on Windows the registry key
+// HKEY_CURRENT_USER\Software\<registry key>\<profile>.
+QString SettingsStorePath(const QString& registryKey, const QString& profileName);
+
 // What the store may hand to QSettings. QSettings opens whatever it finds at a path: a FIFO
 // blocks that open for ever and a device may never reach its end, so only regular files
 // (or nothing at all) are ever given to it.
@@ -15,5 +21,6 @@ bool IsOpenableSettingsFile(const QString& path);
 // stale, which a FIFO, a folder or a link that leads nowhere never does.
 bool IsUsableLockFile(const QString& path);
 
-// The lock file QSettings takes for the store file at path.
+// The lock file QSettings takes for the store file at path. The registry needs neither
+// check: on Windows every store may be opened.
 QString LockFileOf(const QString& settingsFile);

@@ -1,7 +1,7 @@
 // The COM port restore of start-up.
 #include "settings/StartupSettings.h"
 
-#include "serial/ComPortMap.h"
+#include "serial/ComNumberText.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "serial/ComNumberText.h"
 #include "serial/ComPortMap.h"
 
 namespace sim {
@@ -117,7 +118,7 @@ bool PtyLine::SlaveHasInput() const {
 
 bool ComLink::Create(unsigned comNumber, const std::string& target, std::string& error) {
     namespace fs = std::filesystem;
-    const std::string com = "COM" + std::to_string(comNumber);
+    const std::string com = PortTextFromNumber(comNumber);
     const std::string path = PortLinkPath(comNumber);
     if (path.empty()) {
         error = "no ports folder for " + com;

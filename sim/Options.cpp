@@ -4,12 +4,13 @@
 #include <set>
 #include <sstream>
 
+#include "serial/ComNumberText.h"
+
 namespace sim {
 
 namespace {
 
 constexpr unsigned kMaxPollAddress = 63;
-constexpr unsigned kMaxComNumber = 255;
 constexpr unsigned long kMaxPeriodMs = 3600000;
 constexpr unsigned long kMaxCount = 1000000;
 constexpr unsigned long kMaxTurnaroundMs = 10000;
@@ -95,12 +96,9 @@ Argument Split(const std::string& arg) {
 }
 
 bool ParseComLink(const std::string& text, unsigned& com, std::string& error) {
-    if (text.rfind("COM", 0) == 0) {
-        if (const auto number = ParseNumber(text.substr(3), kMaxComNumber);
-            number && *number >= 1 && text.size() > 3 && text[3] != '0') {
-            com = static_cast<unsigned>(*number);
-            return true;
-        }
+    if (const auto number = ExactPortNumber(text)) {
+        com = *number;
+        return true;
     }
     error = "--link needs a port COM1 to COM255, not '" + text + "'";
     return false;

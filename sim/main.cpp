@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "serial/ComNumberText.h"
 #include "sim/FieldBus.h"
 #include "sim/Line.h"
 #include "sim/LineService.h"
@@ -79,8 +80,8 @@ int main(int argc, char** argv) {
         if (!pty.Open(error)) return Fail(error);
         if (!link.Create(*options.linkCom, pty.SlavePath(), error)) return Fail(error);
         fd = pty.MasterFd();
-        std::printf("tralvo-sim: COM%u -> %s (%s)\n", *options.linkCom, pty.SlavePath().c_str(),
-                    link.Path().c_str());
+        std::printf("tralvo-sim: %s -> %s (%s)\n", PortTextFromNumber(*options.linkCom).c_str(),
+                    pty.SlavePath().c_str(), link.Path().c_str());
     } else {
         fd = sim::OpenExistingLine(*options.port, error);
         if (fd < 0) return Fail(error);

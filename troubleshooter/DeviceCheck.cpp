@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "serial/ComNumberText.h"
 #include "serial/ComPortMap.h"
 #include "serial/KernelConsole.h"
 #include "troubleshooter/CheckTitles.h"
@@ -32,7 +33,7 @@ bool IsNotSerial(const std::string& path, const SystemRoots& roots) {
 CheckResult CheckDevice(unsigned comNumber, const SystemRoots& roots,
                         std::optional<ResolvedDevice>* found) {
     const std::string title = CheckText(kDeviceTitle);
-    const std::string com = "COM" + std::to_string(comNumber);
+    const std::string com = PortTextFromNumber(comNumber);
     const auto mapped = DeviceForComNumber(comNumber);
     if (!mapped) {
         return {title, CheckOutcome::Fail,

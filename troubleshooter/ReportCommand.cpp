@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "serial/ComNumberText.h"
 #include "troubleshooter/CheckText.h"
 #include "troubleshooter/JsonReport.h"
 #include "troubleshooter/PortText.h"
@@ -29,7 +30,7 @@ int RunJsonReport(const TroubleshootRequest& request, const SystemRoots& roots,
         return 1;
     }
     const auto results = RunChecks(request, roots, user);
-    WriteJsonReport(out, "COM" + std::to_string(request.comNumber), results);
+    WriteJsonReport(out, PortTextFromNumber(request.comNumber), results);
     return ReportExitCode(results);
 }
 
@@ -92,7 +93,7 @@ int RunReportCommand(const std::vector<std::string>& args, unsigned storedPort,
         return 1;
     }
     const auto results = RunChecks(request, roots, user);
-    WriteReport(out, "COM" + std::to_string(request.comNumber), results);
+    WriteReport(out, PortTextFromNumber(request.comNumber), results);
     out << "Ports found: " << (listed.empty() ? "none" : listed) << '\n';
     for (const auto& port : ports) out << "  " << PortLine(port) << '\n';
     return ReportExitCode(results);

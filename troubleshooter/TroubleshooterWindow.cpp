@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <sstream>
 
+#include "serial/ComNumberText.h"
 #include "troubleshooter/CheckTitles.h"
 #include "troubleshooter/PortText.h"
 #include "troubleshooter/Report.h"
@@ -43,7 +44,8 @@ TroubleshooterWindow::TroubleshooterWindow(const std::vector<ListedPort>& ports,
     if (initialPort != 0) {
         int index = m_portBox->findData(initialPort);
         if (index < 0) {
-            m_portBox->addItem(QStringLiteral("COM%1").arg(initialPort), initialPort);
+            m_portBox->addItem(QString::fromStdString(PortTextFromNumber(initialPort)),
+                               initialPort);
             index = m_portBox->count() - 1;
         }
         m_portBox->setCurrentIndex(index);
@@ -169,6 +171,6 @@ void TroubleshooterWindow::ShowResults(const CheckResults& results) {
 void TroubleshooterWindow::CopyReport() {
     // The report of the checks shown, under the port they were run for.
     std::ostringstream text;
-    WriteReport(text, "COM" + std::to_string(m_lastPort), m_lastResults);
+    WriteReport(text, PortTextFromNumber(m_lastPort), m_lastResults);
     QApplication::clipboard()->setText(QString::fromStdString(text.str()));
 }

@@ -1,5 +1,6 @@
 #include "workflows/PortErrors.h"
 
+#include "serial/ComNumberText.h"
 #include "strings/Strings.h"
 
 QString OpenErrorText(const CHartLink& link, unsigned openResult, uint8_t comPort,
@@ -8,7 +9,7 @@ QString OpenErrorText(const CHartLink& link, unsigned openResult, uint8_t comPor
     if (openResult != kLinkPortError) return errorOpening;
     OpenFailureReason reason = DescribeOpenFailure(comPort, link.OpenFailure());
     // The user chose a COM number; the device it leads to comes second.
-    const std::string port = "COM" + std::to_string(comPort);
+    const std::string port = PortTextFromNumber(comPort);
     if (reason.device != port) reason.device = port + " (" + reason.device + ")";
     return errorOpening + u'\n' + OpenFailureText(reason);
 }

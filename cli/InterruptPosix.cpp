@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <csignal>
 
+static_assert(kStopHangup == SIGHUP && kStopInterrupt == SIGINT && kStopBrokenPipe == SIGPIPE &&
+              kStopTerminate == SIGTERM);
+
 namespace {
 
 // Only lock-free flags and a write to a descriptor may happen in a signal handler.
