@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "portselect/SetupApiPortSource.h"
+#include "serial/ComNumberText.h"
 #include "troubleshooter/ListedPortChecks.h"
 #include "troubleshooter/SharedChecks.h"
 #include "troubleshooter/Troubleshooter.h"
@@ -13,7 +14,8 @@ namespace {
 constexpr uint32_t kHartBaud = 1200;
 
 std::string DosTarget(unsigned comNumber) {
-    const std::wstring name = L"COM" + std::to_wstring(comNumber);
+    const std::string text = PortTextFromNumber(comNumber);
+    const std::wstring name(text.begin(), text.end());
     // Room for several names: a port may have been remapped more than once.
     wchar_t target[4096];
     const DWORD length = QueryDosDeviceW(name.c_str(), target, sizeof target / sizeof *target);
@@ -31,8 +33,7 @@ std::string DosTarget(unsigned comNumber) {
 OpenAttempt TryOpen(unsigned comNumber) {
     OpenAttempt attempt;
     CSerial serial;
-    const std::string path = "\\\\.\\COM" + std::to_string(comNumber);
-    attempt.open = serial.Open(path.c_str(), 1024, 1024);
+    attempt.open = serial.Open(ComDeviceName(comNumber).c_str(), 1024, 1024);
     if (attempt.open != kSerialSuccess) return attempt;
     attempt.line = serial.SetHartLine(kHartBaud);
     if (attempt.line == kSerialSuccess) {

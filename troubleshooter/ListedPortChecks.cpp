@@ -1,7 +1,6 @@
 #include "troubleshooter/ListedPortChecks.h"
 
-#include <charconv>
-
+#include "serial/ComNumberText.h"
 #include "troubleshooter/CheckText.h"
 #include "troubleshooter/CheckTitles.h"
 #include "troubleshooter/SharedChecks.h"
@@ -12,8 +11,6 @@ namespace {
 constexpr SerialStatus kFileNotFound = 2;  // ERROR_FILE_NOT_FOUND
 constexpr SerialStatus kPathNotFound = 3;  // ERROR_PATH_NOT_FOUND
 constexpr SerialStatus kAccessDenied = 5;  // ERROR_ACCESS_DENIED
-
-std::string ComName(unsigned comNumber) { return "COM" + std::to_string(comNumber); }
 
 std::string ErrorText(SerialStatus status, SystemErrorText errorText) {
     const char* text = errorText ? errorText(status) : nullptr;
@@ -56,14 +53,9 @@ CheckResult OpenRefused(const std::string& com, SerialStatus status, SystemError
 
 std::optional<unsigned> ComNumberInName(const std::string& friendlyName) {
     const size_t open = friendlyName.rfind("(COM");
-    if (open == std::string::npos) return std::nullopt;
-    const char* first = friendlyName.data() + open + 4;
-    const char* last = friendlyName.data() + friendlyName.size();
-    unsigned number = 0;
-    const auto [end, error] = std::from_chars(first, last, number);
-    if (error != std::errc() || end == first || end == last || *end != ')' || number == 0)
-        return std::nullopt;
-    return number;
+    const size_t close = friendlyName.find(')', open);
+    if (open == std::string::npos || close == std::string::npos) return std::nullopt;
+    return ExactPortNumber(friendlyName.substr(open + 1, close - open - 1));
 }
 
 PortPresence FindListedPort(unsigned comNumber, const IPortSource& source, std::string dosTarget) {
@@ -83,7 +75,7 @@ PortPresence FindListedPort(unsigned comNumber, const IPortSource& source, std::
 
 CheckResult CheckPortPresent(unsigned comNumber, const PortPresence& presence) {
     const std::string title = CheckText(kDeviceTitle);
-    const std::string com = ComName(comNumber);
+    const std::string com = PortTextFromNumber(comNumber);
     if (presence.record) {
         return {title,
                 CheckOutcome::Pass,
@@ -138,7 +130,7 @@ CheckResult DescribeDriver(const PortPresence& presence) {
 CheckResult CheckExclusiveOpen(unsigned comNumber, const OpenAttempt& attempt,
                                SystemErrorText errorText) {
     const std::string title = CheckText(kOpenTitle);
-    const std::string com = ComName(comNumber);
+    const std::string com = PortTextFromNumber(comNumber);
     if (attempt.open != kSerialSuccess) return OpenRefused(com, attempt.open, errorText);
     if (attempt.line != kSerialSuccess) {
         return {title, CheckOutcome::Fail,

@@ -13,7 +13,8 @@
 // what its driver is, and it opens for Tralvo alone. Plain logic over what the system said,
 // so that it runs anywhere; ChecksWin32.cpp asks the system.
 
-// The number in a port list name's last "(COM<n>)": "USB Serial Port (COM33)" -> 33.
+// The number in a port list name's last "(COM<n>)": "USB Serial Port (COM33)" -> 33; nothing
+// for a number no port of Tralvo's can have.
 std::optional<unsigned> ComNumberInName(const std::string& friendlyName);
 
 // What the system knows of COM<n>.

@@ -20,7 +20,7 @@ PortRecord Ftdi(unsigned comNumber) {
 
 TEST(ListedPortChecks, ReadsTheNumberOnlyFromAWholeComBracket) {
     EXPECT_EQ(ComNumberInName("Virtual COM Port (COM5)"), 5u);
-    EXPECT_EQ(ComNumberInName("USB Serial Port (COM256)"), 256u);
+    EXPECT_EQ(ComNumberInName("Port (COM1) (COM12)"), 12u);
     EXPECT_FALSE(ComNumberInName("Communications Port"));
     EXPECT_FALSE(ComNumberInName("Port (COM3x)"));
     EXPECT_FALSE(ComNumberInName("Port (COM)"));
