@@ -679,6 +679,10 @@ manufacturer %2, device type %3, universal revision %4</source>
         <source>the system names no driver</source>
         <translation>系统未给出驱动程序</translation>
     </message>
+    <message>
+        <source>A device answers to %1, though the system&apos;s list of ports does not show it.</source>
+        <translation>有设备响应%1，但系统的端口列表中没有显示它。</translation>
+    </message>
 </context>
 <context>
     <name>TroubleshooterWindow</name>

@@ -14,8 +14,8 @@ namespace {
 constexpr uint32_t kHartBaud = 1200;
 
 std::string DosTarget(unsigned comNumber) {
-    const std::string text = PortTextFromNumber(comNumber);
-    const std::wstring name(text.begin(), text.end());
+    const std::string port = PortTextFromNumber(comNumber);
+    const std::wstring name(port.begin(), port.end());
     // Room for several names: a port may have been remapped more than once.
     wchar_t target[4096];
     const DWORD length = QueryDosDeviceW(name.c_str(), target, sizeof target / sizeof *target);

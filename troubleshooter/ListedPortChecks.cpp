@@ -12,6 +12,8 @@ constexpr SerialStatus kFileNotFound = 2;  // ERROR_FILE_NOT_FOUND
 constexpr SerialStatus kPathNotFound = 3;  // ERROR_PATH_NOT_FOUND
 constexpr SerialStatus kAccessDenied = 5;  // ERROR_ACCESS_DENIED
 
+bool IsNotThere(SerialStatus status) { return status == kFileNotFound || status == kPathNotFound; }
+
 std::string ErrorText(SerialStatus status, SystemErrorText errorText) {
     const char* text = errorText ? errorText(status) : nullptr;
     return std::string(text && *text ? text : "error") + " (" + std::to_string(status) + ")";
@@ -37,7 +39,7 @@ CheckResult OpenRefused(const std::string& com, SerialStatus status, SystemError
                                         "checks again."),
                       {com})};
     }
-    if (status == kFileNotFound || status == kPathNotFound) {
+    if (IsNotThere(status)) {
         return {title, CheckOutcome::Fail,
                 CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "%1 is not there: %2."), {com, why}),
                 CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
@@ -90,6 +92,15 @@ CheckResult CheckPortPresent(unsigned comNumber, const PortPresence& presence) {
                                             "%1 leads to %2, though the system's list of ports "
                                             "does not show it."),
                           {com, presence.dosTarget}),
+                {}};
+    }
+    if (presence.answersToName) {
+        return {title,
+                CheckOutcome::Pass,
+                CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
+                                            "A device answers to %1, though the system's list of "
+                                            "ports does not show it."),
+                          {com}),
                 {}};
     }
     return {title, CheckOutcome::Fail,
@@ -146,19 +157,20 @@ CheckResult CheckExclusiveOpen(unsigned comNumber, const OpenAttempt& attempt,
 
 CheckResults RunListedPortChecks(const TroubleshootRequest& request, const IPortSource& source,
                                  const PortProbe& probe) {
-    const PortPresence presence = FindListedPort(
+    PortPresence presence = FindListedPort(
         request.comNumber, source, probe.dosTarget ? probe.dosTarget(request.comNumber) : "");
+    const OpenAttempt attempt =
+        probe.tryOpen ? probe.tryOpen(request.comNumber) : OpenAttempt{kFileNotFound};
+    presence.answersToName = !IsNotThere(attempt.open);
     CheckResults results;
     results.push_back(CheckPortPresent(request.comNumber, presence));
-    const bool present = results.back().outcome == CheckOutcome::Pass;
     results.push_back(DescribeDriver(presence));
-    if (!present || !probe.tryOpen) {
+    if (results.front().outcome != CheckOutcome::Pass) {
         results.push_back(NotApplicable(
             kOpenTitle,
             CheckText(QT_TRANSLATE_NOOP("Troubleshooter", "There is no device to open."))));
     } else {
-        results.push_back(CheckExclusiveOpen(request.comNumber, probe.tryOpen(request.comNumber),
-                                             probe.errorText));
+        results.push_back(CheckExclusiveOpen(request.comNumber, attempt, probe.errorText));
     }
     return results;
 }

@@ -21,13 +21,14 @@ std::optional<unsigned> ComNumberInName(const std::string& friendlyName);
 struct PortPresence {
     std::optional<PortRecord> record;  // the port list's entry for it
     std::string dosTarget;             // what the name "COM<n>" leads to ("\Device\VCP0")
+    bool answersToName = false;        // opening "\\.\COM<n>" found a device (even one in use)
 };
 
 // The first record the source lists for comNumber, with dosTarget as given.
 PortPresence FindListedPort(unsigned comNumber, const IPortSource& source, std::string dosTarget);
 
 // Passes when the port list shows the port, or when its name leads to a device the list
-// leaves out (some virtual ports).
+// leaves out (some virtual ports, whose name only opening finds).
 CheckResult CheckPortPresent(unsigned comNumber, const PortPresence& presence);
 
 // Information from the port list's record: friendly name, driver, manufacturer, USB id.
@@ -56,7 +57,8 @@ struct PortProbe {
     SystemErrorText errorText = nullptr;
 };
 
-// Present, driver, open, in that order; the driver and the open are not applicable when the
-// port is not there. The HART poll is the caller's, after the open.
+// Present, driver, open, in that order; the open is not applicable when the port is not
+// there. The port is opened even when the system does not list it: only the open tells
+// for sure. The HART poll is the caller's, after the open.
 CheckResults RunListedPortChecks(const TroubleshootRequest& request, const IPortSource& source,
                                  const PortProbe& probe);

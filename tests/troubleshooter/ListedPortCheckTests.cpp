@@ -66,25 +66,24 @@ TEST(ListedPortChecks, TellsAPortInUseFromAMissingOneAndOtherErrors) {
                 HasSubstr("virtual port"));
 }
 
-TEST(ListedPortChecks, OpensOnlyAPortThatIsThereAndOpensItLast) {
-    const auto source = FakePortSource::WithRecords({Ftdi(7)});
-    unsigned opened = 0;
+TEST(ListedPortChecks, TrustsTheOpenForAPortTheListLeavesOutAndOpensLast) {
+    const FakePortSource source({});
+    SerialStatus openStatus = 2;
     PortProbe probe;
-    probe.dosTarget = [](unsigned) { return std::string(); };
-    probe.tryOpen = [&opened](unsigned comNumber) {
-        opened = comNumber;
-        return OpenAttempt{5, 0, 0};
+    probe.tryOpen = [&openStatus](unsigned comNumber) {
+        return OpenAttempt{comNumber == 7 ? openStatus : 2, 0, 0};
     };
     probe.errorText = FakeErrorText;
-    const CheckResults absent = RunListedPortChecks({6, false, 1}, source, probe);
+    const CheckResults absent = RunListedPortChecks({7, false, 1}, source, probe);
     ASSERT_EQ(absent.size(), 3u);
+    EXPECT_EQ(absent[0].outcome, CheckOutcome::Fail);
     EXPECT_EQ(absent[2].outcome, CheckOutcome::NotApplicable);
-    EXPECT_EQ(opened, 0u);
-    const CheckResults present = RunListedPortChecks({7, false, 1}, source, probe);
-    ASSERT_EQ(present.size(), 3u);
-    EXPECT_EQ(present[1].outcome, CheckOutcome::Info);
-    EXPECT_THAT(present.back().explanation, HasSubstr("in use"));
-    EXPECT_EQ(opened, 7u);
+    openStatus = 5;
+    const CheckResults inUse = RunListedPortChecks({7, false, 1}, source, probe);
+    ASSERT_EQ(inUse.size(), 3u);
+    EXPECT_EQ(inUse[0].outcome, CheckOutcome::Pass);
+    EXPECT_EQ(inUse[1].outcome, CheckOutcome::NotApplicable);
+    EXPECT_THAT(inUse.back().explanation, HasSubstr("in use"));
 }
 
 }  // namespace
