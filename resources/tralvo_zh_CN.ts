@@ -623,6 +623,66 @@ manufacturer %2, device type %3, universal revision %4</source>
         <source>The port does not open, so nothing can be polled.</source>
         <translation>端口无法打开，因此无法轮询。</translation>
     </message>
+    <message>
+        <source>Driver</source>
+        <translation>驱动程序</translation>
+    </message>
+    <message>
+        <source>Unplug and replug the modem; if that does not help, look at the port in Device Manager.</source>
+        <translation>拔下并重新插上调制解调器；如果仍然无效，请在设备管理器中查看该端口。</translation>
+    </message>
+    <message>
+        <source>%1 is in use by another program: %2.</source>
+        <translation>%1正被其他程序使用：%2。</translation>
+    </message>
+    <message>
+        <source>Close the program that uses %1 (another Tralvo, a terminal program, a modem&apos;s setup tool) and run the checks again.</source>
+        <translation>关闭正在使用%1的程序（另一个Tralvo、终端程序、调制解调器的设置工具），然后重新运行检查。</translation>
+    </message>
+    <message>
+        <source>%1 is not there: %2.</source>
+        <translation>%1不存在：%2。</translation>
+    </message>
+    <message>
+        <source>The system lists %1 as &quot;%2&quot;.</source>
+        <translation>系统将%1列为“%2”。</translation>
+    </message>
+    <message>
+        <source>%1 leads to %2, though the system&apos;s list of ports does not show it.</source>
+        <translation>%1指向%2，但系统的端口列表中没有显示它。</translation>
+    </message>
+    <message>
+        <source>The system has no %1: the modem may be unplugged or have come up under another number.</source>
+        <translation>系统中没有%1：调制解调器可能已拔下，或以其他编号出现。</translation>
+    </message>
+    <message>
+        <source>Plug the modem in, look for it under &quot;Ports (COM &amp; LPT)&quot; in Device Manager, and choose the port it shows.</source>
+        <translation>插上调制解调器，在设备管理器的“端口 (COM 和 LPT)”下找到它，然后选择显示的端口。</translation>
+    </message>
+    <message>
+        <source>The system&apos;s list of ports does not show the port, so nothing is known of its driver.</source>
+        <translation>系统的端口列表中没有显示该端口，因此无法得知其驱动程序。</translation>
+    </message>
+    <message>
+        <source>driver %1</source>
+        <translation>驱动程序 %1</translation>
+    </message>
+    <message>
+        <source>manufacturer %1</source>
+        <translation>制造商 %1</translation>
+    </message>
+    <message>
+        <source>USB id %1</source>
+        <translation>USB标识 %1</translation>
+    </message>
+    <message>
+        <source>the system names no driver</source>
+        <translation>系统未给出驱动程序</translation>
+    </message>
+    <message>
+        <source>A device answers to %1, though the system&apos;s list of ports does not show it.</source>
+        <translation>有设备响应%1，但系统的端口列表中没有显示它。</translation>
+    </message>
 </context>
 <context>
     <name>TroubleshooterWindow</name>

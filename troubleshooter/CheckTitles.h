@@ -14,3 +14,4 @@ inline constexpr const char* kOpenTitle =
     QT_TRANSLATE_NOOP("Troubleshooter", "Open at 1200 baud 8O1");
 inline constexpr const char* kHartPollTitle =
     QT_TRANSLATE_NOOP("Troubleshooter", "HART identity poll at address 0");
+inline constexpr const char* kDriverTitle = QT_TRANSLATE_NOOP("Troubleshooter", "Driver");

@@ -9,6 +9,7 @@
 #include "troubleshooter/CheckResult.h"
 #include "troubleshooter/CheckText.h"
 #include "troubleshooter/GroupLookup.h"
+#include "troubleshooter/SharedChecks.h"
 #include "troubleshooter/SystemRoots.h"
 
 // The device a COM number leads to, as the first check found it.
@@ -47,14 +48,7 @@ CheckResult CheckServices(const SystemRoots& roots, const std::string& device = 
 // can be set (a virtual port has no modem lines).
 CheckResult CheckOpen(const std::string& path);
 
-// 6. A HART identity poll at address 0 through the link layer, on `serial`: a signal of its
-// wake-up cancels the poll (then not applicable, "cancelled").
-CheckResult CheckHartPoll(unsigned comNumber, unsigned attempts, CSerial& serial);
-
 // The checks that would open a device refuse one of the kernel's consoles
 // (IsKernelConsole over roots.Consoles()): HART settings would garble the system console.
 // `title` is a check's English title (CheckTitles.h).
 CheckResult ConsoleRefusal(const char* title, const std::string& path);
-
-// The same check, but not run because an earlier one found no device.
-CheckResult NotApplicable(const char* title, const std::string& why);

@@ -10,7 +10,3 @@ CheckResult ConsoleRefusal(const char* title, const std::string& path) {
                                         "Choose the port of the modem (ls -l /dev/ttyUSB* "
                                         "/dev/ttyACM*)."))};
 }
-
-CheckResult NotApplicable(const char* title, const std::string& why) {
-    return {CheckText(title), CheckOutcome::NotApplicable, why, {}};
-}

@@ -2,7 +2,7 @@
 #include "hart/HartLink.h"
 #include "hart/IdentityText.h"
 #include "troubleshooter/CheckTitles.h"
-#include "troubleshooter/Checks.h"
+#include "troubleshooter/SharedChecks.h"
 
 namespace {
 constexpr uint32_t kHartBaud = 1200;

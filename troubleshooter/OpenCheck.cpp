@@ -67,33 +67,13 @@ CheckResult CheckOpen(const std::string& path) {
     const bool haveModemLines = ioctl(serial.Descriptor(), TIOCMGET, &lines) == 0;
     if (!haveModemLines) {
         serial.Close();
-        return {title,
-                CheckOutcome::Pass,
-                CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
-                                            "%1 opens at 1200 baud 8O1; it is a virtual port "
-                                            "without modem lines (RTS, DTR)."),
-                          {path}),
-                {}};
+        return OpenedWithModemLines(path, ModemLines::Missing);
     }
     const SerialStatus rtsDown = serial.SetRts(false);
     const SerialStatus rtsUp = serial.SetRts(true);
     ioctl(serial.Descriptor(), TIOCMGET, &lines);
     serial.Close();
     const bool dtrOn = lines & TIOCM_DTR;
-    if (rtsDown || rtsUp || !dtrOn || !(lines & TIOCM_RTS)) {
-        return {title, CheckOutcome::Fail,
-                CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
-                                            "%1 opens at 1200 baud 8O1, but RTS or DTR cannot be "
-                                            "set."),
-                          {path}),
-                CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
-                                            "Use a modem or adapter with RTS control; some "
-                                            "three-wire USB adapters lack it."))};
-    }
-    return {title,
-            CheckOutcome::Pass,
-            CheckText(QT_TRANSLATE_NOOP("Troubleshooter",
-                                        "%1 opens at 1200 baud 8O1, and RTS and DTR can be set."),
-                      {path}),
-            {}};
+    const bool refused = rtsDown || rtsUp || !dtrOn || !(lines & TIOCM_RTS);
+    return OpenedWithModemLines(path, refused ? ModemLines::Refused : ModemLines::Driven);
 }

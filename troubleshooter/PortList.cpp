@@ -1,13 +1,7 @@
 #include "troubleshooter/PortList.h"
 
 #include "portselect/PortEnumeration.h"
-#include "portselect/UdevPortSource.h"
 #include "serial/ComPortMap.h"
-
-// The troubleshooter never changes the system, so it gives no adapter a number of its own.
-std::vector<ListedPort> ListPorts() {
-    return ListPorts(SystemPortSource(NumberAssignment::ListOnly));
-}
 
 std::vector<ListedPort> ListPorts(const IPortSource& source) {
     // The chooser's own enumeration, so both always show the same ports in the same order;

@@ -3,7 +3,12 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <type_traits>
+
 #include "serial/ComPortMap.h"
+
+static_assert(std::is_same_v<UserId, uid_t> && std::is_same_v<GroupId, gid_t>,
+              "getgroups and the access check take the ids as they are");
 
 std::string SystemRoots::DevicePath(const std::string& systemPath) const {
     return PathUnderDevRoot(dev, systemPath);

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <sys/types.h>
-
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -28,13 +27,18 @@ struct SystemRoots {
     ConsoleRoots Consoles() const;
 };
 
+// The kernel's user and group ids (uid_t, gid_t) as plain numbers, so that the window and
+// the report, which carry them, build where the system has no such types.
+using UserId = std::uint32_t;
+using GroupId = std::uint32_t;
+
 // Who runs the checks: the groups the process has now (getgroups), which can differ
 // from what the group database says after a recent usermod.
 struct UserIdentity {
-    uid_t uid = 0;
-    gid_t primaryGid = 0;
+    UserId uid = 0;
+    GroupId primaryGid = 0;
     std::string name;
-    std::vector<gid_t> processGroups;
+    std::vector<GroupId> processGroups;
 };
 
 UserIdentity CurrentUser();

@@ -10,8 +10,10 @@ struct TroubleshootRequest {
     unsigned pollAttempts = 3;
 };
 
-// Runs every check for one COM port in order; checks that need a device are not
-// applicable when there is none. Changes nothing on the system.
+// Runs every check of this system for one COM port in order (ChecksLinux.cpp,
+// ChecksWin32.cpp); checks that need a device are not applicable when there is none, and the
+// open comes last. Changes nothing on the system. Windows' checks look at neither the roots
+// nor the user: its ports need no group, and they are always opened exclusively.
 CheckResults RunChecks(const TroubleshootRequest& request, const SystemRoots& roots,
                        const UserIdentity& user);
 

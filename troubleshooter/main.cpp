@@ -9,6 +9,7 @@
 #include "settings/Profile.h"
 #include "settings/SettingsTrouble.h"
 #include "settings/StartupSettings.h"
+#include "troubleshooter/CallerConsole.h"
 #include "troubleshooter/DisplayMissingExit.h"
 #include "troubleshooter/ProgramInfo.h"
 #include "troubleshooter/ReportCommand.h"
@@ -52,6 +53,7 @@ void ShowSettingsTrouble(QWidget& window, const QString& text) {
 
 int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    UseCallersConsole();
     // Before any application object: a QApplication without a display would end the
     // program before it could answer.
     if (const auto status = AnswerHelpOrVersion(args, std::cout))

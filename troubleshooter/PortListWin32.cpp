@@ -1,0 +1,4 @@
+#include "portselect/SetupApiPortSource.h"
+#include "troubleshooter/PortList.h"
+
+std::vector<ListedPort> ListPorts() { return ListPorts(SetupApiPortSource()); }
