@@ -1,6 +1,7 @@
 ; The Windows installer: scripts/build-windows passes VERSION, STAGE (the staged Tralvo
 ; folder) and OUTFILE. /S installs and uninstalls without asking.
-Unicode true
+; A 64-bit installer for 64-bit programs: it needs no 32-bit layer (WOW64) to run.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
