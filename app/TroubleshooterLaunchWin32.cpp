@@ -1,4 +1,5 @@
 #include <windows.h>
+// After windows.h, which it needs.
 #include <shellapi.h>
 
 #include <QCoreApplication>
@@ -21,8 +22,8 @@ bool StartDetached(const QString& program, const QStringList& arguments) {
         quoted << (argument.contains(u' ') ? u'"' + argument + u'"' : argument);
     const std::wstring file = program.toStdWString();
     const std::wstring parameters = quoted.join(u' ').toStdWString();
-    const HINSTANCE result = ShellExecuteW(nullptr, L"open", file.c_str(), parameters.c_str(),
-                                           nullptr, SW_SHOWNORMAL);
+    const HINSTANCE result =
+        ShellExecuteW(nullptr, L"open", file.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
     // Values above 32 mean the program started.
     return reinterpret_cast<INT_PTR>(result) > 32;
 }

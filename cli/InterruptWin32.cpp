@@ -11,8 +11,8 @@ std::atomic<const CWakeup*> g_wakeup{nullptr};
 
 // Runs on a thread of its own that the console starts for each event.
 BOOL WINAPI OnConsoleEvent(DWORD event) {
-    const bool closing = event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT ||
-                         event == CTRL_SHUTDOWN_EVENT;
+    const bool closing =
+        event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT;
     int expected = 0;
     g_signal.compare_exchange_strong(expected, closing ? kStopHangup : kStopInterrupt);
     if (const CWakeup* wakeup = g_wakeup.load()) wakeup->Signal();

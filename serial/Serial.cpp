@@ -13,3 +13,7 @@ SerialStatus CSerial::SettleAfterOpen() {
     SetLineFormat(9600, 8, kNoParity, kOneStopBit);
     return SetReadMode(ReturnAtOnce);
 }
+
+bool CSerial::IsHandshakeMode(int mode) {
+    return mode == HandshakeOff || mode == HandshakeHardware || mode == HandshakeSoftware;
+}

@@ -100,6 +100,8 @@ protected:
     uint8_t m_eventChar = 0;
 
 private:
+    // One of EHandshake's modes, the only values SetHandshake takes.
+    static bool IsHandshakeMode(int mode);
     // Leaves a port just opened as every open always has: the line events, 9600 8N1 and
     // ReturnAtOnce reads. Only the last step's status counts.
     SerialStatus SettleAfterOpen();

@@ -261,9 +261,7 @@ SerialStatus CSerial::WaitEvent(uint32_t timeoutMs) {
 SerialStatus CSerial::SetHandshake(int mode) {
     m_lastError = kSerialSuccess;
     if (!IsOpen()) return m_lastError = kSerialInvalidHandle;
-    if (mode != HandshakeOff && mode != HandshakeHardware && mode != HandshakeSoftware) {
-        return m_lastError = kSerialInvalidArg;
-    }
+    if (!IsHandshakeMode(mode)) return m_lastError = kSerialInvalidArg;
     if ((m_lastError = line_settings::ApplyHandshake(AsFd(m_port), mode)) != kSerialSuccess) {
         return m_lastError;
     }
@@ -392,10 +390,7 @@ SerialStatus CSerial::SetRts(bool raised) {
 
 SerialStatus CSerial::AbortAndFlush() {
     // Transfers never outlive their call here, so there is nothing in flight to abort.
-    m_lastError = kSerialSuccess;
-    if (!IsOpen()) return m_lastError = kSerialInvalidHandle;
-    m_backend->ForgetInput();
-    return m_lastError = FlushBoth(AsFd(m_port));
+    return CSerial::Purge();
 }
 
 SerialStatus CSerial::DrainOutput(uint32_t timeoutMs) {

@@ -232,9 +232,7 @@ SerialStatus CSerial::WaitEvent(uint32_t timeoutMs) {
 SerialStatus CSerial::SetHandshake(int mode) {
     m_lastError = kSerialSuccess;
     if (!IsOpen()) return m_lastError = kSerialInvalidHandle;
-    if (mode != HandshakeOff && mode != HandshakeHardware && mode != HandshakeSoftware) {
-        return m_lastError = kSerialInvalidArg;
-    }
+    if (!IsHandshakeMode(mode)) return m_lastError = kSerialInvalidArg;
     return m_lastError = ChangeState(AsHandle(m_port), [mode](DCB& state) {
                const bool hardware = mode == HandshakeHardware;
                const bool software = mode == HandshakeSoftware;
