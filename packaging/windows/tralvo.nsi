@@ -47,6 +47,7 @@ Section "Uninstall"
     ; Only what the installer put there: the user's own files in the folder stay.
     RMDir /r "$INSTDIR\platforms"
     RMDir /r "$INSTDIR\styles"
+    RMDir /r "$INSTDIR\translations"
     Delete "$INSTDIR\*.exe"
     Delete "$INSTDIR\*.dll"
     Delete "$INSTDIR\qt.conf"
