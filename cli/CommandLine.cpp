@@ -126,6 +126,9 @@ Commands:
   continuous   identity polls to address 0, one right after the other, one line each
       --count N
                stop after N polls (default: until Ctrl+C)
+               pv and continuous end with the link's figures over the run, such as
+               Link: 20 exchanges, 19 answered, 2 retried, errors: 1 no reply; reply
+               complete 180/190/260 ms after the request ended (min/mean/max)
   ports        the ports the port chooser lists, one a line: COM<n>, the device it opens,
                what the port is, its /dev/serial/by-id name (tab-separated). Gives a
                USB adapter seen for the first time its own COM number, as the chooser does
@@ -144,7 +147,8 @@ Options:
                refused. A FILE that cannot be created ends tralvo-cli with status 64
                before the port is opened
   --json       poll: one JSON object with the result, also when the test fails; pv and
-               continuous: one JSON object a line, each tick or poll with its time.
+               continuous: one JSON object a line, each tick or poll with its time,
+               and last {"link_quality": {...}} with the link's figures.
                Standard output then carries nothing else. May also follow the command
   --help       show this text
   --version    show the version

@@ -13,12 +13,14 @@
 #include "cli/DescriptorStream.h"
 #include "cli/ExitCodes.h"
 #include "cli/Interrupt.h"
+#include "cli/LinkQualityOutput.h"
 #include "cli/ObserverTee.h"
 #include "cli/OutputFormat.h"
 #include "cli/PollCommand.h"
 #include "cli/PvCommand.h"
 #include "cli/TraceObserver.h"
 #include "hart/HartLink.h"
+#include "hart/LinkQuality.h"
 #include "portselect/PortsCommand.h"
 #include "settings/Profile.h"
 #include "settings/SettingsTrouble.h"
@@ -117,6 +119,10 @@ int RunLineCommand(const CommandLine& line, std::istream& in, std::ostream& out,
         observers.Add(trace.get());
     }
     if (line.pcap) observers.Add(&capture.Observer());
+    // The runs that exist to test the line say at their end how good it was.
+    const bool tellsLinkQuality = line.command == "pv" || line.command == "continuous";
+    CLinkQuality quality(link.Clock());
+    if (tellsLinkQuality) observers.Add(&quality);
     link.SetObserver(&observers);
     // Output that can no longer be written ends a run as a signal does: going on would
     // only lose more of it.
@@ -124,6 +130,9 @@ int RunLineCommand(const CommandLine& line, std::istream& in, std::ostream& out,
         return Interrupted() || out.fail() || (line.pcap && !capture.Complete());
     };
     int status = (*command)(link, comPort, stop);
+    // A run that never reached the line (the port did not open) has nothing to tell. A
+    // failed write shows on out and is reported as every lost output is.
+    if (tellsLinkQuality && quality.Exchanges() > 0) WriteLinkQuality(out, quality, format.json);
     // After a port error the line is reported already (a vanished adapter has no settings).
     if (const SerialStatus closed = link.CloseFailure(); closed && !link.PortFailed())
         err << "tralvo-cli: warning: the port's earlier line settings could not be put back: "

@@ -16,6 +16,9 @@ public:
     void FrameReceived(const uint8_t* reply, size_t length, unsigned result) override {
         for (ILinkObserver* observer : m_observers) observer->FrameReceived(reply, length, result);
     }
+    void CommandEnded(bool answered) override {
+        for (ILinkObserver* observer : m_observers) observer->CommandEnded(answered);
+    }
 
 private:
     std::vector<ILinkObserver*> m_observers;

@@ -1,7 +1,8 @@
-# tralvo_add_gtest(<name> SOURCES <files...> LIBS <targets...> [QT])
+# tralvo_add_gtest(<name> SOURCES <files...> LIBS <targets...> [QT] [LABELS <labels...>])
 # Builds one GoogleTest program and registers its tests with CTest. Every test runs with
 # its own settings folder (TestConfigHome.cpp), so none reads or writes
-# real settings or another test's.
+# real settings or another test's. Programs that run in real time against tralvo-sim carry
+# LABELS slow, so that a quick run can leave them out (ctest -LE slow).
 # A Windows cross-build compiles GoogleTest from its sources (TRALVO_GTEST_SOURCE_DIR) with
 # the cross compiler, and runs the programs under Wine (scripts/test-windows-core) rather
 # than through CTest's discovery.
@@ -17,13 +18,16 @@ else()
 endif()
 
 function(tralvo_add_gtest name)
-    cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS;LABELS" ${ARGN})
     if(WIN32)
         # The per-process settings folder is an XDG one; the Windows core reads no settings.
         add_executable(${name} ${ARG_SOURCES})
         target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
         target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gmock_main)
         add_test(NAME ${name} COMMAND ${name})
+        if(ARG_LABELS)
+            set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
+        endif()
         return()
     endif()
     add_executable(${name} ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/TestConfigHome.cpp)
@@ -40,5 +44,5 @@ function(tralvo_add_gtest name)
             "TRALVO_BUILD_DIR=${CMAKE_BINARY_DIR}")
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "${env}" TIMEOUT 120)
+        PROPERTIES ENVIRONMENT "${env}" TIMEOUT 120 LABELS "${ARG_LABELS}")
 endfunction()

@@ -101,7 +101,24 @@ void CHartLink::RecordIdentity(const uint8_t* payload) {
     }
 }
 
+bool CHartLink::CommandEnded(bool answered) {
+    if (m_pObserver) m_pObserver->CommandEnded(answered);
+    return answered;
+}
+
 bool CHartLink::PollIdentity(uint8_t pollAddress, uint8_t maxAttempts) {
+    return CommandEnded(PollIdentityAttempts(pollAddress, maxAttempts));
+}
+
+bool CHartLink::SendCommand(uint8_t command, uint8_t* reply) {
+    return CommandEnded(SendCommandAttempts(command, reply));
+}
+
+bool CHartLink::SendShortCommand(uint8_t command, uint8_t* reply, uint8_t dataByte) {
+    return CommandEnded(SendShortCommandAttempts(command, reply, dataByte));
+}
+
+bool CHartLink::PollIdentityAttempts(uint8_t pollAddress, uint8_t maxAttempts) {
     m_nPollAddress = pollAddress;
     // A port that has stopped working, or a stop request, sends nothing more.
     if (maxAttempts == 0 || Halted()) return false;
@@ -144,7 +161,7 @@ bool CHartLink::AnswerIsFromRecordedDevice(const uint8_t* reply, uint8_t command
            reply[kLongCommandPos] == command;
 }
 
-bool CHartLink::SendCommand(uint8_t command, uint8_t* reply) {
+bool CHartLink::SendCommandAttempts(uint8_t command, uint8_t* reply) {
     const uint8_t addressByte1 = m_nManufacturer & kManufacturerAddressMask;
     const uint8_t body[] = {kDelimMasterLong, addressByte1,  m_nDeviceType, m_deviceId[0],
                             m_deviceId[1],    m_deviceId[2], command,       0};
@@ -186,7 +203,7 @@ bool CHartLink::SendCommand(uint8_t command, uint8_t* reply) {
     return false;
 }
 
-bool CHartLink::SendShortCommand(uint8_t command, uint8_t* reply, uint8_t dataByte) {
+bool CHartLink::SendShortCommandAttempts(uint8_t command, uint8_t* reply, uint8_t dataByte) {
     const uint8_t body[] = {kDelimMasterShort, m_nPollAddress, command, 1, dataByte};
     uint8_t request[kRequestPreambles + sizeof body + 1];
     const size_t length = AssembleFrame(request, kRequestPreambles, body, sizeof body);

@@ -20,6 +20,9 @@ public:
     // (result 2) the frame as read, its checksum byte included, so that the bad frame can be
     // shown; length 0 on any other failure.
     virtual void FrameReceived(const uint8_t* reply, size_t length, unsigned result) = 0;
+    // A command (identity poll, long or short command) has returned: the frames reported
+    // since the last call were its attempts. answered: what the command returned.
+    virtual void CommandEnded(bool answered) { (void)answered; }
 };
 
 // The HART master link: opens the one serial port at the HART line settings, sends
@@ -93,6 +96,11 @@ private:
     // a short payload read as 0 rather than as an earlier frame's.
     unsigned ReceiveCleared(bool longHeader, uint8_t* reply);
     bool AnswerIsFromRecordedDevice(const uint8_t* reply, uint8_t command) const;
+    bool PollIdentityAttempts(uint8_t pollAddress, uint8_t maxAttempts);
+    bool SendCommandAttempts(uint8_t command, uint8_t* reply);
+    bool SendShortCommandAttempts(uint8_t command, uint8_t* reply, uint8_t dataByte);
+    // Tells the observer that a command has returned; passes its result on.
+    bool CommandEnded(bool answered);
     void RecordIdentity(const uint8_t* payload);
 
     CSerial& m_port;

@@ -139,7 +139,10 @@ TEST_F(CliAgainstSim, StoredPortIsUsedWithoutWritingTheSettings) {
 TEST_F(CliAgainstSim, ContinuousSendMakesTheCountedPollsTheSimulatorHears) {
     StartSim(226, {"--trace"});
     EXPECT_EQ(Cli({"continuous", "--count", "3"}), 0) << Err();
-    EXPECT_EQ(Out(), "Continous send...\npoll 1: answered\npoll 2: answered\npoll 3: answered\n");
+    EXPECT_THAT(Out(), ::testing::StartsWith("Continous send...\npoll 1: answered\npoll 2: "
+                                             "answered\npoll 3: answered\nLink: 3 exchanges, 3 "
+                                             "answered, 0 retried, errors: none; reply complete "));
+    EXPECT_EQ(Occurrences(Out(), "\n"), 5u);
     EXPECT_EQ(m_sim->Finish(SIGINT), 0);
     EXPECT_EQ(Occurrences(m_sim->Stdout(),
                           "<- FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF "
@@ -153,6 +156,25 @@ TEST_F(CliAgainstSim, ContinuousSendEndsCleanlyOnCtrlC) {
                                          std::vector<std::string>{"--port", "227", "continuous"});
     ASSERT_TRUE(m_cli->WaitForOutput("poll 1: answered\n", 10000)) << m_cli->Stderr();
     EXPECT_EQ(m_cli->Finish(SIGINT, 5000), 0);
+    EXPECT_THAT(Out(),
+                ::testing::MatchesRegex("(.|\n)*answered\nLink: [0-9]+ exchanges?, (.|\n)*"));
+}
+
+TEST_F(CliAgainstSim, ContinuousJsonEndsWithTheLinkFiguresOfARetriedBadChecksum) {
+    StartSim(235, {"--bad-checksum", "3"});
+    EXPECT_EQ(Cli({"--json", "continuous", "--count", "4"}), 0) << Err();
+    const std::string last = Out().substr(Out().rfind('\n', Out().size() - 2) + 1);
+    const QJsonObject quality = OnlyObject(last).value(QStringLiteral("link_quality")).toObject();
+    // The third answer is corrupted and the poll's second attempt gets the fourth.
+    EXPECT_EQ(quality.value(QStringLiteral("exchanges")).toInt(), 4);
+    EXPECT_EQ(quality.value(QStringLiteral("answered")).toInt(), 4);
+    EXPECT_EQ(quality.value(QStringLiteral("retried")).toInt(), 1);
+    EXPECT_EQ(
+        quality.value(QStringLiteral("errors")).toArray(),
+        (QJsonArray{QJsonObject{{"result", 2}, {"name", "checksum mismatch"}, {"count", 1}}}));
+    const QJsonObject replies = quality.value(QStringLiteral("reply_complete_ms")).toObject();
+    EXPECT_GT(replies.value(QStringLiteral("min")).toInt(), 0);
+    EXPECT_GE(replies.value(QStringLiteral("max")).toInt(), replies.value("min").toInt());
 }
 
 TEST_F(CliAgainstSim, ContinuousSendEndsWithAPortErrorWhenTheDeviceVanishes) {

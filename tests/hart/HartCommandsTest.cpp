@@ -11,13 +11,6 @@ constexpr LongAddress kDevice{0x26, 0x06, {0x12, 0x34, 0x56}};
 
 class Commands : public LinkTest {
 protected:
-    // The replies go out one per request, in order; after the last the line is silent.
-    void AnswerInTurn(std::vector<Bytes> replies) {
-        auto next = std::make_shared<size_t>(0);
-        Answer([replies = std::move(replies), next](const Bytes&) {
-            return *next < replies.size() ? replies[(*next)++] : Bytes{};
-        });
-    }
     void RecordDevice(const LongAddress& a, uint8_t revision = 7) {
         m_link.m_nManufacturer = a.manufacturer;
         m_link.m_nDeviceType = a.deviceType;

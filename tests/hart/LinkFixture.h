@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "FakeClock.h"
@@ -67,6 +68,13 @@ protected:
     // Every request is answered with the frames the function returns for it.
     void Answer(std::function<Bytes(const Bytes&)> responder) {
         m_port.SetResponder(std::move(responder));
+    }
+    // The replies go out one per request, in order; after the last the line is silent.
+    void AnswerInTurn(std::vector<Bytes> replies) {
+        auto next = std::make_shared<size_t>(0);
+        Answer([replies = std::move(replies), next](const Bytes&) {
+            return *next < replies.size() ? replies[(*next)++] : Bytes{};
+        });
     }
     void AnswerAlways(const Bytes& reply) {
         m_port.SetResponder([reply](const Bytes&) { return reply; });

@@ -46,7 +46,10 @@ TEST_F(PvCliSimTest, ErrorTestOfTwoAttemptsPollsTwiceAndCompletes) {
         ::testing::MatchesRegex("HART Tag: TRALVO01\n"
                                 "HART ID: 1193046\n"
                                 "[-0-9]+ [:.0-9]+  Count: 1  Errors: 0  AO:   PV: Error Test\n"
-                                "[-0-9]+ [:.0-9]+  Count: 2  Errors: 0  AO:   PV: Complete\n"));
+                                "[-0-9]+ [:.0-9]+  Count: 2  Errors: 0  AO:   PV: Complete\n"
+                                "Link: 4 exchanges, 4 answered, 0 retried, errors: none; reply "
+                                "complete [0-9]+/[0-9]+/[0-9]+ ms after the request ended "
+                                "\\(min/mean/max\\)\n"));
 }
 
 TEST_F(PvCliSimTest, MonitorModeShowsReadingsUntilCtrlCThenEndsCleanly) {
