@@ -5,7 +5,7 @@
 std::optional<std::string> DeviceForComNumber(unsigned comNumber) {
     // Windows numbers ports from 1; the "\\.\" form reaches COM10 and above too.
     if (comNumber == 0 || comNumber > 255) return std::nullopt;
-    return "\\\\.\\COM" + std::to_string(comNumber);
+    return ComDeviceName(comNumber);
 }
 
 std::string FinalPath(const std::string& path) { return path; }

@@ -2,6 +2,7 @@
 // to an ordinary user, and no group grants one.
 #include <windows.h>
 
+#include "serial/ComNumberText.h"
 #include "serial/OpenFailureReason.h"
 
 std::optional<std::string> SystemGroupName(uint32_t) { return std::nullopt; }
@@ -10,7 +11,7 @@ OpenFailureReason DescribeOpenFailure(unsigned comNumber, SerialStatus status,
                                       const OpenFailureSystem&) {
     using Kind = OpenFailureReason::Kind;
     OpenFailureReason reason;
-    reason.device = "COM" + std::to_string(comNumber);
+    reason.device = PortTextFromNumber(comNumber);
     switch (status) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:

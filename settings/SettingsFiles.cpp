@@ -34,5 +34,3 @@ bool IsUsableLockFile(const QString& path) {
     // nowhere would never go stale.
     return !NamesSomethingElse(path, /*followLinks=*/false);
 }
-
-QString LockFileOf(const QString& settingsFile) { return settingsFile + QStringLiteral(".lock"); }

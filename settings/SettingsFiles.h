@@ -23,4 +23,6 @@ bool IsUsableLockFile(const QString& path);
 
 // The lock file QSettings takes for the store file at path. The registry needs neither
 // check: on Windows every store may be opened.
-QString LockFileOf(const QString& settingsFile);
+inline QString LockFileOf(const QString& settingsFile) {
+    return settingsFile + QStringLiteral(".lock");
+}

@@ -9,5 +9,3 @@ QString SettingsStorePath(const QString& registryKey, const QString& profileName
 bool IsOpenableSettingsFile(const QString&) { return true; }
 
 bool IsUsableLockFile(const QString&) { return true; }
-
-QString LockFileOf(const QString& settingsFile) { return settingsFile + QStringLiteral(".lock"); }
