@@ -18,6 +18,8 @@
 
 #include "traffic/FrameText.h"
 #include "traffic/PcapWriter.h"
+#include "traffic/Reception.h"
+#include "traffic/WireText.h"
 
 namespace {
 
@@ -43,7 +45,7 @@ QString DirectionText(const traffic::TrafficFrame& frame) {
 }
 
 QString HexText(const traffic::TrafficFrame& frame) {
-    return QString::fromStdString(traffic::HexBytes(frame.bytes));
+    return QString::fromStdString(traffic::WireHex(frame));
 }
 
 }  // namespace
@@ -139,8 +141,7 @@ void CLineTrafficPane::SetShown(bool shown) {
 }
 
 void CLineTrafficPane::Append(traffic::TrafficFrame frame) {
-    const traffic::DecodedFrame decoded =
-        traffic::DecodeFrame(frame.bytes, frame.direction, frame.linkResult);
+    const traffic::DecodedFrame decoded = traffic::DecodeTraffic(frame);
     auto* row = new QTreeWidgetItem;
     row->setText(kTimeColumn, TimeText(frame.timeUs, QStringLiteral("HH:mm:ss.zzz")));
     row->setText(kDirectionColumn, DirectionText(frame));

@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "hart/HartLink.h"
-#include "traffic/FrameTap.h"
 #include "traffic/TrafficFrame.h"
+#include "traffic/WireTap.h"
 
 class QLabel;
 class QTreeWidget;
@@ -71,7 +71,7 @@ private:
 
     LaterTexts m_texts;
     ErrorSink m_showError;
-    traffic::CFrameTap m_tap;
+    traffic::CWireTap m_tap;
     std::deque<traffic::TrafficFrame> m_frames;
     bool m_bDropped = false;
     QTreeWidget* m_pView = nullptr;

@@ -19,13 +19,14 @@ bool CCaptureFile::Create(const std::string& path, std::string& error) {
     }
     m_stream = std::make_unique<CDescriptorStream>(m_fd, m_keepTrying);
     m_writer.emplace(*m_stream);
-    m_tap.emplace(m_clock, traffic::WallClockNowUs(), [this](traffic::TrafficFrame frame) {
-        const bool wasComplete = Complete();
-        m_writer->Write(frame);
-        if (wasComplete && Complete() && !traffic::TokenPassingPdu(frame).empty())
-            ++m_framesBeforeFailure;
-    });
     return true;
+}
+
+void CCaptureFile::Write(const traffic::TrafficFrame& frame) {
+    const bool wasComplete = Complete();
+    m_writer->Write(frame);
+    if (wasComplete && Complete() && !traffic::TokenPassingPdu(frame).empty())
+        ++m_framesBeforeFailure;
 }
 
 bool CCaptureFile::Close() {

@@ -6,19 +6,15 @@
 #include <string>
 
 #include "cli/DescriptorStream.h"
-#include "hart/Clock.h"
-#include "traffic/FrameTap.h"
 #include "traffic/PcapWriter.h"
 
 // --pcap FILE: every frame of the run in a capture file, written as it happens (see
-// traffic/PcapWriter.h), stamped with the wall-clock time of the start plus the link
-// clock's count since.
+// traffic/PcapWriter.h).
 class CCaptureFile {
 public:
     // keepTrying: whether a write cut by a signal is worth trying again.
-    explicit CCaptureFile(
-        IClock& clock, std::function<bool()> keepTrying = [] { return true; })
-        : m_clock(clock), m_keepTrying(std::move(keepTrying)) {}
+    explicit CCaptureFile(std::function<bool()> keepTrying = [] { return true; })
+        : m_keepTrying(std::move(keepTrying)) {}
     ~CCaptureFile();
     CCaptureFile(const CCaptureFile&) = delete;
     CCaptureFile& operator=(const CCaptureFile&) = delete;
@@ -29,8 +25,8 @@ public:
     // False with a message when it cannot be opened; a header that could not be written
     // shows in Complete().
     bool Create(const std::string& path, std::string& error);
-    // The link's observer that writes to the file; only after a successful Create.
-    ILinkObserver& Observer() { return *m_tap; }
+    // Adds a record of the line traffic; only after a successful Create.
+    void Write(const traffic::TrafficFrame& frame);
     // Every write so far reached the file.
     bool Complete() const { return m_stream && m_stream->Error() == 0 && m_writer->Good(); }
     // Closes the file; false when that or any write before it failed.
@@ -40,7 +36,6 @@ public:
     const std::string& Path() const { return m_path; }
 
 private:
-    IClock& m_clock;
     std::function<bool()> m_keepTrying;
     std::string m_path;
     int m_fd = -1;
@@ -48,5 +43,4 @@ private:
     size_t m_framesBeforeFailure = 0;
     std::unique_ptr<CDescriptorStream> m_stream;
     std::optional<traffic::CPcapWriter> m_writer;
-    std::optional<traffic::CFrameTap> m_tap;
 };

@@ -14,18 +14,19 @@
 #include "cli/ExitCodes.h"
 #include "cli/Interrupt.h"
 #include "cli/LinkQualityOutput.h"
-#include "cli/ObserverTee.h"
 #include "cli/OutputFormat.h"
 #include "cli/PollCommand.h"
 #include "cli/PvCommand.h"
-#include "cli/TraceObserver.h"
+#include "cli/TraceWriter.h"
 #include "hart/HartLink.h"
 #include "hart/LinkQuality.h"
+#include "hart/ObserverTee.h"
 #include "portselect/PortsCommand.h"
 #include "settings/Profile.h"
 #include "settings/SettingsTrouble.h"
 #include "settings/StartupSettings.h"
 #include "strings/Strings.h"
+#include "traffic/WireTap.h"
 #include "version/Version.h"
 
 namespace {
@@ -91,7 +92,7 @@ int RunLineCommand(const CommandLine& line, std::istream& in, std::ostream& out,
     // The capture file is made only now that the whole command line is known good, so that
     // a mistyped command leaves an earlier capture as it was, and before the port opens, so
     // that a path that will not do costs no port time.
-    CCaptureFile capture(SystemClock(), [] { return !Interrupted(); });
+    CCaptureFile capture([] { return !Interrupted(); });
     std::string error;
     if (line.pcap && !capture.Create(*line.pcap, error)) return UsageError(err, error);
     if (line.pcap && !capture.Complete()) {
@@ -112,13 +113,15 @@ int RunLineCommand(const CommandLine& line, std::istream& in, std::ostream& out,
     const uint8_t comPort =
         line.port ? *line.port : RestoreComPort(settings, /*writeBack=*/false).nComPort;
 
+    // One record of the wire serves the trace, the capture and the line's diagnosis.
+    const int64_t startUs = traffic::WallClockNowUs();
+    CTraceWriter trace(err, startUs);
+    traffic::CWireTap wire(link.Clock(), startUs, [&](traffic::TrafficFrame frame) {
+        if (line.trace) trace.Write(frame);
+        if (line.pcap) capture.Write(frame);
+    });
     CObserverTee observers;
-    std::unique_ptr<CTraceObserver> trace;
-    if (line.trace) {
-        trace = std::make_unique<CTraceObserver>(link.Clock(), err, &link.Port());
-        observers.Add(trace.get());
-    }
-    if (line.pcap) observers.Add(&capture.Observer());
+    observers.Add(&wire);
     // The runs that exist to test the line say at their end how good it was.
     const bool tellsLinkQuality = line.command == "pv" || line.command == "continuous";
     CLinkQuality quality(link.Clock());

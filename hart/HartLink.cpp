@@ -75,7 +75,13 @@ unsigned CHartLink::SendFrame(const uint8_t* frame, size_t length, uint32_t wait
 
 void CHartLink::Unkey() {
     m_port.SetRts(false);
+    FlushInput();
+}
+
+void CHartLink::FlushInput() {
+    const size_t queued = m_pObserver ? m_port.QueuedInput() : 0;
     m_port.AbortAndFlush();
+    if (m_pObserver) m_pObserver->InputDiscarded(queued);
 }
 
 unsigned CHartLink::KeyAndWrite(const uint8_t* frame, size_t length, uint32_t waitMs) {
@@ -88,6 +94,7 @@ unsigned CHartLink::KeyAndWrite(const uint8_t* frame, size_t length, uint32_t wa
     const uint32_t startUs = m_clock.MicroCount();
     size_t sent = 0;
     const SerialStatus status = m_port.Write(frame, length, &sent, waitMs);
+    if (m_pObserver && sent > 0) m_pObserver->BytesWritten(frame, sent);
     if (status != kSerialSuccess || sent < length) {
         // Never leave the modem keyed: it would hold the line against every other station.
         m_port.SetRts(false);
@@ -115,6 +122,6 @@ unsigned CHartLink::KeyAndWrite(const uint8_t* frame, size_t length, uint32_t wa
     // A modem left keyed would talk over the reply.
     const SerialStatus unkeyed = m_port.SetRts(false);
     // Whatever came back while the transmitter was keyed is the modem's echo.
-    m_port.AbortAndFlush();
+    FlushInput();
     return unkeyed && !LacksModemLines(unkeyed) ? SerialStepFailed(unkeyed) : kLinkOk;
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "hart/Clock.h"
 #include "hart/HartFrame.h"
@@ -11,9 +12,29 @@
 
 // Sees every frame the link sends and every reception it completes or fails; used for
 // tracing. Calls come on the thread that runs the link.
+//
+// Below the frames, the wire: every byte the link wrote to or read from the port, as each
+// port call returned, before any hunting, purging or rewriting. A reception's bytes come
+// between the frame reported before it and its FrameReceived; offsets count them from 0.
 class ILinkObserver {
 public:
     virtual ~ILinkObserver() = default;
+    // Bytes the port took for sending (a write cut short: those it took).
+    virtual void BytesWritten(const uint8_t* bytes, size_t count) { (void)bytes, (void)count; }
+    // Bytes a read brought, a read that timed out included; errorsAt: offsets within them
+    // of bytes received with a parity or framing error, where the port tells.
+    virtual void BytesRead(const uint8_t* bytes, size_t count,
+                           const std::vector<uint32_t>& errorsAt) {
+        (void)bytes, (void)count, (void)errorsAt;
+    }
+    // The input was discarded unread, as far as the driver counted it: after a
+    // transmission (the modem's echo), or after a reception.
+    virtual void InputDiscarded(size_t queued) { (void)queued; }
+    // Within the reception under way: bytes the link took for the echo of its request...
+    virtual void EchoDropped(size_t offset, size_t count) { (void)offset, (void)count; }
+    // ...and the delimiter of the frame it went on to read.
+    virtual void DelimiterFound(size_t offset) { (void)offset; }
+
     // frame: the whole request as written (preamble to checksum); result: SendFrame's code.
     virtual void FrameSent(const uint8_t* frame, size_t length, unsigned result) = 0;
     // reply: the delivered frame (delimiter to last data byte); on a checksum mismatch
@@ -84,6 +105,8 @@ private:
     unsigned KeyAndWrite(const uint8_t* frame, size_t length, uint32_t waitMs);
     // Drops RTS and discards what is in flight after a transmission was cut short.
     void Unkey();
+    // Aborts and discards what is in flight, telling the observer what it held.
+    void FlushInput();
     // Reads one frame into frame (kReplyBufferSize bytes); delivered: its length without
     // preamble and checksum, once the frame came whole (result 0, or a checksum mismatch).
     unsigned ReadFrame(bool longHeader, uint8_t* frame, size_t& delivered, uint32_t waitMs);

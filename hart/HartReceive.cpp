@@ -15,8 +15,8 @@ constexpr int kHeaderReads = 4;  // reads of a header before giving up
 // read again first; then the port, each read waiting its own wait but never past the end.
 class FrameReader {
 public:
-    FrameReader(CSerial& port, IClock& clock, uint32_t endMs)
-        : m_port(port), m_clock(clock), m_endMs(endMs) {}
+    FrameReader(CSerial& port, IClock& clock, uint32_t endMs, ILinkObserver* observer)
+        : m_port(port), m_clock(clock), m_endMs(endMs), m_pObserver(observer) {}
 
     // kSerialSuccess with all count bytes, kSerialTimeout (what came of them is discarded,
     // as the port discards a timed-out read), or the port's error.
@@ -31,6 +31,11 @@ public:
         const uint32_t wait = waitMs < left ? waitMs : left;
         size_t got = 0;
         const SerialStatus status = m_port.Read(out + taken, count - taken, &got, wait);
+        // A read cut short still brought its bytes onto the wire's record.
+        const size_t arrived = status == kSerialSuccess ? got : m_port.LastReadArrived();
+        m_portBytes += arrived;
+        if (m_pObserver && arrived > 0)
+            m_pObserver->BytesRead(out + taken, arrived, m_port.LastReadErrorsAt());
         if (status == kSerialSuccess && got != count - taken) return kSerialTimeout;
         return status;
     }
@@ -46,11 +51,16 @@ public:
     }
     bool Ended() const { return MsUntil(m_clock, m_endMs) == 0; }
     IClock& Clock() { return m_clock; }
+    // Where in the reception's bytes the next one handed out stands.
+    size_t Position() const { return m_portBytes - m_backCount; }
+    ILinkObserver* Observer() const { return m_pObserver; }
 
 private:
     CSerial& m_port;
     IClock& m_clock;
     uint32_t m_endMs;
+    ILinkObserver* m_pObserver;
+    size_t m_portBytes = 0;  // read from the port in this reception
     uint8_t m_back[128] = {};
     size_t m_backStart = 0;
     size_t m_backCount = 0;
@@ -91,6 +101,8 @@ public:
             }
             if (same) {
                 echo = true;
+                if (ILinkObserver* observer = in.Observer())
+                    observer->EchoDropped(in.Position() - read - 1, read + 1);
                 return kLinkOk;
             }
             in.PutBack(seen, read);
@@ -121,7 +133,11 @@ unsigned HuntDelimiter(FrameReader& in, const EchoCheck& echo, uint8_t* frame, u
         } else if (preambleSeen) {
             bool wasEcho = false;
             if (const unsigned failed = echo.Check(in, frame[0], waitMs, wasEcho)) return failed;
-            if (!wasEcho) return kLinkOk;
+            if (!wasEcho) {
+                if (ILinkObserver* observer = in.Observer())
+                    observer->DelimiterFound(in.Position() - 1);
+                return kLinkOk;
+            }
             preambleSeen = false;
         }
         if (MsUntil(in.Clock(), huntEndMs) == 0) return kLinkNoReply;
@@ -172,7 +188,9 @@ unsigned CHartLink::ReceiveFrame(bool longHeader, uint8_t* reply, uint32_t waitM
     unsigned result = ReadFrame(longHeader, frame, delivered, waitMs);
     if (result == kLinkPortError) result = SerialStepFailed(m_port.LastError());
     if (result == kLinkOk) std::memcpy(reply, frame, delivered);
+    const size_t queued = m_pObserver ? m_port.QueuedInput() : 0;
     m_port.Purge();
+    if (m_pObserver) m_pObserver->InputDiscarded(queued);
     if (m_pObserver) {
         // A frame whose checksum failed came whole: it is shown with its checksum byte.
         const size_t seen = result == kLinkOk                 ? delivered
@@ -186,7 +204,7 @@ unsigned CHartLink::ReceiveFrame(bool longHeader, uint8_t* reply, uint32_t waitM
 unsigned CHartLink::ReadFrame(bool longHeader, uint8_t* frame, size_t& delivered, uint32_t waitMs) {
     uint32_t endMs = m_clock.TickCount() + hart::ReceptionBoundMs(waitMs);
     if (m_callEndMs && static_cast<int32_t>(*m_callEndMs - endMs) < 0) endMs = *m_callEndMs;
-    FrameReader in(m_port, m_clock, endMs);
+    FrameReader in(m_port, m_clock, endMs, m_pObserver);
     const EchoCheck echo(m_lastRequest.data(), m_nLastRequestLength);
 
     unsigned result = HuntDelimiter(in, echo, frame, waitMs);

@@ -5,7 +5,8 @@ constexpr uint8_t kMark = 0xFF;
 constexpr uint8_t kErrorFollows = 0x00;
 }  // namespace
 
-size_t CMarkedInput::Decode(const uint8_t* raw, size_t count, uint8_t* out) {
+size_t CMarkedInput::Decode(const uint8_t* raw, size_t count, uint8_t* out,
+                            std::vector<uint32_t>* errorsAt, size_t base) {
     size_t written = 0;
     for (size_t i = 0; i < count; ++i) {
         const uint8_t byte = raw[i];
@@ -28,6 +29,7 @@ size_t CMarkedInput::Decode(const uint8_t* raw, size_t count, uint8_t* out) {
                 break;
             case State::ErrorByte:
                 ++m_marked;
+                if (errorsAt) errorsAt->push_back(static_cast<uint32_t>(base + written));
                 out[written++] = byte;
                 m_state = State::Plain;
                 break;

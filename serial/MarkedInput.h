@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // With parity checking on, the line discipline is asked (PARMRK) to mark what it receives
 // rather than replace a bad byte with 0x00: a received 0xFF comes doubled, and a byte that
@@ -11,8 +12,10 @@
 class CMarkedInput {
 public:
     // Decodes raw[0..count) into out, which has room for count bytes; returns how many
-    // bytes it wrote.
-    size_t Decode(const uint8_t* raw, size_t count, uint8_t* out);
+    // bytes it wrote. errorsAt, if given, gets the offset within out of each marked byte,
+    // plus base.
+    size_t Decode(const uint8_t* raw, size_t count, uint8_t* out,
+                  std::vector<uint32_t>* errorsAt = nullptr, size_t base = 0);
     // Forgets a sequence begun in input that has since been discarded.
     void Reset() { m_state = State::Plain; }
     // Bytes that came marked as received with an error since construction.

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "serial/SerialStatus.h"
 #include "serial/Wakeup.h"
@@ -85,6 +86,15 @@ public:
     };
     virtual LineErrors LineErrorCounts() const;
 
+    // What the last Read put into the buffer, for a byte-level capture: the bytes that had
+    // arrived, those of a read that timed out or was woken included (its count is 0 and
+    // they are gone from the port, but they were on the line), and where among them a byte
+    // came marked as received with a parity or framing error.
+    size_t LastReadArrived() const { return m_lastReadArrived; }
+    const std::vector<uint32_t>& LastReadErrorsAt() const { return m_lastReadErrorsAt; }
+    // Bytes waiting in the input queue, unread; 0 where the driver does not tell.
+    virtual size_t QueuedInput() const;
+
     bool IsOpen() const { return m_port != kNoPort; }
     SerialStatus LastError() const { return m_lastError; }
 
@@ -98,6 +108,8 @@ protected:
     int m_readMode = ReturnAtOnce;
     uint32_t m_eventMask = 0;
     uint8_t m_eventChar = 0;
+    size_t m_lastReadArrived = 0;
+    std::vector<uint32_t> m_lastReadErrorsAt;
 
 private:
     // One of EHandshake's modes, the only values SetHandshake takes.

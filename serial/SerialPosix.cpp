@@ -69,7 +69,9 @@ struct CSerial::Backend {
     template <typename Step>
     static SerialStatus Transfer(CSerial& port, size_t count, size_t* moved, bool haveBuffer,
                                  uint32_t timeoutMs, Step step);
-    int ReadStep(int fd, uint8_t* bytes, size_t count, size_t& done);
+    // errorsAt: gets the offsets (from the start of the read) of bytes that came marked.
+    int ReadStep(int fd, uint8_t* bytes, size_t count, size_t& done,
+                 std::vector<uint32_t>& errorsAt);
     // After a format change: whether input now comes marked (parity checking on).
     void NoteMarking(int fd);
     void ForgetInput() { marks.Reset(); }
@@ -80,6 +82,7 @@ struct CSerial::Backend {
     bool exclusiveFlag = false;  // TIOCEXCL was set and must be cleared at Close
     std::string devicePath;      // the device itself, every link followed
     LineErrors countsAtOpen;     // the driver's counts when the port opened
+    size_t lastMoved = 0;        // what the last transfer moved, a cut-short one included
 };
 
 struct CSerial::Backend::TransferStep {
@@ -106,6 +109,7 @@ SerialStatus CSerial::Backend::Transfer(CSerial& port, size_t count, size_t* mov
     size_t done = 0;
     for (;;) {
         const TransferStep result = step(done);
+        port.m_backend->lastMoved = done;
         if (result.error) return port.m_lastError = result.error;
         if (done == count || result.finishNow) break;
         const int waited = port_io::WaitUntilReady(AsFd(port.m_port), result.waitFor, deadline,
@@ -123,7 +127,8 @@ SerialStatus CSerial::Backend::Transfer(CSerial& port, size_t count, size_t* mov
     return port.m_lastError;
 }
 
-int CSerial::Backend::ReadStep(int fd, uint8_t* bytes, size_t count, size_t& done) {
+int CSerial::Backend::ReadStep(int fd, uint8_t* bytes, size_t count, size_t& done,
+                               std::vector<uint32_t>& errorsAt) {
     if (!markedInput) return port_io::ReadAvailable(fd, bytes, count, done);
     // Marked input is never shorter than what it stands for, so reading at most the bytes
     // still wanted can never decode into more than the buffer holds.
@@ -134,7 +139,7 @@ int CSerial::Backend::ReadStep(int fd, uint8_t* bytes, size_t count, size_t& don
         const size_t want = count - decodedNow < sizeof raw ? count - decodedNow : sizeof raw;
         if (const int error = port_io::ReadAvailable(fd, raw, want, got)) return error;
         if (got == 0) break;
-        decodedNow += marks.Decode(raw, got, bytes + decodedNow);
+        decodedNow += marks.Decode(raw, got, bytes + decodedNow, &errorsAt, done + decodedNow);
     }
     done += decodedNow;
     return 0;
@@ -346,12 +351,23 @@ SerialStatus CSerial::Write(const void* data, size_t count, size_t* sent, uint32
 
 SerialStatus CSerial::Read(void* buffer, size_t count, size_t* received, uint32_t timeoutMs) {
     auto* bytes = static_cast<uint8_t*>(buffer);
-    return Backend::Transfer(
-        *this, count, received, buffer != nullptr, timeoutMs, [&](size_t& done) {
+    m_lastReadErrorsAt.clear();
+    m_backend->lastMoved = 0;
+    const SerialStatus status =
+        Backend::Transfer(*this, count, received, buffer != nullptr, timeoutMs, [&](size_t& done) {
             return Backend::TransferStep{
-                m_backend->ReadStep(AsFd(m_port), bytes + done, count - done, done), POLLIN,
-                TCIFLUSH, m_readMode == ReturnAtOnce};
+                m_backend->ReadStep(AsFd(m_port), bytes + done, count - done, done,
+                                    m_lastReadErrorsAt),
+                POLLIN, TCIFLUSH, m_readMode == ReturnAtOnce};
         });
+    m_lastReadArrived = m_backend->lastMoved;
+    return status;
+}
+
+size_t CSerial::QueuedInput() const {
+    int queued = 0;
+    if (!IsOpen() || ioctl(AsFd(m_port), FIONREAD, &queued) != 0 || queued < 0) return 0;
+    return static_cast<size_t>(queued);
 }
 
 SerialStatus CSerial::Purge() {

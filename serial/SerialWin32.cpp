@@ -45,8 +45,8 @@ SerialStatus AwaitCompletion(HANDLE port, OVERLAPPED& record, HANDLE wakeup, DWO
     if (woke == WAIT_OBJECT_0 + 1) ended = kSerialInterrupted;
     if (woke == WAIT_FAILED) ended = SystemError();
     CancelIoEx(port, &record);
-    DWORD ignored = 0;
-    GetOverlappedResult(port, &record, &ignored, TRUE);
+    // What moved before the cancel is reported to the capture, not as the transfer's count.
+    GetOverlappedResult(port, &record, &moved, TRUE);
     return ended;
 }
 
@@ -60,6 +60,7 @@ struct CSerial::Backend {
                                  uint32_t timeoutMs, DWORD purgeAtEnd, Start start);
 
     HANDLE ioEvent = nullptr;  // the completion event of the port's transfers
+    size_t lastMoved = 0;      // what the last transfer moved, a cut-short one included
     DCB foundState{};          // put back at Close, with the time-outs
     COMMTIMEOUTS foundTimeouts{};
 };
@@ -86,6 +87,7 @@ SerialStatus CSerial::Backend::Transfer(CSerial& port, size_t count, size_t* mov
     const HANDLE wakeup = port.m_wakeup.Native() == -1 ? nullptr : AsHandle(port.m_wakeup.Native());
     DWORD done = 0;
     port.m_lastError = AwaitCompletion(handle, record, wakeup, timeoutMs, done);
+    port.m_backend->lastMoved = done;
     if (port.m_lastError == kSerialTimeout || port.m_lastError == kSerialInterrupted) {
         PurgeComm(handle, purgeAtEnd);
         return port.m_lastError;
@@ -331,11 +333,23 @@ SerialStatus CSerial::Read(void* buffer, size_t count, size_t* received, uint32_
         }
         count = std::min<size_t>(count, status.cbInQue);
     }
-    return Backend::Transfer(*this, count, received, buffer != nullptr, timeoutMs,
-                             PURGE_RXABORT | PURGE_RXCLEAR,
-                             [buffer](HANDLE port, DWORD bytes, OVERLAPPED& record) {
-                                 return ReadFile(port, buffer, bytes, nullptr, &record) != 0;
-                             });
+    // Windows tells of parity and framing errors only as flags, with no place to mark.
+    m_lastReadErrorsAt.clear();
+    m_backend->lastMoved = 0;
+    const SerialStatus status = Backend::Transfer(
+        *this, count, received, buffer != nullptr, timeoutMs, PURGE_RXABORT | PURGE_RXCLEAR,
+        [buffer](HANDLE port, DWORD bytes, OVERLAPPED& record) {
+            return ReadFile(port, buffer, bytes, nullptr, &record) != 0;
+        });
+    m_lastReadArrived = m_backend->lastMoved;
+    return status;
+}
+
+size_t CSerial::QueuedInput() const {
+    COMSTAT status{};
+    DWORD errors = 0;
+    if (!IsOpen() || !ClearCommError(AsHandle(m_port), &errors, &status)) return 0;
+    return status.cbInQue;
 }
 
 SerialStatus CSerial::Purge() {

@@ -4,6 +4,7 @@
 
 #include "hart/HartFrame.h"
 #include "traffic/HartIpPacket.h"
+#include "traffic/Reception.h"
 
 namespace traffic {
 
@@ -38,20 +39,11 @@ void Emit(std::ostream& out, const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 std::vector<uint8_t> TokenPassingPdu(const TrafficFrame& frame) {
-    const std::vector<uint8_t>& bytes = frame.bytes;
-    if (frame.direction == Direction::Sent) {
-        if (frame.linkResult != kLinkOk) return {};
-        size_t start = 0;
-        while (start < bytes.size() && bytes[start] == hart::kPreambleByte) ++start;
-        return {bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.end()};
-    }
-    if (bytes.empty()) return {};
-    // A checksum mismatch comes with the checksum as read; a delivered reply without it.
-    if (frame.linkResult == kLinkChecksumMismatch) return bytes;
-    if (frame.linkResult != kLinkOk) return {};
-    std::vector<uint8_t> pdu = bytes;
-    pdu.push_back(hart::Checksum(bytes.data(), bytes.size()));
-    return pdu;
+    const std::span<const uint8_t> wire = WireFrame(frame);
+    if (frame.direction == Direction::Received) return {wire.begin(), wire.end()};
+    size_t start = 0;
+    while (start < wire.size() && wire[start] == hart::kPreambleByte) ++start;
+    return {wire.begin() + static_cast<std::ptrdiff_t>(start), wire.end()};
 }
 
 CPcapWriter::CPcapWriter(std::ostream& out) : m_out(out) {

@@ -33,8 +33,9 @@ private:
     uint16_t m_identification = 0;
 };
 
-// The HART-IP token-passing PDU of a frame (delimiter through checksum), or nothing when
-// it carries no frame. A delivered reply gets back the checksum that the link left off.
+// The HART-IP token-passing PDU of a frame (delimiter through checksum) as it was on the
+// line, or nothing when it carries no frame: a received one incomplete or with its bad
+// checksum as it came.
 std::vector<uint8_t> TokenPassingPdu(const TrafficFrame& frame);
 
 }  // namespace traffic

@@ -98,7 +98,7 @@ TEST_F(LineTraffic, FillsFromAPollAndCopiesClearsAndSaves) {
               "request | poll address 0 | command 0 Read Unique Identifier | byte count 0 | "
               "checksum good");
     EXPECT_EQ(Rows()->topLevelItem(0)->toolTip(2),
-              "FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF 02 00 00 00 02");
+              "FF\u00D720 02 00 00 00 02");
     EXPECT_EQ(Row(1, 1), "RX");
     EXPECT_TRUE(Row(1, 2).contains("device id 1193046 (0x123456)")) << Row(1, 2).toStdString();
     EXPECT_TRUE(Row(2, 2).startsWith(

@@ -24,14 +24,14 @@
 #include "cli/ExitCodes.h"
 #include "cli/JsonLine.h"
 #include "cli/PollCommand.h"
-#include "cli/TraceObserver.h"
+#include "cli/TraceWriter.h"
 #include "serial/ComPortMap.h"
 #include "sim/ServedPty.h"
 #include "strings/Strings.h"
 #include "tests/serial/ScopedConfigHome.h"
 #include "tests/traffic/PcapRecords.h"
 #include "tests/workflows/FakeLine.h"
-#include "traffic/FrameTap.h"
+#include "traffic/WireTap.h"
 
 namespace {
 
@@ -460,51 +460,30 @@ TEST(JsonOutput, FloatsAreTheShortestDecimalOfTheFloatAndNaNIsNull) {
     EXPECT_TRUE(JsonFloat(std::nanf("")).isNull());
 }
 
-TEST(TraceObserver, PrintsFramesInHexWithTheirTimeAndResult) {
-    FakeClock clock;
+TEST(TraceWriter, PrintsEveryByteOfTheWireWithItsTimeResultAndWhatTheLineDid) {
     std::ostringstream out;
-    CTraceObserver trace(clock, out);
-    clock.Advance(1234);
-    const uint8_t frame[] = {0xFF, 0x02, 0x80, 0x00, 0x00, 0x82};
-    trace.FrameSent(frame, sizeof frame, kLinkOk);
-    clock.Advance(500);
-    trace.FrameReceived(nullptr, 0, kLinkNoReply);
+    CTraceWriter trace(out, 1'000'000);
+    traffic::TrafficFrame sent;
+    sent.timeUs = 2'234'000;
+    sent.bytes = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x02, 0x80, 0x00, 0x00, 0x82};
+    trace.Write(sent);
+    traffic::TrafficFrame cut = sent;
+    cut.direction = traffic::Direction::Received;
+    cut.timeUs = 2'734'000;
+    cut.bytes = {0x12, 0x34, 0xFF, 0xFF, 0x06, 0x80, 0x00, 0x05, 0x00};
+    cut.frameStart = 4;
+    cut.linkResult = kLinkDataIncomplete;
+    trace.Write(cut);
+    traffic::TrafficFrame silent = cut;
+    silent.bytes.clear();
+    silent.frameStart.reset();
+    silent.linkResult = kLinkNoReply;
+    trace.Write(silent);
     EXPECT_EQ(out.str(),
-              "   1234 ms  TX  FF 02 80 00 00 82  result 0 (ok)\n"
+              "   1234 ms  TX  FF\u00D75 02 80 00 00 82  result 0 (ok)\n"
+              "   1734 ms  RX  12 34 FF\u00D72 06 80 00 05 00  result 3 (data incomplete)  "
+              "noise: 2 bytes before the preamble; incomplete frame: 5 bytes\n"
               "   1734 ms  RX  -  result 5 (no reply)\n");
-}
-
-// A port whose driver counts errors, with counts the test sets.
-class CountingPort : public FakeSerial {
-public:
-    using FakeSerial::FakeSerial;
-    LineErrors LineErrorCounts() const override { return counts; }
-    LineErrors counts;
-};
-
-TEST(TraceObserver, AddsTheLineErrorsOfEachReceptionWhereThereWereAny) {
-    FakeClock clock;
-    CountingPort port(clock);
-    std::ostringstream out;
-    CTraceObserver trace(clock, out, &port);
-    const uint8_t reply[] = {0x06, 0x00};
-    trace.FrameReceived(reply, sizeof reply, kLinkOk);
-    port.counts.marked = 3;
-    port.counts.driverCounts = true;
-    port.counts.parity = 2;
-    port.counts.framing = 1;
-    // A frame whose checksum failed comes with its checksum byte.
-    const uint8_t corrupted[] = {0x06, 0x00, 0x07};
-    trace.FrameReceived(corrupted, sizeof corrupted, kLinkChecksumMismatch);
-    port.counts.marked = 4;
-    port.counts.parity = 3;
-    trace.FrameReceived(reply, sizeof reply, kLinkOk);
-    EXPECT_EQ(
-        out.str(),
-        "      0 ms  RX  06 00  result 0 (ok)\n"
-        "      0 ms  RX  06 00 07  result 2 (checksum mismatch)  line errors: 3 (parity 2, framing "
-        "1)\n"
-        "      0 ms  RX  06 00  result 0 (ok)  line errors: 1 (parity 1, framing 0)\n");
 }
 
 }  // namespace

@@ -71,9 +71,9 @@ TEST_F(CliAgainstSim, SingleDevicePassesWithTheTagAndIdItWasGivenAndTracesTheFra
               "HART Tag: PT101   \n"
               "HART ID: 658188\n"
               "HART Addr: 0\n");
-    EXPECT_THAT(Err(), HasSubstr(" ms  TX  FF FF"));
-    EXPECT_THAT(Err(), HasSubstr(" ms  RX  06 "));
-    EXPECT_THAT(Err(), HasSubstr(" ms  RX  86 "));  // the tag by command 13
+    EXPECT_THAT(Err(), HasSubstr(" ms  TX  FF\u00D7"));
+    EXPECT_THAT(Err(), HasSubstr(" ms  RX  FF\u00D75 06 "));
+    EXPECT_THAT(Err(), HasSubstr(" ms  RX  FF\u00D75 86 "));  // the tag by command 13
     EXPECT_THAT(Err(), HasSubstr("result 0 (ok)"));
 }
 
@@ -86,7 +86,7 @@ TEST_F(CliAgainstSim, PollJsonIsTheOnlyOutputWhileTheTraceGoesToStandardError) {
     EXPECT_EQ(result["hart_id"].toInteger(), 0x123456);
     EXPECT_EQ(result["port"].toString(), "COM233");
     EXPECT_EQ(result["outcome"].toString(), "pass_single");
-    EXPECT_THAT(Err(), HasSubstr(" ms  TX  FF FF"));
+    EXPECT_THAT(Err(), HasSubstr(" ms  TX  FF\u00D7"));
 }
 
 TEST_F(CliAgainstSim, RevisionFourDeviceHasItsTagReadByCommandFour) {
@@ -94,7 +94,7 @@ TEST_F(CliAgainstSim, RevisionFourDeviceHasItsTagReadByCommandFour) {
     EXPECT_EQ(Cli({"--trace", "poll", "--multidrop", "no"}), 0) << Err();
     EXPECT_THAT(Out(), HasSubstr("HART Tag: OLD4    \nHART ID: 258\n"));
     // Command 4 with data byte 1 by short frame to address 0.
-    EXPECT_THAT(Err(), HasSubstr("TX  FF FF FF FF FF 02 00 04 01 01"));
+    EXPECT_THAT(Err(), HasSubstr("TX  FF\u00D75 02 00 04 01 01"));
 }
 
 TEST_F(CliAgainstSim, MultiDropLineAnsweredYesPassesWithTheList) {

@@ -25,8 +25,9 @@ Bytes Contents(const std::ostringstream& out) {
 TEST(PcapWriter, WritesARequestAndItsAnswerAsHartIpOverUdpByteForByte) {
     std::ostringstream out;
     CPcapWriter writer(out);
-    writer.Write({kNoonUs, Direction::Sent, IdentityPoll(), kLinkOk});
-    writer.Write({kNoonUs + 290000, Direction::Received, IdentityAnswer(), kLinkOk});
+    writer.Write(SentRecord(kNoonUs, IdentityPoll(), kLinkOk));
+    writer.Write(ReceivedRecord(
+        kNoonUs + 290000, Concat({{0xFF, 0xFF}, WithChecksum(IdentityAnswer())}), kLinkOk, 2));
     // clang-format off
     const Bytes expected = {
         // pcap header: magic (microseconds), version 2.4, zone, accuracy, snap length,
@@ -72,16 +73,16 @@ TEST(PcapWriter, GivesEachKindOfFrameItsMessageTypeStationsAndSoundHeaders) {
     Bytes corrupted = WithChecksum(Body(0x86, kLongAddress, 3, DynamicVariablesData()));
     corrupted.back() ^= 0x55;
     const std::vector<TrafficFrame> frames = {
-        {kNoonUs, Direction::Sent, IdentityPoll(), kLinkOk},
-        {kNoonUs + 1, Direction::Received, IdentityAnswer(), kLinkOk},
-        {kNoonUs + 2, Direction::Received, Body(0x81, burstAddress, 3, DynamicVariablesData()),
-         kLinkOk},
-        {kNoonUs + 3, Direction::Received, Body(0x82, kLongAddress, 1, {}), kLinkOk},
+        SentRecord(kNoonUs, IdentityPoll(), kLinkOk),
+        ReceivedRecord(kNoonUs + 1, WithChecksum(IdentityAnswer()), kLinkOk),
+        ReceivedRecord(kNoonUs + 2,
+                       WithChecksum(Body(0x81, burstAddress, 3, DynamicVariablesData())), kLinkOk),
+        ReceivedRecord(kNoonUs + 3, WithChecksum(Body(0x82, kLongAddress, 1, {})), kLinkOk),
         // Nothing on the line: left out.
-        {kNoonUs + 4, Direction::Sent, IdentityPoll(), kLinkWriteIncomplete},
-        {kNoonUs + 5, Direction::Received, {}, kLinkNoReply},
-        {kNoonUs + 6, Direction::Sent, Written(5, Body(0x82, kLongAddress, 3, {})), kLinkOk},
-        {kNoonUs + 7, Direction::Received, corrupted, kLinkChecksumMismatch},
+        SentRecord(kNoonUs + 4, {}, kLinkWriteIncomplete),
+        ReceivedRecord(kNoonUs + 5, {}, kLinkNoReply),
+        SentRecord(kNoonUs + 6, Written(5, Body(0x82, kLongAddress, 3, {})), kLinkOk),
+        ReceivedRecord(kNoonUs + 7, corrupted, kLinkChecksumMismatch),
     };
     std::ostringstream out;
     CPcapWriter writer(out);
@@ -140,7 +141,7 @@ TEST(PcapWriter, ReportsAStreamThatFailed) {
     std::ostringstream out;
     CPcapWriter writer(out);
     out.setstate(std::ios::badbit);
-    writer.Write({kNoonUs, Direction::Sent, IdentityPoll(), kLinkOk});
+    writer.Write(SentRecord(kNoonUs, IdentityPoll(), kLinkOk));
     EXPECT_FALSE(writer.Good());
 }
 

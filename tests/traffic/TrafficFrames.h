@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "hart/HartFrame.h"
+#include "traffic/TrafficFrame.h"
 
 // Frames as the link hands them to its observer, for the line traffic tests.
 namespace traffictest {
@@ -57,6 +58,24 @@ inline Bytes IdentityAnswer() {
 // The device's dynamic variables (12 mA, PV 50 kPa, SV 21.5 degC) with status bytes.
 inline Bytes DynamicVariablesData() {
     return Concat({{0x00, 0x00}, kTwelve, {12}, kFifty, {32}, kTwentyOneAndAHalf});
+}
+
+// Records as the wire tap makes them: a request as the port took it, and a reception's
+// bytes with the offset where the link found its frame (none: it found none).
+inline traffic::TrafficFrame SentRecord(int64_t timeUs, Bytes bytes, unsigned result) {
+    traffic::TrafficFrame frame;
+    frame.timeUs = timeUs;
+    frame.direction = traffic::Direction::Sent;
+    frame.bytes = std::move(bytes);
+    frame.linkResult = result;
+    return frame;
+}
+inline traffic::TrafficFrame ReceivedRecord(int64_t timeUs, Bytes bytes, unsigned result,
+                                            std::optional<uint32_t> frameStart = 0) {
+    traffic::TrafficFrame frame = SentRecord(timeUs, std::move(bytes), result);
+    frame.direction = traffic::Direction::Received;
+    if (!frame.bytes.empty()) frame.frameStart = frameStart;
+    return frame;
 }
 
 }  // namespace traffictest
