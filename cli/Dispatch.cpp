@@ -26,6 +26,7 @@
 #include "settings/SettingsTrouble.h"
 #include "settings/StartupSettings.h"
 #include "strings/Strings.h"
+#include "traffic/LineDiagnosis.h"
 #include "traffic/WireTap.h"
 #include "version/Version.h"
 
@@ -116,10 +117,17 @@ int RunLineCommand(const CommandLine& line, std::istream& in, std::ostream& out,
     // One record of the wire serves the trace, the capture and the line's diagnosis.
     const int64_t startUs = traffic::WallClockNowUs();
     CTraceWriter trace(err, startUs);
+    traffic::CLineDiagnosis diagnosis;
     traffic::CWireTap wire(link.Clock(), startUs, [&](traffic::TrafficFrame frame) {
         if (line.trace) trace.Write(frame);
         if (line.pcap) capture.Write(frame);
+        diagnosis.Add(frame);
     });
+    format.lineVerdict = [&diagnosis]() -> std::optional<LineVerdict> {
+        const std::optional<traffic::LineClass> verdict = diagnosis.Verdict();
+        if (!verdict) return std::nullopt;
+        return LineVerdict{traffic::LineClassKey(*verdict), traffic::LineClassText(*verdict)};
+    };
     CObserverTee observers;
     observers.Add(&wire);
     // The runs that exist to test the line say at their end how good it was.

@@ -71,8 +71,14 @@ int RunPollCommand(CHartLink& link, uint8_t comPort, CTerminalView::Answer answe
     members.nComPort = comPort;
     const PollOutcome outcome = RunPollTest(link, view, members);
     if (outcome == PollOutcome::Interrupted) err << "tralvo-cli: interrupted" << std::endl;
+    // Only a test the line failed has a verdict on the line.
+    const std::optional<LineVerdict> line =
+        outcome == PollOutcome::Failed ? format.lineVerdict() : std::nullopt;
     if (format.json) {
-        WriteJsonLine(out, PollResultJson(outcome, members, link, view.LastError()));
+        QJsonObject result = PollResultJson(outcome, members, link, view.LastError());
+        result["line_diagnosis"] =
+            line ? QJsonValue(QString::fromStdString(line->key)) : QJsonValue();
+        WriteJsonLine(out, result);
         return ExitStatusOf(outcome);
     }
     if (outcome == PollOutcome::Interrupted) return ExitStatusOf(outcome);
@@ -80,5 +86,6 @@ int RunPollCommand(CHartLink& link, uint8_t comPort, CTerminalView::Answer answe
         << "HART Tag: " << members.strTag.toStdString() << '\n'
         << "HART ID: " << members.nHartId << '\n'
         << "HART Addr: " << members.strAddress.toStdString() << std::endl;
+    if (line) out << "Line: " << line->text << std::endl;
     return ExitStatusOf(outcome);
 }

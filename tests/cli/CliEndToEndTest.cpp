@@ -86,6 +86,7 @@ TEST_F(CliAgainstSim, PollJsonIsTheOnlyOutputWhileTheTraceGoesToStandardError) {
     EXPECT_EQ(result["hart_id"].toInteger(), 0x123456);
     EXPECT_EQ(result["port"].toString(), "COM233");
     EXPECT_EQ(result["outcome"].toString(), "pass_single");
+    EXPECT_TRUE(result.contains("line_diagnosis") && result["line_diagnosis"].isNull());
     EXPECT_THAT(Err(), HasSubstr(" ms  TX  FF\u00D7"));
 }
 
@@ -113,14 +114,16 @@ TEST_F(CliAgainstSim, MultiDropLineAnsweredYesPassesWithTheList) {
               "HART Addr: 1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13, 14, 15\n");
 }
 
-TEST_F(CliAgainstSim, SilentLineAnsweredNoFails) {
-    StartSim(224, {"--silent"});
+TEST_F(CliAgainstSim, SilentLineAnsweredNoFailsAndSaysOnlyTheEchoCameBack) {
+    StartSim(224, {"--silent", "--echo"});
     EXPECT_EQ(Cli({"poll", "--multidrop", "no"}), 1) << Err();
     EXPECT_EQ(Out(),
               "Status: Test Failed\n"
               "HART Tag:  \n"
               "HART ID: 0\n"
-              "HART Addr:  \n");
+              "HART Addr:  \n"
+              "Line: Only the echo of the requests came back: the modem sends, but no device "
+              "answers. Check the device's polling address and the loop wiring.\n");
 }
 
 TEST_F(CliAgainstSim, StoredPortIsUsedWithoutWritingTheSettings) {
