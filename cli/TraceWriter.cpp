@@ -1,6 +1,5 @@
 #include "cli/TraceWriter.h"
 
-#include <cstdio>
 #include <string>
 
 #include "hart/LinkResultName.h"
@@ -8,9 +7,9 @@
 
 void CTraceWriter::Write(const traffic::TrafficFrame& frame) {
     const int64_t elapsedMs = (frame.timeUs - m_startUs) / 1000;
-    char head[40];
-    std::snprintf(head, sizeof head, "%7lld ms  %s  ", static_cast<long long>(elapsedMs),
-                  frame.direction == traffic::Direction::Sent ? "TX" : "RX");
+    std::string head = std::to_string(elapsedMs);
+    if (head.size() < 7) head.insert(0, 7 - head.size(), ' ');
+    head += frame.direction == traffic::Direction::Sent ? " ms  TX  " : " ms  RX  ";
     const std::string hex = traffic::WireHex(frame);
     const std::string notes = traffic::JoinedNotes(traffic::WireNotes(frame));
     m_out << head << (hex.empty() ? "-" : hex) << "  result " << frame.linkResult << " ("
