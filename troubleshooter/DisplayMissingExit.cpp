@@ -16,7 +16,7 @@ void ExitOnFatal(QtMsgType type, const QMessageLogContext& context, const QStrin
         if (g_previousHandler) g_previousHandler(type, context, message);
         return;
     }
-    std::fprintf(stderr, "com-troubleshooter: %s\n%s", message.toLocal8Bit().constData(),
+    std::fprintf(stderr, TRALVO_TROUBLESHOOTER_NAME ": %s\n%s", message.toLocal8Bit().constData(),
                  kTroubleshooterUsage);
     std::fputs("The window needs a display; --report prints the findings without one.\n", stderr);
     // Nothing of the program has started yet: there is nothing to clean up.

@@ -33,7 +33,7 @@ std::optional<int> AnswerHelpOrVersion(const std::vector<std::string>& args, std
         return 0;
     }
     if (Has(args, "--version")) {
-        out << "com-troubleshooter " << TRALVO_VERSION << '\n';
+        out << TRALVO_TROUBLESHOOTER_NAME " " << TRALVO_VERSION << '\n';
         return 0;
     }
     return std::nullopt;

@@ -37,7 +37,8 @@ int RunJsonReport(const TroubleshootRequest& request, const SystemRoots& roots,
 }  // namespace
 
 const char* const kTroubleshooterUsage =
-    "usage: com-troubleshooter [--port N] [--report [--poll] [--json]] [--help] [--version]\n"
+    "usage: " TRALVO_TROUBLESHOOTER_NAME
+    " [--port N] [--report [--poll] [--json]] [--help] [--version]\n"
     "       (N: a COM number from 1 to 255, as 33 or COM33)\n";
 
 bool WantsReport(const std::vector<std::string>& args) {

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr char kProgram[] = "com-troubleshooter";
+constexpr char kProgram[] = TRALVO_TROUBLESHOOTER_NAME;
 
 // The port Tralvo's start-up would restore, and what kept the store from being read.
 struct StoredSettings {
