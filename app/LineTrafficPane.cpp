@@ -205,7 +205,7 @@ void CLineTrafficPane::OnSaveAsText() {
 
 void CLineTrafficPane::OnSaveAsPcap() {
     const QString path =
-        ChooseFile(m_texts.savePcap, QStringLiteral("line-traffic.pcap"), m_texts.pcapFilter);
+        ChooseFile(m_texts.savePcap, QStringLiteral("line-traffic.pcapng"), m_texts.pcapFilter);
     if (path.isEmpty()) return;
     std::ostringstream capture;
     traffic::CPcapWriter writer(capture);

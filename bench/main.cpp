@@ -8,6 +8,7 @@
 
 #include "BadLineBench.h"
 #include "BenchTime.h"
+#include "CaptureCost.h"
 #include "DropInstants.h"
 #include "Frames.h"
 #include "ScratchHome.h"
@@ -134,5 +135,7 @@ int main() {
     MeasureStopLatency(home);
     std::printf("the window: a multi-drop scan beside its event loop\n");
     MeasureWindowDuringScan(home);
+    std::printf("the capture: what recording the wire costs beside the wire's own pace\n");
+    MeasureCaptureCost();
     return 0;
 }

@@ -141,7 +141,7 @@ Options:
   --lang en|zh language of the test's texts (default: the stored language)
   --trace      every frame sent and received on standard error, in hex, with times in
                milliseconds and the link result of each reception
-  --pcap FILE  every frame sent and received written to FILE as a capture (pcap, HART-IP
+  --pcap FILE  every frame sent and received written to FILE as a capture (pcapng, HART-IP
                over UDP port 5094) that Wireshark decodes; an existing FILE is replaced
                once the command line is known good. A symbolic link in its place is
                refused. A FILE that cannot be created ends tralvo-cli with status 64

@@ -1,24 +1,32 @@
 #include "traffic/PcapWriter.h"
 
+#include <span>
 #include <utility>
 
 #include "hart/HartFrame.h"
 #include "traffic/HartIpPacket.h"
 #include "traffic/Reception.h"
+#include "traffic/WireText.h"
 
 namespace traffic {
 
 namespace {
 
-constexpr uint32_t kPcapMagic = 0xA1B2C3D4;  // microsecond timestamps
-constexpr uint16_t kPcapMajorVersion = 2;
-constexpr uint16_t kPcapMinorVersion = 4;
+constexpr uint32_t kSectionHeaderBlock = 0x0A0D0D0A;
+constexpr uint32_t kInterfaceDescriptionBlock = 1;
+constexpr uint32_t kEnhancedPacketBlock = 6;
+constexpr uint32_t kByteOrderMagic = 0x1A2B3C4D;
+constexpr uint16_t kMajorVersion = 1;
+constexpr uint16_t kMinorVersion = 0;
+constexpr uint16_t kLinkTypeRawIp = 101;
 constexpr uint32_t kSnapLength = 65535;
-constexpr uint32_t kLinkTypeRawIp = 101;
-constexpr int64_t kMicrosPerSecond = 1000000;
+constexpr uint16_t kOptionEnd = 0;
+constexpr uint16_t kOptionComment = 1;
+constexpr uint16_t kOptionTimeResolution = 9;
+constexpr uint8_t kMicroseconds = 6;  // 10^-6 s
+constexpr size_t kLongestOption = 0xFFFF;
 
-// pcap is written in the byte order of its magic number; little-endian, byte by byte, so
-// that the file is the same on every host.
+// Written little-endian, byte by byte, so that the file is the same on every host.
 void PutLittle16(std::vector<uint8_t>& out, uint16_t value) {
     out.push_back(static_cast<uint8_t>(value));
     out.push_back(static_cast<uint8_t>(value >> 8));
@@ -27,6 +35,32 @@ void PutLittle16(std::vector<uint8_t>& out, uint16_t value) {
 void PutLittle32(std::vector<uint8_t>& out, uint32_t value) {
     PutLittle16(out, static_cast<uint16_t>(value));
     PutLittle16(out, static_cast<uint16_t>(value >> 16));
+}
+
+// Block bodies and option values end on a 32-bit boundary.
+void PadTo32Bits(std::vector<uint8_t>& out) {
+    while (out.size() % 4 != 0) out.push_back(0);
+}
+
+void PutOption(std::vector<uint8_t>& out, uint16_t code, std::span<const uint8_t> value) {
+    PutLittle16(out, code);
+    PutLittle16(out, static_cast<uint16_t>(value.size()));
+    out.insert(out.end(), value.begin(), value.end());
+    PadTo32Bits(out);
+}
+
+// A block: its type and total length around the body, the length repeated at the end so
+// that a reader can walk the file backwards.
+std::vector<uint8_t> Block(uint32_t type, std::vector<uint8_t> body) {
+    PadTo32Bits(body);
+    const auto length = static_cast<uint32_t>(body.size() + 12);
+    std::vector<uint8_t> block;
+    block.reserve(length);
+    PutLittle32(block, type);
+    PutLittle32(block, length);
+    block.insert(block.end(), body.begin(), body.end());
+    PutLittle32(block, length);
+    return block;
 }
 
 void Emit(std::ostream& out, const std::vector<uint8_t>& bytes) {
@@ -47,14 +81,23 @@ std::vector<uint8_t> TokenPassingPdu(const TrafficFrame& frame) {
 }
 
 CPcapWriter::CPcapWriter(std::ostream& out) : m_out(out) {
-    std::vector<uint8_t> header;
-    PutLittle32(header, kPcapMagic);
-    PutLittle16(header, kPcapMajorVersion);
-    PutLittle16(header, kPcapMinorVersion);
-    PutLittle32(header, 0);  // time zone: timestamps are UTC
-    PutLittle32(header, 0);  // accuracy of timestamps
-    PutLittle32(header, kSnapLength);
-    PutLittle32(header, kLinkTypeRawIp);
+    std::vector<uint8_t> section;
+    PutLittle32(section, kByteOrderMagic);
+    PutLittle16(section, kMajorVersion);
+    PutLittle16(section, kMinorVersion);
+    PutLittle32(section, 0xFFFFFFFF);  // section length: not known while writing
+    PutLittle32(section, 0xFFFFFFFF);
+    std::vector<uint8_t> header = Block(kSectionHeaderBlock, std::move(section));
+
+    std::vector<uint8_t> interface;
+    PutLittle16(interface, kLinkTypeRawIp);
+    PutLittle16(interface, 0);  // reserved
+    PutLittle32(interface, kSnapLength);
+    PutOption(interface, kOptionTimeResolution, std::span(&kMicroseconds, 1));
+    PutOption(interface, kOptionEnd, {});
+    const std::vector<uint8_t> description =
+        Block(kInterfaceDescriptionBlock, std::move(interface));
+    header.insert(header.end(), description.begin(), description.end());
     Emit(m_out, header);
 }
 
@@ -84,19 +127,31 @@ void CPcapWriter::Write(const TrafficFrame& frame) {
         default:  // an answer, or what else came back: the answer to our last request
             break;
     }
-    WriteRecord(frame.timeUs,
-                Ipv4UdpPacket(from, to, m_identification++, HartIpMessage(type, sequence, pdu)));
+    WritePacket(frame.timeUs,
+                Ipv4UdpPacket(from, to, m_identification++, HartIpMessage(type, sequence, pdu)),
+                JoinedNotes(WireNotes(frame)));
 }
 
-void CPcapWriter::WriteRecord(int64_t timeUs, const std::vector<uint8_t>& packet) {
-    const int64_t time = timeUs > 0 ? timeUs : 0;
-    std::vector<uint8_t> record;
-    PutLittle32(record, static_cast<uint32_t>(time / kMicrosPerSecond));
-    PutLittle32(record, static_cast<uint32_t>(time % kMicrosPerSecond));
-    PutLittle32(record, static_cast<uint32_t>(packet.size()));  // bytes in the file
-    PutLittle32(record, static_cast<uint32_t>(packet.size()));  // bytes on the wire
-    record.insert(record.end(), packet.begin(), packet.end());
-    Emit(m_out, record);
+void CPcapWriter::WritePacket(int64_t timeUs, const std::vector<uint8_t>& packet,
+                              const std::string& comment) {
+    const auto time = static_cast<uint64_t>(timeUs > 0 ? timeUs : 0);
+    std::vector<uint8_t> body;
+    body.reserve(packet.size() + comment.size() + 32);
+    PutLittle32(body, 0);  // the one interface
+    PutLittle32(body, static_cast<uint32_t>(time >> 32));
+    PutLittle32(body, static_cast<uint32_t>(time));
+    PutLittle32(body, static_cast<uint32_t>(packet.size()));  // bytes in the file
+    PutLittle32(body, static_cast<uint32_t>(packet.size()));  // bytes on the wire
+    body.insert(body.end(), packet.begin(), packet.end());
+    PadTo32Bits(body);
+    if (!comment.empty()) {
+        const auto* text = reinterpret_cast<const uint8_t*>(comment.data());
+        PutOption(
+            body, kOptionComment,
+            std::span(text, comment.size() < kLongestOption ? comment.size() : kLongestOption));
+        PutOption(body, kOptionEnd, {});
+    }
+    Emit(m_out, Block(kEnhancedPacketBlock, std::move(body)));
 }
 
 }  // namespace traffic

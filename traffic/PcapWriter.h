@@ -2,19 +2,22 @@
 
 #include <cstdint>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "traffic/TrafficFrame.h"
 
-// Writes line traffic as a capture file (pcap, microsecond timestamps, raw IPv4 packets):
-// each frame on the line as a HART-IP message over UDP, our requests from the master to the
-// device's HART-IP port, answers back, bursts published by the device and another master's
-// requests from an address of its own. Wireshark and tshark decode it as HART_IP.
+// Writes line traffic as a capture file (pcapng, one interface of raw IPv4 packets,
+// microsecond timestamps): each frame on the line as a HART-IP message over UDP, our
+// requests from the master to the device's HART-IP port, answers back, bursts published by
+// the device and another master's requests from an address of its own. What the line did
+// beyond the frame (noise, echo, line errors, a frame cut short or with a bad checksum)
+// rides along as the packet's comment. Wireshark and tshark decode it as HART_IP.
 namespace traffic {
 
 class CPcapWriter {
 public:
-    // Writes the file header at once.
+    // Writes the section header and the interface description at once.
     explicit CPcapWriter(std::ostream& out);
 
     // Adds the frame, if it was one on the line: a request that was not written whole and a
@@ -24,7 +27,8 @@ public:
     bool Good() const { return !m_out.fail(); }
 
 private:
-    void WriteRecord(int64_t timeUs, const std::vector<uint8_t>& packet);
+    void WritePacket(int64_t timeUs, const std::vector<uint8_t>& packet,
+                     const std::string& comment);
 
     std::ostream& m_out;
     uint16_t m_requestSequence = 0;
