@@ -127,8 +127,10 @@ Commands:
       --count N
                stop after N polls (default: until Ctrl+C)
                pv and continuous end with the link's figures over the run, such as
-               Link: 20 exchanges, 19 answered, 2 retried, errors: 1 no reply; reply
-               complete 180/190/260 ms after the request ended (min/mean/max)
+               Link: 20 exchanges, 18 answered (2 after a retry), 1 no reply, 1 bad
+               checksum, 0 incomplete, 0 with line errors, 0 busy; answer 18/20/22 ms
+               (median/95%/max): one exchange per request sent, the answer time from
+               the end of the request to the first byte of the reply
   ports        the ports the port chooser lists, one a line: COM<n>, the device it opens,
                what the port is, its /dev/serial/by-id name (tab-separated). Gives a
                USB adapter seen for the first time its own COM number, as the chooser does
@@ -148,7 +150,7 @@ Options:
                before the port is opened
   --json       poll: one JSON object with the result, also when the test fails; pv and
                continuous: one JSON object a line, each tick or poll with its time,
-               and last {"link_quality": {...}} with the link's figures.
+               and last {"summary": true, ...} with the link's figures.
                Standard output then carries nothing else. May also follow the command
   --help       show this text
   --version    show the version

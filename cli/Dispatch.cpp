@@ -19,14 +19,13 @@
 #include "cli/PvCommand.h"
 #include "cli/TraceWriter.h"
 #include "hart/HartLink.h"
-#include "hart/LinkQuality.h"
-#include "hart/ObserverTee.h"
 #include "portselect/PortsCommand.h"
 #include "settings/Profile.h"
 #include "settings/SettingsTrouble.h"
 #include "settings/StartupSettings.h"
 #include "strings/Strings.h"
 #include "traffic/LineDiagnosis.h"
+#include "traffic/LinkQuality.h"
 #include "traffic/WireTap.h"
 #include "version/Version.h"
 
@@ -114,11 +113,16 @@ int RunLineCommand(const CommandLine& line, std::istream& in, std::ostream& out,
     const uint8_t comPort =
         line.port ? *line.port : RestoreComPort(settings, /*writeBack=*/false).nComPort;
 
-    // One record of the wire serves the trace, the capture and the line's diagnosis.
+    // One record of the wire serves the trace, the capture, the run's link figures and
+    // the line's diagnosis.
     const int64_t startUs = traffic::WallClockNowUs();
     CTraceWriter trace(err, startUs);
     traffic::CLineDiagnosis diagnosis;
+    // The runs that exist to test the line say at their end how good it was.
+    const bool tellsLinkQuality = line.command == "pv" || line.command == "continuous";
+    traffic::CLinkQuality quality;
     traffic::CWireTap wire(link.Clock(), startUs, [&](traffic::TrafficFrame frame) {
+        if (tellsLinkQuality) quality.Add(frame);
         if (line.trace) trace.Write(frame);
         if (line.pcap) capture.Write(frame);
         diagnosis.Add(frame);
@@ -128,13 +132,7 @@ int RunLineCommand(const CommandLine& line, std::istream& in, std::ostream& out,
         if (!verdict) return std::nullopt;
         return LineVerdict{traffic::LineClassKey(*verdict), traffic::LineClassText(*verdict)};
     };
-    CObserverTee observers;
-    observers.Add(&wire);
-    // The runs that exist to test the line say at their end how good it was.
-    const bool tellsLinkQuality = line.command == "pv" || line.command == "continuous";
-    CLinkQuality quality(link.Clock());
-    if (tellsLinkQuality) observers.Add(&quality);
-    link.SetObserver(&observers);
+    link.SetObserver(&wire);
     // Output that can no longer be written ends a run as a signal does: going on would
     // only lose more of it.
     const std::function<bool()> stop = [&] {
@@ -143,7 +141,9 @@ int RunLineCommand(const CommandLine& line, std::istream& in, std::ostream& out,
     int status = (*command)(link, comPort, stop);
     // A run that never reached the line (the port did not open) has nothing to tell. A
     // failed write shows on out and is reported as every lost output is.
-    if (tellsLinkQuality && quality.Exchanges() > 0) WriteLinkQuality(out, quality, format.json);
+    if (const traffic::CLinkQuality::Figures figures = quality.Snapshot();
+        tellsLinkQuality && figures.exchanges > 0)
+        WriteLinkQuality(out, figures, format.json, format.lineVerdict());
     // After a port error the line is reported already (a vanished adapter has no settings).
     if (const SerialStatus closed = link.CloseFailure(); closed && !link.PortFailed())
         err << "tralvo-cli: warning: the port's earlier line settings could not be put back: "

@@ -1,39 +1,46 @@
 #include "cli/LinkQualityOutput.h"
 
-#include <QJsonArray>
-
 #include "cli/JsonLine.h"
-#include "hart/LinkResultName.h"
 
-QJsonObject LinkQualityJson(const CLinkQuality& quality) {
-    QJsonArray errors;
-    for (const auto& [result, count] : quality.Errors()) {
-        errors.append(QJsonObject{
-            {QStringLiteral("result"), static_cast<qint64>(result)},
-            {QStringLiteral("name"), QString::fromLatin1(LinkResultName(result))},
-            {QStringLiteral("count"), static_cast<qint64>(count)},
-        });
-    }
-    QJsonValue replies(QJsonValue::Null);
-    if (const auto times = quality.Replies()) {
-        replies = QJsonObject{
-            {QStringLiteral("min"), static_cast<qint64>(times->minMs)},
-            {QStringLiteral("mean"), static_cast<qint64>(times->meanMs)},
-            {QStringLiteral("max"), static_cast<qint64>(times->maxMs)},
-        };
+namespace {
+
+QJsonValue Count(uint64_t n) { return static_cast<qint64>(n); }
+
+}  // namespace
+
+QJsonObject LinkSummaryJson(const traffic::CLinkQuality::Figures& f) {
+    QJsonValue median(QJsonValue::Null), p95(QJsonValue::Null), max(QJsonValue::Null);
+    if (f.answerTimes) {
+        median = static_cast<qint64>(f.answerTimes->medianMs);
+        p95 = static_cast<qint64>(f.answerTimes->p95Ms);
+        max = static_cast<qint64>(f.answerTimes->maxMs);
     }
     return QJsonObject{
-        {QStringLiteral("exchanges"), static_cast<qint64>(quality.Exchanges())},
-        {QStringLiteral("answered"), static_cast<qint64>(quality.Answered())},
-        {QStringLiteral("retried"), static_cast<qint64>(quality.Retried())},
-        {QStringLiteral("errors"), errors},
-        {QStringLiteral("reply_complete_ms"), replies},
+        {QStringLiteral("summary"), true},
+        {QStringLiteral("exchanges"), Count(f.exchanges)},
+        {QStringLiteral("answered"), Count(f.answered)},
+        {QStringLiteral("retried"), Count(f.retried)},
+        {QStringLiteral("no_reply"), Count(f.noReply)},
+        {QStringLiteral("incomplete"), Count(f.incomplete)},
+        {QStringLiteral("bad_checksum"), Count(f.badChecksum)},
+        {QStringLiteral("line_errors"), Count(f.lineErrors)},
+        {QStringLiteral("busy"), Count(f.busy)},
+        {QStringLiteral("answer_ms_median"), median},
+        {QStringLiteral("answer_ms_p95"), p95},
+        {QStringLiteral("answer_ms_max"), max},
     };
 }
 
-void WriteLinkQuality(std::ostream& out, const CLinkQuality& quality, bool json) {
-    if (json)
-        WriteJsonLine(out, QJsonObject{{QStringLiteral("link_quality"), LinkQualityJson(quality)}});
-    else
-        out << LinkQualityLine(quality) << std::endl;
+void WriteLinkQuality(std::ostream& out, const traffic::CLinkQuality::Figures& figures, bool json,
+                      const std::optional<LineVerdict>& line) {
+    if (json) {
+        QJsonObject summary = LinkSummaryJson(figures);
+        summary[QStringLiteral("line_diagnosis")] =
+            line ? QJsonValue(QString::fromStdString(line->key)) : QJsonValue();
+        WriteJsonLine(out, summary);
+        return;
+    }
+    out << traffic::LinkQualityText(figures) << '\n';
+    if (line) out << "Line: " << line->text << '\n';
+    out.flush();
 }

@@ -1,17 +1,20 @@
 #pragma once
 
 #include <QJsonObject>
+#include <optional>
 #include <ostream>
 
-#include "hart/LinkQuality.h"
+#include "cli/OutputFormat.h"
 
-// The run's link figures after pv and continuous: LinkQualityLine for people, and with
-// json one line {"link_quality": LinkQualityJson}.
-void WriteLinkQuality(std::ostream& out, const CLinkQuality& quality, bool json);
+#include "traffic/LinkQuality.h"
 
-// The figures as numbers:
-//   exchanges, answered, retried
-//   errors   [{"result": 5, "name": "no reply", "count": 1}, ...], lowest result first
-//   reply_complete_ms  {"min", "mean", "max"}, from the end of the request to the end of
-//            the reply; null when no reply was timed
-QJsonObject LinkQualityJson(const CLinkQuality& quality);
+// The run's link figures after pv and continuous: LinkQualityText for people, then the
+// line's diagnosis when some exchange failed ("Line: ..."); with json one last line,
+// LinkSummaryJson with "line_diagnosis" (null when every exchange was answered).
+void WriteLinkQuality(std::ostream& out, const traffic::CLinkQuality::Figures& figures, bool json,
+                      const std::optional<LineVerdict>& line);
+
+// The figures as numbers: {"summary": true, "exchanges", "answered", "retried", "no_reply",
+// "incomplete", "bad_checksum", "line_errors", "busy", "answer_ms_median", "answer_ms_p95",
+// "answer_ms_max"}; the answer times null when no answer was timed.
+QJsonObject LinkSummaryJson(const traffic::CLinkQuality::Figures& figures);

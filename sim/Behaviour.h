@@ -15,7 +15,10 @@ struct Behaviour {
     bool echo = false;              // the line carries each request back as heard
     bool noise = false;             // junk bytes before each answer's preamble
     unsigned badChecksumEvery = 0;  // every N-th answer has a wrong checksum; 0: none
-    bool silent = false;            // no device answers
+    // Every N-th master request heard (sound checksum, any address) gets no answer; 0: none.
+    // A dropped request makes no answer, so it does not count towards badChecksumEvery.
+    unsigned dropEvery = 0;
+    bool silent = false;  // no device answers
     // The device end goes away (as an unplugged USB modem does) once this many answers are
     // completely sent; 0: never.
     unsigned vanishAfter = 0;

@@ -29,7 +29,10 @@ std::optional<HeardFrame> FieldBus::HearByte(uint8_t byte) {
     HeardFrame heard;
     heard.frame = m_parser.Last();
     heard.checksumOk = outcome == RequestParser::Outcome::Complete;
-    if (heard.checksumOk) heard.replies = Replies(heard.frame);
+    if (heard.checksumOk) {
+        heard.dropped = DropsAnswerTo(heard.frame);
+        if (!heard.dropped) heard.replies = Replies(heard.frame);
+    }
     return heard;
 }
 
@@ -53,6 +56,11 @@ Bytes FieldBus::Hear(const Bytes& heard) {
     return out;
 }
 
+bool FieldBus::DropsAnswerTo(const Frame& request) {
+    if (!m_behaviour.dropEvery || !IsMasterRequest(request)) return false;
+    return ++m_requests % m_behaviour.dropEvery == 0;
+}
+
 std::vector<Transmission> FieldBus::Replies(const Frame& request) {
     std::vector<Transmission> replies;
     if (m_behaviour.silent || !IsMasterRequest(request)) return replies;
@@ -69,7 +77,7 @@ std::vector<Transmission> FieldBus::Replies(const Frame& request) {
 }
 
 Transmission FieldBus::Send(Transmission::Kind kind, const Frame& frame, bool corrupt) {
-    Transmission t{kind, frame, {}};
+    Transmission t{kind, frame, {}, corrupt};
     if (m_behaviour.noise && kind == Transmission::Kind::Answer) {
         t.bytes.assign(std::begin(kJunk), std::end(kJunk));
     }

@@ -17,14 +17,16 @@ namespace sim {
 struct Transmission {
     enum class Kind { Answer, Burst, OtherMaster };
     Kind kind;
-    Frame frame;  // as sent, without preamble
-    Bytes bytes;  // on the wire: junk (with noise), preamble, frame, checksum
+    Frame frame;           // as sent, without preamble
+    Bytes bytes;           // on the wire: junk (with noise), preamble, frame, checksum
+    bool corrupt = false;  // its checksum was made wrong on purpose
 };
 
 // What finishing a frame on the line led to.
 struct HeardFrame {
     Frame frame;
     bool checksumOk = true;
+    bool dropped = false;               // Behaviour::dropEvery took its answer away
     std::vector<Transmission> replies;  // an answer and possibly a burst frame after it
 };
 
@@ -52,11 +54,14 @@ public:
 private:
     std::vector<Transmission> Replies(const Frame& request);
     Transmission Send(Transmission::Kind kind, const Frame& frame, bool corrupt);
+    // Counts a heard request; true when its answer is to be dropped.
+    bool DropsAnswerTo(const Frame& request);
 
     std::vector<FieldDevice> m_devices;
     Behaviour m_behaviour;
     RequestParser m_parser;
     unsigned m_answers = 0;
+    unsigned m_requests = 0;
 };
 
 }  // namespace sim

@@ -244,6 +244,8 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& options, std
             ok = flag(b.busyForever);
         } else if (arg.name == "--bad-checksum") {
             ok = value(text) && atLeastOne(text, kMaxCount, b.badChecksumEvery);
+        } else if (arg.name == "--drop-every") {
+            ok = value(text) && atLeastOne(text, kMaxCount, b.dropEvery);
         } else if (arg.name == "--vanish-after") {
             ok = value(text) && atLeastOne(text, kMaxCount, b.vanishAfter);
         } else if (arg.name == "--trickle") {
@@ -319,6 +321,10 @@ Behaviour:
   --echo               the line echoes each request back, as some modems do
   --noise              junk bytes before each answer's preamble
   --bad-checksum N     every N-th answer carries a wrong checksum
+  --drop-every N       no answer to every N-th request heard (a master's request with a
+                       sound checksum, to any address, counted from the start); a dropped
+                       request makes no answer, so with --bad-checksum the N-th answer is
+                       counted among the answers actually sent
   --silent             no device answers
 
 Bad lines:
@@ -339,7 +345,8 @@ Timing and output:
                        (default 20)
   --fast               send replies at pty speed (still after the request's on-air time)
   --trace              print every frame heard and sent, in hex, with times in ms (not the
-                       bytes of --trickle and --babble)
+                       bytes of --trickle and --babble); dropped requests and answers
+                       with a wrong checksum are marked
   --help               show this text
   --version            show the version
 

@@ -14,10 +14,10 @@ constexpr double kNever = std::numeric_limits<double>::infinity();
 // Steps of trickle and babble are never shorter, whatever the caller set: no busy loop.
 constexpr double kShortestStepMs = 1.0;
 
-const char* KindName(Transmission::Kind kind) {
-    switch (kind) {
+const char* KindName(const Transmission& t) {
+    switch (t.kind) {
         case Transmission::Kind::Answer:
-            return "";
+            return t.corrupt ? "  (bad checksum)" : "";
         case Transmission::Kind::Burst:
             return "  (burst)";
         case Transmission::Kind::OtherMaster:
@@ -51,7 +51,7 @@ void PacedLine::Hear(double now, const Bytes& bytes) {
         m_heardEndMs = std::max(now, m_heardEndMs) + m_timing.byteMs;
         const auto result = m_bus.HearByte(byte);
         if (!result) continue;
-        if (m_trace) m_trace->Heard(now, result->frame, result->checksumOk);
+        if (m_trace) m_trace->Heard(now, result->frame, result->checksumOk, result->dropped);
         double start = m_heardEndMs + delay;
         for (const Transmission& t : result->replies) {
             if (Leaving()) break;
@@ -74,7 +74,7 @@ Bytes PacedLine::EchoAtOnce(const Bytes& heard) {
 void PacedLine::Schedule(const Transmission& t, double startMs) {
     const double endMs = startMs + static_cast<double>(t.bytes.size()) * m_timing.byteMs;
     const bool answer = t.kind == Transmission::Kind::Answer;
-    m_queue.push_back({startMs, endMs, KindName(t.kind), t.bytes, answer});
+    m_queue.push_back({startMs, endMs, KindName(t), t.bytes, answer});
     m_sentEndMs = endMs;
     if (answer) ++m_answersScheduled;
 }

@@ -13,8 +13,9 @@ std::string Hex(const Bytes& bytes) {
     return text;
 }
 
-void Trace::Heard(double ms, const Frame& frame, bool checksumOk) {
-    Line(ms, "<-", Hex(AsHeard(frame)), checksumOk ? "" : "  (bad checksum, ignored)");
+void Trace::Heard(double ms, const Frame& frame, bool checksumOk, bool dropped) {
+    const char* note = !checksumOk ? "  (bad checksum, ignored)" : dropped ? "  (dropped)" : "";
+    Line(ms, "<-", Hex(AsHeard(frame)), note);
 }
 
 void Trace::Sent(double ms, const char* what, const Bytes& bytes) {

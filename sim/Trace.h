@@ -14,7 +14,8 @@ std::string Hex(const Bytes& bytes);
 class Trace {
 public:
     explicit Trace(std::FILE* out) : m_out(out) {}
-    void Heard(double ms, const Frame& frame, bool checksumOk);
+    // dropped: heard, but its answer was dropped on purpose.
+    void Heard(double ms, const Frame& frame, bool checksumOk, bool dropped = false);
     void Sent(double ms, const char* what, const Bytes& bytes);
     // The echo of what was heard; late: the tail an adapter hands on after a pause.
     void Echoed(double ms, const Bytes& bytes, bool late = false);

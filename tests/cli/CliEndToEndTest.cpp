@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -144,7 +145,7 @@ TEST_F(CliAgainstSim, ContinuousSendMakesTheCountedPollsTheSimulatorHears) {
     EXPECT_EQ(Cli({"continuous", "--count", "3"}), 0) << Err();
     EXPECT_THAT(Out(), ::testing::StartsWith("Continous send...\npoll 1: answered\npoll 2: "
                                              "answered\npoll 3: answered\nLink: 3 exchanges, 3 "
-                                             "answered, 0 retried, errors: none; reply complete "));
+                                             "answered (0 after a retry), 0 no reply, "));
     EXPECT_EQ(Occurrences(Out(), "\n"), 5u);
     EXPECT_EQ(m_sim->Finish(SIGINT), 0);
     EXPECT_EQ(Occurrences(m_sim->Stdout(),
@@ -163,21 +164,49 @@ TEST_F(CliAgainstSim, ContinuousSendEndsCleanlyOnCtrlC) {
                 ::testing::MatchesRegex("(.|\n)*answered\nLink: [0-9]+ exchanges?, (.|\n)*"));
 }
 
-TEST_F(CliAgainstSim, ContinuousJsonEndsWithTheLinkFiguresOfARetriedBadChecksum) {
-    StartSim(235, {"--bad-checksum", "3"});
-    EXPECT_EQ(Cli({"--json", "continuous", "--count", "4"}), 0) << Err();
+// What the simulator did with each request it heard, in order, read from its trace.
+enum class SimDid { Answered, Dropped, Corrupted };
+std::vector<SimDid> RequestsHeard(const std::string& trace) {
+    std::vector<SimDid> did;
+    std::istringstream lines(trace);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find(" <- ") != std::string::npos)
+            did.push_back(line.find("(dropped)") != std::string::npos ? SimDid::Dropped
+                                                                      : SimDid::Answered);
+        else if (line.find(" -> ") != std::string::npos &&
+                 line.find("(bad checksum)") != std::string::npos && !did.empty())
+            did.back() = SimDid::Corrupted;
+    }
+    return did;
+}
+
+TEST_F(CliAgainstSim, ContinuousJsonEndsWithLinkFiguresThatMatchWhatTheSimulatorDid) {
+    StartSim(235, {"--drop-every", "4", "--bad-checksum", "7", "--trace"});
+    EXPECT_EQ(Cli({"--json", "continuous", "--count", "7"}), 0) << Err();
+    EXPECT_EQ(m_sim->Finish(SIGINT), 0);
+    const std::vector<SimDid> did = RequestsHeard(m_sim->Stdout());
+    // The 4th and 8th requests dropped; the 9th is the 7th answer, corrupted, and ends the
+    // 7th poll unanswered after its two attempts. The figures must say just that.
+    using enum SimDid;
+    ASSERT_THAT(did, ::testing::ElementsAre(Answered, Answered, Answered, Dropped, Answered,
+                                            Answered, Answered, Dropped, Corrupted))
+        << m_sim->Stdout();
     const std::string last = Out().substr(Out().rfind('\n', Out().size() - 2) + 1);
-    const QJsonObject quality = OnlyObject(last).value(QStringLiteral("link_quality")).toObject();
-    // The third answer is corrupted and the poll's second attempt gets the fourth.
-    EXPECT_EQ(quality.value(QStringLiteral("exchanges")).toInt(), 4);
-    EXPECT_EQ(quality.value(QStringLiteral("answered")).toInt(), 4);
-    EXPECT_EQ(quality.value(QStringLiteral("retried")).toInt(), 1);
-    EXPECT_EQ(
-        quality.value(QStringLiteral("errors")).toArray(),
-        (QJsonArray{QJsonObject{{"result", 2}, {"name", "checksum mismatch"}, {"count", 1}}}));
-    const QJsonObject replies = quality.value(QStringLiteral("reply_complete_ms")).toObject();
-    EXPECT_GT(replies.value(QStringLiteral("min")).toInt(), 0);
-    EXPECT_GE(replies.value(QStringLiteral("max")).toInt(), replies.value("min").toInt());
+    const QJsonObject summary = OnlyObject(last);
+    EXPECT_TRUE(summary.value(QStringLiteral("summary")).toBool());
+    const auto figure = [&](const char* key) { return summary.value(key).toInteger(-1); };
+    // A poll tries twice: the answer to the 5th request was a retry.
+    const std::pair<const char*, qint64> expected[] = {
+        {"exchanges", 9},    {"answered", 6},   {"retried", 1},     {"no_reply", 2},
+        {"bad_checksum", 1}, {"incomplete", 0}, {"line_errors", 0}, {"busy", 0}};
+    for (const auto& [key, value] : expected) EXPECT_EQ(figure(key), value) << key;
+    // Two receptions brought nothing, one a bad checksum: the line was mostly silent.
+    EXPECT_EQ(summary.value(QStringLiteral("line_diagnosis")).toString(), "silent");
+    // The simulator answers one turnaround (20 ms) after the request's end.
+    EXPECT_GE(figure("answer_ms_median"), 15);
+    EXPECT_GE(figure("answer_ms_p95"), figure("answer_ms_median"));
+    EXPECT_GE(figure("answer_ms_max"), figure("answer_ms_p95"));
+    EXPECT_LT(figure("answer_ms_max"), 500);
 }
 
 TEST_F(CliAgainstSim, ContinuousSendEndsWithAPortErrorWhenTheDeviceVanishes) {

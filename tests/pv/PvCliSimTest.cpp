@@ -47,9 +47,9 @@ TEST_F(PvCliSimTest, ErrorTestOfTwoAttemptsPollsTwiceAndCompletes) {
                                 "HART ID: 1193046\n"
                                 "[-0-9]+ [:.0-9]+  Count: 1  Errors: 0  AO:   PV: Error Test\n"
                                 "[-0-9]+ [:.0-9]+  Count: 2  Errors: 0  AO:   PV: Complete\n"
-                                "Link: 4 exchanges, 4 answered, 0 retried, errors: none; reply "
-                                "complete [0-9]+/[0-9]+/[0-9]+ ms after the request ended "
-                                "\\(min/mean/max\\)\n"));
+                                "Link: 4 exchanges, 4 answered \\(0 after a retry\\), 0 no "
+                                "reply, 0 bad checksum, 0 incomplete, 0 with line errors, 0 "
+                                "busy; answer [0-9]+/[0-9]+/[0-9]+ ms \\(median/95%/max\\)\n"));
 }
 
 TEST_F(PvCliSimTest, MonitorModeShowsReadingsUntilCtrlCThenEndsCleanly) {

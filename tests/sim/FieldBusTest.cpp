@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -213,6 +215,20 @@ TEST(FieldBusBehaviour, EveryNthAnswerCarriesAWrongChecksum) {
     std::vector<bool> ok;
     for (int i = 0; i < 6; ++i) ok.push_back(Ask(bus, IdentityPoll(0)).at(0).checksumOk);
     EXPECT_THAT(ok, ElementsAre(true, true, false, true, true, false));
+}
+
+TEST(FieldBusBehaviour, EveryNthRequestHeardGoesUnansweredAndIsNoAnswerToCorrupt) {
+    sim::Behaviour b;
+    b.dropEvery = 3;
+    b.badChecksumEvery = 2;
+    sim::FieldBus bus({Device(0, 0x123456)}, b);
+    std::vector<std::string> answers;
+    // The request to an address nobody has counts as heard.
+    for (uint8_t address : {0, 0, 0, 0, 9, 0, 0, 0}) {
+        const auto frames = Ask(bus, IdentityPoll(address));
+        answers.push_back(frames.empty() ? "none" : frames.at(0).checksumOk ? "ok" : "bad");
+    }
+    EXPECT_THAT(answers, ElementsAre("ok", "bad", "none", "ok", "none", "none", "bad", "ok"));
 }
 
 TEST(FieldBusBehaviour, BurstModeSendsABurstFrameAfterEachAnswer) {

@@ -55,10 +55,10 @@ TEST(SimOptions, RepeatedDevicesMakeAMultiDropLineWithTagsAndIdsOfTheirOwn) {
 TEST(SimOptions, ReadsTheBehaviours) {
     sim::SimOptions o;
     std::string error;
-    ASSERT_TRUE(
-        Parse({"--link", "COM1", "--burst=250", "--other-master", "--busy", "3", "--busy-forever",
-               "--echo", "--noise", "--bad-checksum", "4", "--silent", "--fast", "--trace"},
-              o, error))
+    ASSERT_TRUE(Parse({"--link", "COM1", "--burst=250", "--other-master", "--busy", "3",
+                       "--busy-forever", "--echo", "--noise", "--bad-checksum", "4",
+                       "--drop-every=5", "--silent", "--fast", "--trace"},
+                      o, error))
         << error;
     EXPECT_TRUE(o.behaviour.burst);
     EXPECT_EQ(o.behaviour.burstPeriodMs, 250u);
@@ -68,6 +68,7 @@ TEST(SimOptions, ReadsTheBehaviours) {
     EXPECT_TRUE(o.behaviour.echo);
     EXPECT_TRUE(o.behaviour.noise);
     EXPECT_EQ(o.behaviour.badChecksumEvery, 4u);
+    EXPECT_EQ(o.behaviour.dropEvery, 5u);
     EXPECT_TRUE(o.behaviour.silent);
     EXPECT_TRUE(o.timing.fast);
     EXPECT_TRUE(o.trace);
@@ -134,6 +135,9 @@ TEST(SimOptions, RefusesCommandLinesThatCannotBeUsed) {
         {"--link", "COM1", "--device", "addr=1", "--device", "addr=1,id=9"},
         {"--link", "COM1", "--device", "addr=1,id=9", "--device", "addr=2,id=9"},
         {"--link", "COM1", "--bad-checksum", "0"},
+        {"--link", "COM1", "--drop-every", "0"},
+        {"--link", "COM1", "--drop-every"},
+        {"--link", "COM1", "--drop-every", "2x"},
         {"--link", "COM1", "--busy", "many"},
         {"--link", "COM1", "--echo=yes"},
         {"--link", "COM1", "--vanish-after", "0"},
@@ -166,8 +170,8 @@ TEST(SimProgram, HelpExplainsTheOptionsAndSucceeds) {
     EXPECT_EQ(sim.Finish(), 0);
     for (const char* option :
          {"--link", "--port", "--device", "--burst", "--other-master", "--busy", "--busy-forever",
-          "--echo", "--noise", "--bad-checksum", "--silent", "--vanish-after", "--trickle",
-          "--babble", "--late-echo", "--turnaround", "--fast", "--trace"}) {
+          "--echo", "--noise", "--bad-checksum", "--drop-every", "--silent", "--vanish-after",
+          "--trickle", "--babble", "--late-echo", "--turnaround", "--fast", "--trace"}) {
         EXPECT_THAT(sim.Stdout(), HasSubstr(option));
     }
 }
