@@ -148,6 +148,48 @@ TEST(FrameDecoder, ShowsWhatWentWrong) {
     EXPECT_NE(Sent(longer).find("1 more bytes after the checksum"), std::string::npos);
 }
 
+TEST(FrameDecoder, SplitsAFrameIntoColumnsAndPassesEveryWordThroughTheTranslation) {
+    const auto columns = [](const Bytes& bytes, unsigned result = kLinkOk) {
+        const traffic::FrameCells cells =
+            traffic::FrameColumns(DecodeFrame(bytes, Direction::Received, result));
+        return std::vector<std::string>{cells.address, cells.command, cells.result, cells.decode};
+    };
+    Bytes answer = IdentityAnswer();
+    answer[5] = 0x30;
+    EXPECT_EQ(columns(answer),
+              (std::vector<std::string>{
+                  "0", "0 Read Unique Identifier", "status cold start, more status available",
+                  "answer | byte count 14 | manufacturer 38 (0x26), device type 6 (0x06), "
+                  "preambles 5, universal revision 7, device revision 1, device id 1193046 "
+                  "(0x123456) | checksum good"}));
+    EXPECT_EQ(columns(Body(0x86, kLongAddress, 13, {32, 0}))[0], "0x26 0x06 123456");
+    EXPECT_EQ(columns(Body(0x86, kLongAddress, 13, {32, 0}))[2], "response 32 busy");
+    EXPECT_EQ(columns(Body(0x06, {0x00}, 13, {0, 0}))[2], "ok");
+    Bytes corrupted = WithChecksum(Body(0x06, {0x00}, 0, {0x00, 0x00}));
+    corrupted.back() = 0x5E;
+    EXPECT_EQ(columns(corrupted, kLinkChecksumMismatch)[2], "checksum bad");
+    EXPECT_EQ(columns({0x06, 0x00, 0x00, 0x0E, 0x00}, kLinkDataIncomplete)[2], "incomplete");
+    EXPECT_EQ(columns({}, kLinkNoReply),
+              (std::vector<std::string>{"", "", "no reply", "no frame"}));
+
+    // Every part of the summary, link result included, comes from the hook.
+    const traffic::Translate marked = [](const char* english) {
+        return "<" + std::string(english) + ">";
+    };
+    for (const std::string& line :
+         {traffic::FrameSummary(DecodeFrame(answer, Direction::Received, kLinkOk), marked),
+          traffic::FrameSummary(DecodeFrame(corrupted, Direction::Received, 2), marked)}) {
+        size_t at = 0;
+        for (size_t end = 0; end != std::string::npos; at = end + 3) {
+            end = line.find(" | ", at);
+            EXPECT_EQ(line[at], '<') << line.substr(at, end - at);
+        }
+    }
+    EXPECT_EQ(
+        traffic::FrameColumns(DecodeFrame({}, Direction::Received, kLinkNoReply), marked).result,
+        "<no reply>");
+}
+
 TEST(FrameDecoder, DecodesInputCutShortAsFarAsItGoesAndNeverReadsPastIt) {
     EXPECT_EQ(Received({0x06, 0x00, 0x00, 0x0E, 0x00, 0x00, 0xFE, 0x26}),
               "answer | poll address 0 | command 0 Read Unique Identifier | byte count 14 | "
