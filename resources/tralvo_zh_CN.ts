@@ -187,6 +187,21 @@ manufacturer %2, device type %3, universal revision %4</source>
     </message>
 </context>
 <context>
+    <name>PortDlg</name>
+    <message>
+        <source>Communications Port</source>
+        <translation>通信端口</translation>
+    </message>
+    <message>
+        <source>Virtual Serial Port</source>
+        <translation>虚拟串口</translation>
+    </message>
+    <message>
+        <source>serial</source>
+        <translation>序列号</translation>
+    </message>
+</context>
+<context>
     <name>Strings</name>
     <message>
         <source>&amp;About Tralvo...</source>

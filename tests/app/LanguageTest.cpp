@@ -1,6 +1,11 @@
 // The template choice from the stored language, and a change of language while running.
+#include <QListWidget>
+
 #include "MainWindowFixture.h"
 #include "app/Resource.h"
+#include "portselect/PortDlg.h"
+#include "tests/portselect/FakePortSource.h"
+#include "workflows/PortErrors.h"
 
 namespace {
 
@@ -92,6 +97,44 @@ TEST_F(LanguageTest, ChoosingTheActiveLanguageStoresItAndTellsAgain) {
     EXPECT_EQ(2u, messages.size());
     EXPECT_EQ(QStringLiteral("English"), StoredLanguage());
     EXPECT_TRUE(MenuCommand(ID_LANGUAGE_ENGLISH)->isChecked());
+}
+
+// Texts the program shows beyond its templates: Cancel, the progress, the chooser's
+// descriptions and the reasons an open failed.
+TEST_F(LanguageTest, StoredChineseShowsTheTextsBeyondTheTemplatesInChinese) {
+    StoreLanguage("Chinese");
+    OpenWindow();
+    EXPECT_EQ(QStringLiteral("取消"), Button(IDC_CANCEL_TEST)->text());
+
+    PortRecord uart{"Communications Port (COM4)", {}};
+    uart.details.serial = "S1";
+    const FakePortSource ports =
+        FakePortSource::WithRecords({uart, {"Virtual Serial Port (COM7)", {}}});
+    PortDlg chooser;
+    chooser.SetPortSource(ports);
+    chooser.OnInitDialog();
+    ASSERT_EQ(2, chooser.m_listPorts->count());
+    QStringList shown{chooser.m_listPorts->item(0)->data(PortDlg::kDescriptionRole).toString(),
+                      chooser.m_listPorts->item(1)->data(PortDlg::kDescriptionRole).toString()};
+
+    using Kind = OpenFailureReason::Kind;
+    const auto reasons = [] {
+        QStringList texts{LoadString(IDS_SCAN_PROGRESS).arg(3).arg(15)};
+        for (Kind kind : {Kind::NoDevice, Kind::PermissionDenied, Kind::Held, Kind::HeldByUnknown,
+                          Kind::NotSerial})
+            texts << OpenFailureText({kind, "/dev/ttyUSB0", "dialout", "minicom", "42", ""});
+        return texts;
+    };
+    shown << reasons();
+    SetStringLanguage("English");
+    const QStringList english =
+        QStringList{"Communications Port, serial S1", "Virtual Serial Port"} + reasons();
+    ASSERT_EQ(shown.size(), english.size());
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        EXPECT_NE(shown[i], english[i]);
+        EXPECT_FALSE(shown[i].contains(QStringLiteral("Port"))) << shown[i].toStdString();
+    }
+    EXPECT_EQ(shown[0], QStringLiteral("通信端口, 序列号 S1"));
 }
 
 }  // namespace
