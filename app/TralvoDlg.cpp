@@ -95,6 +95,9 @@ CTralvoDlg::CTralvoDlg(CSerial& port, IClock& clock, QWidget* parent)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     m_hIcon = TralvoIcon();
 
+    // The controls beyond the template (Cancel) take the string table's texts as they are
+    // built: in the template's language, not the one before it.
+    SetStringLanguage(m_strLanguage);
     CreateControls();
     CreateMenuBar();
 }

@@ -17,6 +17,18 @@
 
 namespace {
 
+// The words of the entries' descriptions that are this program's, for the Chinese
+// interface; the template's own texts stay English.
+[[maybe_unused]] constexpr const char* kDescriptionWords[] = {
+    QT_TRANSLATE_NOOP("PortDlg", "Communications Port"),
+    QT_TRANSLATE_NOOP("PortDlg", "Virtual Serial Port"),
+    QT_TRANSLATE_NOOP("PortDlg", "serial"),
+};
+
+std::string DescriptionWord(const char* english) {
+    return QCoreApplication::translate("PortDlg", english).toStdString();
+}
+
 PortDlg::ModalHook& ModalHookSlot() {
     static PortDlg::ModalHook hook;
     return hook;
@@ -186,7 +198,8 @@ bool PortDlg::FillList() {
     for (const PortEntry& entry : ports.entries) {
         auto* item = new QListWidgetItem(QString::fromStdString(entry.text), m_listPorts);
         item->setData(Qt::UserRole, entry.number);
-        const QString description = QString::fromStdString(PortDescription(entry.details));
+        const QString description =
+            QString::fromStdString(PortDescription(entry.details, DescriptionWord));
         const QString location = QString::fromStdString(PortLocation(entry.details));
         item->setData(kDescriptionRole, description);
         item->setData(kLocationRole, location);

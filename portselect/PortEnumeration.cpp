@@ -92,8 +92,14 @@ std::string BaseName(const std::string& path) {
 
 }  // namespace
 
-std::string PortDescription(const PortDetails& details) {
-    std::string text = !details.title.empty()     ? details.title
+std::string PortDescription(const PortDetails& details, const PortWords& words) {
+    const auto word = [&](const char* english) {
+        return words ? words(english) : std::string(english);
+    };
+    // Only the titles this program gives are its own to translate; a device's are its own.
+    const bool ownTitle = details.title == kComPortTitle || details.title == kVirtualPortTitle;
+    std::string text = ownTitle                   ? word(details.title.c_str())
+                       : !details.title.empty()   ? details.title
                        : !details.product.empty() ? details.product
                                                   : details.driver;
     if (!details.product.empty() && !ContainsIgnoringCase(text, details.product)) {
@@ -102,7 +108,8 @@ std::string PortDescription(const PortDetails& details) {
     if (!details.manufacturer.empty() && !ContainsIgnoringCase(text, details.manufacturer)) {
         text += (text.empty() ? "" : " - ") + details.manufacturer;
     }
-    if (!details.serial.empty()) text += (text.empty() ? "serial " : ", serial ") + details.serial;
+    if (!details.serial.empty())
+        text += (text.empty() ? "" : ", ") + word("serial") + " " + details.serial;
     return text;
 }
 

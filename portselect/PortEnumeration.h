@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,12 +19,16 @@ struct PortEntry {
                              // did not give is the name before its "(COM<n>)"
 };
 
+// Maps an English word of the description ("serial", the titles of PortSource.h)
+// to the interface language; empty: English.
+using PortWords = std::function<std::string(const char* english)>;
+
 // One line on what the port is: "FT232R USB UART - FTDI, serial A10K3XYZ"; the title, the
 // product where it says more, the manufacturer where the rest does not name it, the serial
 // number. Empty when nothing is known.
-std::string PortDescription(const PortDetails& details);
-// Where it is: "/dev/ttyUSB1, by-id usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0"; empty when
-// nothing is known.
+std::string PortDescription(const PortDetails& details, const PortWords& words = {});
+// Where it is (in any language, as the system names it): "/dev/ttyUSB1, by-id
+// usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0"; empty when nothing is known.
 std::string PortLocation(const PortDetails& details);
 
 struct PortEnumeration {

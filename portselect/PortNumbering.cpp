@@ -260,7 +260,7 @@ void AppendPortRecords(const std::vector<SerialDevice>& devices, NumberAssignmen
             continue;
         }
         PortRecord record;
-        record.details.title = "Virtual Serial Port";
+        record.details.title = kVirtualPortTitle;
         record.details.device = link.finalPath;
         record.friendlyName = FriendlyName(record.details.title, number);
         records.push_back(std::move(record));

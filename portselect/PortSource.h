@@ -3,6 +3,11 @@
 #include <string>
 #include <vector>
 
+// The titles the enumeration gives a port itself: a numbered UART, a COM<n> link no
+// device entry reaches.
+inline constexpr const char* kComPortTitle = "Communications Port";
+inline constexpr const char* kVirtualPortTitle = "Virtual Serial Port";
+
 // What is known of the device behind one port, so that the user can tell ports apart.
 // Every field may be empty.
 struct PortDetails {

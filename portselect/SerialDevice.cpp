@@ -129,7 +129,7 @@ SerialDevice SerialDeviceFromProperties(const std::string& name,
 
     const std::string interfaceText = Clean(Property(properties, "TRALVO_INTERFACE"));
     if (IsNumberedUart(name)) {
-        details.title = "Communications Port";
+        details.title = kComPortTitle;
     } else if (device.usb && !interfaceText.empty()) {
         details.title = interfaceText;
     } else if (device.usb && !details.product.empty()) {

@@ -112,10 +112,6 @@
         <translation>方向</translation>
     </message>
     <message>
-        <source>Frame</source>
-        <translation>帧</translation>
-    </message>
-    <message>
         <source>Copy</source>
         <translation>复制</translation>
     </message>
@@ -164,6 +160,45 @@
 manufacturer %2, device type %3, universal revision %4</source>
         <translation>HART ID %1
 制造商 %2，设备类型 %3，通用修订版 %4</translation>
+    </message>
+    <message>
+        <source>TX</source>
+        <translation>发送</translation>
+    </message>
+    <message>
+        <source>RX</source>
+        <translation>接收</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>地址</translation>
+    </message>
+    <message>
+        <source>Command</source>
+        <translation>命令</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>Decode</source>
+        <translation>解码</translation>
+    </message>
+</context>
+<context>
+    <name>PortDlg</name>
+    <message>
+        <source>Communications Port</source>
+        <translation>通信端口</translation>
+    </message>
+    <message>
+        <source>Virtual Serial Port</source>
+        <translation>虚拟串口</translation>
+    </message>
+    <message>
+        <source>serial</source>
+        <translation>序列号</translation>
     </message>
 </context>
 <context>
@@ -283,6 +318,241 @@ manufacturer %2, device type %3, universal revision %4</source>
     <message>
         <source>The settings file %1 cannot be read. Tralvo uses its default settings and does not write over the file.</source>
         <translation>无法读取设置文件%1。Tralvo使用默认设置，不会覆盖该文件。</translation>
+    </message>
+</context>
+<context>
+    <name>Traffic</name>
+    <message>
+        <source>no frame</source>
+        <translation>无帧</translation>
+    </message>
+    <message>
+        <source>request</source>
+        <translation>请求</translation>
+    </message>
+    <message>
+        <source>answer</source>
+        <translation>应答</translation>
+    </message>
+    <message>
+        <source>answer (device in burst mode)</source>
+        <translation>应答（设备处于突发模式）</translation>
+    </message>
+    <message>
+        <source>burst</source>
+        <translation>突发</translation>
+    </message>
+    <message>
+        <source>other master&apos;s request</source>
+        <translation>其他主站的请求</translation>
+    </message>
+    <message>
+        <source>other master&apos;s request (primary)</source>
+        <translation>其他主站的请求（第一主站）</translation>
+    </message>
+    <message>
+        <source>unknown frame (delimiter 0x%02X)</source>
+        <translation>未知帧（定界符 0x%02X）</translation>
+    </message>
+    <message>
+        <source>poll address %u</source>
+        <translation>轮询地址 %u</translation>
+    </message>
+    <message>
+        <source>manufacturer %s, type %s, id %s</source>
+        <translation>制造商 %s，类型 %s，ID %s</translation>
+    </message>
+    <message>
+        <source>communication error</source>
+        <translation>通信错误</translation>
+    </message>
+    <message>
+        <source>communication error: %s</source>
+        <translation>通信错误：%s</translation>
+    </message>
+    <message>
+        <source>response %u %s</source>
+        <translation>响应 %u %s</translation>
+    </message>
+    <message>
+        <source>response %u</source>
+        <translation>响应 %u</translation>
+    </message>
+    <message>
+        <source>status ok</source>
+        <translation>状态正常</translation>
+    </message>
+    <message>
+        <source>status %s</source>
+        <translation>状态 %s</translation>
+    </message>
+    <message>
+        <source>%s %.6g (unit %u)</source>
+        <translation>%s %.6g（单位 %u）</translation>
+    </message>
+    <message>
+        <source>device type %s, universal revision %u, device revision %u, device id %s (older layout)</source>
+        <translation>设备类型 %s，通用修订版 %u，设备修订版 %u，设备ID %s（旧格式）</translation>
+    </message>
+    <message>
+        <source>manufacturer %s, device type %s, preambles %u, universal revision %u, device revision %u, device id %s</source>
+        <translation>制造商 %s，设备类型 %s，前导码 %u，通用修订版 %u，设备修订版 %u，设备ID %s</translation>
+    </message>
+    <message>
+        <source>loop current %.3f mA</source>
+        <translation>回路电流 %.3f mA</translation>
+    </message>
+    <message>
+        <source>tag &quot;%s&quot;</source>
+        <translation>标签 &quot;%s&quot;</translation>
+    </message>
+    <message>
+        <source>, descriptor &quot;%s&quot;</source>
+        <translation>，描述符 &quot;%s&quot;</translation>
+    </message>
+    <message>
+        <source>, date %04u-%02u-%02u</source>
+        <translation>，日期 %04u-%02u-%02u</translation>
+    </message>
+    <message>
+        <source>checksum good</source>
+        <translation>校验和正确</translation>
+    </message>
+    <message>
+        <source>checksum bad (0x%02X, should be 0x%02X)</source>
+        <translation>校验和错误（0x%02X，应为 0x%02X）</translation>
+    </message>
+    <message>
+        <source>no checksum</source>
+        <translation>无校验和</translation>
+    </message>
+    <message>
+        <source>cut short in the header</source>
+        <translation>在帧头中截断</translation>
+    </message>
+    <message>
+        <source>cut short: %u of %u data bytes</source>
+        <translation>截断：%u / %u 个数据字节</translation>
+    </message>
+    <message>
+        <source>%u preamble bytes</source>
+        <translation>%u 个前导码字节</translation>
+    </message>
+    <message>
+        <source>command %u %s</source>
+        <translation>命令 %u %s</translation>
+    </message>
+    <message>
+        <source>command %u</source>
+        <translation>命令 %u</translation>
+    </message>
+    <message>
+        <source>byte count %u</source>
+        <translation>字节数 %u</translation>
+    </message>
+    <message>
+        <source>data %s</source>
+        <translation>数据 %s</translation>
+    </message>
+    <message>
+        <source>%u more bytes after the checksum</source>
+        <translation>校验和之后多 %u 个字节</translation>
+    </message>
+    <message>
+        <source>result %u %s</source>
+        <translation>结果 %u %s</translation>
+    </message>
+    <message>
+        <source>checksum bad</source>
+        <translation>校验和错误</translation>
+    </message>
+    <message>
+        <source>incomplete</source>
+        <translation>不完整</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>正常</translation>
+    </message>
+    <message>
+        <source>port error</source>
+        <translation>端口错误</translation>
+    </message>
+    <message>
+        <source>checksum mismatch</source>
+        <translation>校验和不符</translation>
+    </message>
+    <message>
+        <source>data incomplete</source>
+        <translation>数据不完整</translation>
+    </message>
+    <message>
+        <source>write incomplete</source>
+        <translation>写入不完整</translation>
+    </message>
+    <message>
+        <source>no reply</source>
+        <translation>无应答</translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <translation>已中断</translation>
+    </message>
+    <message>
+        <source>already open</source>
+        <translation>已打开</translation>
+    </message>
+    <message>
+        <source>bad port number</source>
+        <translation>端口号无效</translation>
+    </message>
+    <message>
+        <source>bad baud rate</source>
+        <translation>波特率无效</translation>
+    </message>
+    <message>
+        <source>no buffer</source>
+        <translation>无缓冲区</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>未知</translation>
+    </message>
+    <message>
+        <source>echo discarded: %u bytes</source>
+        <translation>已丢弃回波：%u 个字节</translation>
+    </message>
+    <message>
+        <source>noise: %u bytes before the preamble</source>
+        <translation>噪声：前导码之前 %u 个字节</translation>
+    </message>
+    <message>
+        <source>noise: %u bytes without a frame</source>
+        <translation>噪声：%u 个字节，无帧</translation>
+    </message>
+    <message>
+        <source>echo dropped: %u bytes</source>
+        <translation>已去除回波：%u 个字节</translation>
+    </message>
+    <message>
+        <source>parity or framing error at frame byte %u</source>
+        <translation>帧第 %u 个字节有奇偶校验或帧错误</translation>
+    </message>
+    <message>
+        <source>parity or framing error at byte %u of the reception</source>
+        <translation>接收的第 %u 个字节有奇偶校验或帧错误</translation>
+    </message>
+    <message>
+        <source>incomplete frame: %u bytes</source>
+        <translation>不完整帧：%u 个字节</translation>
+    </message>
+    <message>
+        <source>bad checksum: %u bytes</source>
+        <translation>校验和错误：%u 个字节</translation>
+    </message>
+    <message>
+        <source>discarded after the reception: %u bytes</source>
+        <translation>接收后丢弃：%u 个字节</translation>
     </message>
 </context>
 <context>

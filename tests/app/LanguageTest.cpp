@@ -1,6 +1,10 @@
 // The template choice from the stored language, and a change of language while running.
+#include <QListWidget>
+
 #include "MainWindowFixture.h"
 #include "app/Resource.h"
+#include "portselect/PortDlg.h"
+#include "tests/portselect/FakePortSource.h"
 
 namespace {
 
@@ -92,6 +96,25 @@ TEST_F(LanguageTest, ChoosingTheActiveLanguageStoresItAndTellsAgain) {
     EXPECT_EQ(2u, messages.size());
     EXPECT_EQ(QStringLiteral("English"), StoredLanguage());
     EXPECT_TRUE(MenuCommand(ID_LANGUAGE_ENGLISH)->isChecked());
+}
+
+TEST_F(LanguageTest, StoredChineseShowsTheTextsBeyondTheTemplatesInChinese) {
+    StoreLanguage("Chinese");
+    OpenWindow();
+    EXPECT_EQ(QStringLiteral("取消"), Button(IDC_CANCEL_TEST)->text());
+    PortRecord uart{"Communications Port (COM4)", {}};
+    uart.details.serial = "S1";
+    const FakePortSource ports =
+        FakePortSource::WithRecords({uart, {"Virtual Serial Port (COM7)", {}}});
+    PortDlg chooser;
+    chooser.SetPortSource(ports);
+    chooser.OnInitDialog();
+    ASSERT_EQ(2, chooser.m_listPorts->count());
+    // The string table's texts (progress, open errors) are checked in StringsTest.
+    EXPECT_EQ(chooser.m_listPorts->item(0)->data(PortDlg::kDescriptionRole),
+              QStringLiteral("通信端口, 序列号 S1"));
+    EXPECT_EQ(chooser.m_listPorts->item(1)->data(PortDlg::kDescriptionRole),
+              QStringLiteral("虚拟串口"));
 }
 
 }  // namespace

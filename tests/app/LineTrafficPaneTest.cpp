@@ -6,13 +6,17 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "MainWindowFixture.h"
 #include "app/LineTrafficPane.h"
 #include "app/Resource.h"
+#include "app/TrafficTranslation.h"
 #include "tests/traffic/PcapRecords.h"
 #include "tests/traffic/TrafficFrames.h"
 #include "tests/workflows/FakeLine.h"
@@ -41,6 +45,14 @@ protected:
     CLineTrafficPane* Pane() const { return window->findChild<CLineTrafficPane*>(); }
     QTreeWidget* Rows() const { return Pane()->findChild<QTreeWidget*>(); }
     QString Row(int i, int column) const { return Rows()->topLevelItem(i)->text(column); }
+    QLabel* Count() const { return Pane()->findChild<QLabel*>("lineTrafficCount"); }
+    // Frames sent straight on the window's link, to fill the pane quickly.
+    void SendPolls(int count) {
+        ASSERT_EQ(window->m_link.OpenPort(3, 1200), kLinkOk);
+        const std::vector<uint8_t> poll = traffictest::IdentityPoll();
+        for (int i = 0; i < count; ++i) window->m_link.SendFrame(poll.data(), poll.size(), 500);
+        window->m_link.ClosePort();
+    }
     // The frames reach the pane through the window's event loop.
     bool WaitForFrames(int count) {
         return QTest::qWaitFor([&] { return Pane()->FrameCount() >= count; }, 5000);
@@ -84,7 +96,7 @@ TEST_F(LineTraffic, TheChineseTemplateNamesTheMenuAndButtonsInChinese) {
     QStringList commands;
     for (const QAction* command : Pane()->findChildren<QAction*>()) commands << command->text();
     EXPECT_EQ(commands, (QStringList{"复制", "清除", "另存为文本...", "另存为pcap..."}));
-    EXPECT_EQ(Pane()->findChild<QLabel*>()->text(), "0 帧");
+    EXPECT_EQ(Count()->text(), "0 帧");
 }
 
 TEST_F(LineTraffic, FillsFromAPollAndCopiesClearsAndSaves) {
@@ -93,17 +105,15 @@ TEST_F(LineTraffic, FillsFromAPollAndCopiesClearsAndSaves) {
     ASSERT_EQ(Box(IDC_STATUS)->text(), "Test Pass, single device");
     ASSERT_TRUE(WaitForFrames(4));
     ASSERT_EQ(Pane()->FrameCount(), 4);
-    EXPECT_EQ(Row(0, 1), "TX");
-    EXPECT_EQ(Row(0, 2),
-              "request | poll address 0 | command 0 Read Unique Identifier | byte count 0 | "
-              "checksum good");
-    EXPECT_EQ(Rows()->topLevelItem(0)->toolTip(2),
-              "FF\u00D720 02 00 00 00 02");
+    EXPECT_EQ((QStringList{Row(0, 1), Row(0, 2), Row(0, 3), Row(0, 4), Row(0, 5)}),
+              (QStringList{"TX", "0", "0 Read Unique Identifier", "ok",
+                           "request | byte count 0 | checksum good"}));
+    EXPECT_EQ(Rows()->topLevelItem(0)->toolTip(5), "FF\u00D720 02 00 00 00 02");
     EXPECT_EQ(Row(1, 1), "RX");
-    EXPECT_TRUE(Row(1, 2).contains("device id 1193046 (0x123456)")) << Row(1, 2).toStdString();
-    EXPECT_TRUE(Row(2, 2).startsWith(
-        "request | manufacturer 38 (0x26), type 6 (0x06), id 1193046 (0x123456) | command 13"));
-    EXPECT_TRUE(Row(3, 2).contains("tag \"PT101   \"")) << Row(3, 2).toStdString();
+    EXPECT_TRUE(Row(1, 5).contains("device id 1193046 (0x123456)")) << Row(1, 5).toStdString();
+    EXPECT_EQ(Row(2, 2), "0x26 0x06 123456");
+    EXPECT_EQ(Row(2, 3), "13 Read Tag, Descriptor, Date");
+    EXPECT_TRUE(Row(3, 5).contains("tag \"PT101   \"")) << Row(3, 5).toStdString();
     EXPECT_TRUE(QTime::fromString(Row(0, 0), "HH:mm:ss.zzz").isValid()) << Row(0, 0).toStdString();
     EXPECT_EQ(Box(IDC_HART_ID)->toolTip(),
               "HART ID 1193046 (0x123456)\nmanufacturer 38 (0x26), device type 6 (0x06), "
@@ -114,7 +124,10 @@ TEST_F(LineTraffic, FillsFromAPollAndCopiesClearsAndSaves) {
     const QStringList all = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(all.size(), 4);
     EXPECT_EQ(all[0].split('\t').mid(1),
-              (QStringList{"TX", Row(0, 2), Rows()->topLevelItem(0)->toolTip(2)}));
+              (QStringList{"TX",
+                           "request | poll address 0 | command 0 Read Unique Identifier | byte "
+                           "count 0 | checksum good",
+                           Rows()->topLevelItem(0)->toolTip(2)}));
     Rows()->topLevelItem(3)->setSelected(true);
     Pane()->OnCopy();
     EXPECT_EQ(QApplication::clipboard()->text(), all[3] + '\n');
@@ -145,7 +158,7 @@ TEST_F(LineTraffic, FillsFromAPollAndCopiesClearsAndSaves) {
     Pane()->OnClear();
     EXPECT_EQ(Pane()->FrameCount(), 0);
     EXPECT_EQ(Rows()->topLevelItemCount(), 0);
-    EXPECT_EQ(Pane()->findChild<QLabel*>()->text(), "0 frames");
+    EXPECT_EQ(Count()->text(), "0 frames");
 }
 
 TEST_F(LineTraffic, ShowsAFailedReceptionAndKeepsOnlyTheNewestFrames) {
@@ -155,20 +168,93 @@ TEST_F(LineTraffic, ShowsAFailedReceptionAndKeepsOnlyTheNewestFrames) {
     window->OnPollHartNetwork();
     // Two attempts at address 0: each a request and a reception that brought nothing.
     ASSERT_TRUE(WaitForFrames(4));
-    EXPECT_EQ(Row(1, 2), "no frame | result 5 no reply");
-    EXPECT_EQ(Rows()->topLevelItem(1)->foreground(2).color(), QColor(Qt::darkRed));
+    EXPECT_EQ(Row(1, 4), "no reply");
+    EXPECT_EQ(Row(1, 5), "no frame");
+    EXPECT_EQ(Rows()->topLevelItem(1)->foreground(4).color(), QColor(Qt::darkRed));
     EXPECT_EQ(Box(IDC_HART_ID)->toolTip(), "");
 
-    // Frames sent straight on the window's link, to fill the pane quickly.
-    ASSERT_EQ(window->m_link.OpenPort(3, 1200), kLinkOk);
-    const std::vector<uint8_t> poll = traffictest::IdentityPoll();
-    for (int i = 0; i < CLineTrafficPane::kMaxFrames; ++i)
-        window->m_link.SendFrame(poll.data(), poll.size(), 500);
-    window->m_link.ClosePort();
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return Pane()->findChild<QLabel*>()->text().contains("dropped"); }, 5000));
+    SendPolls(CLineTrafficPane::kMaxFrames);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Count()->text().contains("dropped"); }, 5000));
     EXPECT_EQ(Pane()->FrameCount(), CLineTrafficPane::kMaxFrames);
     EXPECT_EQ(Rows()->topLevelItemCount(), CLineTrafficPane::kMaxFrames);
+}
+
+TEST_F(LineTraffic, FollowsTheNewestFrameUnlessScrolledUpAndShowsItWhenOpenedAgain) {
+    OpenOnLine();
+    window->show();
+    SendPolls(200);  // recorded while the pane is hidden
+    ASSERT_TRUE(WaitForFrames(200));
+    MenuCommand(ID_VIEW_LINE_TRAFFIC)->trigger();
+    QScrollBar* upDown = Rows()->verticalScrollBar();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return upDown->maximum() > 0; }, 5000));
+    EXPECT_EQ(upDown->value(), upDown->maximum()) << "the newest frames, not the middle";
+
+    upDown->setValue(0);  // the user looks at older frames: they stay in view
+    SendPolls(20);
+    ASSERT_TRUE(WaitForFrames(220));
+    EXPECT_EQ(upDown->value(), 0);
+
+    MenuCommand(ID_VIEW_LINE_TRAFFIC)->trigger();
+    SendPolls(20);
+    ASSERT_TRUE(WaitForFrames(240));
+    MenuCommand(ID_VIEW_LINE_TRAFFIC)->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return upDown->value() == upDown->maximum(); }, 5000));
+}
+
+TEST_F(LineTraffic, KeysAndClicksNeverScrollTheTimeColumnAway) {
+    OpenOnLine();
+    window->show();
+    MenuCommand(ID_VIEW_LINE_TRAFFIC)->trigger();
+    SendPolls(30);
+    ASSERT_TRUE(WaitForFrames(30));
+    Rows()->setColumnWidth(4, 3 * Rows()->viewport()->width());  // a column widened by hand
+    Rows()->setFocus();
+    const QRect result = Rows()->visualRect(Rows()->indexFromItem(Rows()->topLevelItem(29), 4));
+    QTest::mouseClick(Rows()->viewport(), Qt::LeftButton, {}, result.topLeft() + QPoint(8, 4));
+    for (Qt::Key key : {Qt::Key_End, Qt::Key_Right, Qt::Key_Right, Qt::Key_Up, Qt::Key_Home}) {
+        QTest::keyClick(Rows(), key);
+        EXPECT_EQ(Rows()->horizontalScrollBar()->value(), 0) << key;
+        EXPECT_EQ(Rows()->header()->sectionViewportPosition(0), 0) << key;
+    }
+}
+
+TEST_F(LineTraffic, DetailsShowTheSelectedFramesDecodeBytesAndNotesAndTheHeaderARunReport) {
+    sim::Behaviour noisy;
+    noisy.noise = true;
+    line.Devices({Device(0, "PT101", 0x123456)}, noisy);
+    OpenOnLine();
+    window->OnPollHartNetwork();
+    ASSERT_TRUE(WaitForFrames(2));
+    auto* details = Pane()->findChild<QPlainTextEdit*>("lineTrafficDetails");
+    Rows()->setCurrentItem(Rows()->topLevelItem(1));
+    const QStringList lines = details->toPlainText().split('\n');
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith("answer | poll address 0 | command 0"));
+    EXPECT_EQ(lines[1], Rows()->topLevelItem(1)->toolTip(0));
+    EXPECT_TRUE(lines[2].startsWith("noise: ")) << lines[2].toStdString();
+
+    auto* report = Pane()->findChild<QLabel*>("lineTrafficReport");
+    Pane()->SetRunReport("Line: silent");
+    EXPECT_FALSE(report->isHidden());
+    Pane()->SetRunReport({});
+    EXPECT_TRUE(report->isHidden());
+}
+
+TEST_F(LineTraffic, TheChinesePaneShowsItsColumnsDecodeAndNotesInChinese) {
+    StoreLanguage("Chinese");
+    OpenOnLine();
+    window->OnPollHartNetwork();
+    ASSERT_TRUE(WaitForFrames(2));
+    EXPECT_EQ(Rows()->headerItem()->text(4), "结果");
+    EXPECT_EQ((QStringList{Row(1, 1), Row(1, 4)}), (QStringList{"接收", "正常"}));
+    EXPECT_TRUE(Row(1, 5).startsWith("应答 | 字节数 ")) << Row(1, 5).toStdString();
+    // Every text of the decode and the notes has a translation taking the same arguments.
+    for (const char* english : traffictext::Sources()) {
+        const QString chinese = QCoreApplication::translate("Traffic", english);
+        EXPECT_NE(chinese, QString::fromUtf8(english)) << english;
+        EXPECT_TRUE(traffictext::SameConversions(english, chinese.toUtf8().constData())) << english;
+    }
+    EXPECT_FALSE(traffictext::SameConversions("%u of %u", "%u / %s"));
 }
 
 }  // namespace

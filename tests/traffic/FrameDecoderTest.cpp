@@ -148,6 +148,41 @@ TEST(FrameDecoder, ShowsWhatWentWrong) {
     EXPECT_NE(Sent(longer).find("1 more bytes after the checksum"), std::string::npos);
 }
 
+TEST(FrameDecoder, SplitsAFrameIntoColumnsAndPassesEveryWordThroughTheTranslation) {
+    const auto columns = [](const Bytes& bytes, unsigned result = kLinkOk,
+                            const traffic::Translate& translate = {}) {
+        const traffic::FrameCells cells =
+            traffic::FrameColumns(DecodeFrame(bytes, Direction::Received, result), translate);
+        return std::vector<std::string>{cells.address, cells.command, cells.result, cells.decode};
+    };
+    Bytes answer = IdentityAnswer();
+    answer[5] = 0x30;
+    const auto cells = columns(answer);
+    EXPECT_EQ((std::vector<std::string>(cells.begin(), cells.end() - 1)),
+              (std::vector<std::string>{"0", "0 Read Unique Identifier",
+                                        "status cold start, more status available"}));
+    EXPECT_TRUE(cells[3].starts_with("answer | byte count 14 | manufacturer 38")) << cells[3];
+    EXPECT_EQ(columns(Body(0x86, kLongAddress, 13, {32, 0}))[0], "0x26 0x06 123456");
+    EXPECT_EQ(columns(Body(0x86, kLongAddress, 13, {32, 0}))[2], "response 32 busy");
+    EXPECT_EQ(columns({0x06, 0x00, 0x00, 0x0E, 0x00}, kLinkDataIncomplete)[2], "incomplete");
+    EXPECT_EQ(columns({}, kLinkNoReply),
+              (std::vector<std::string>{"", "", "no reply", "no frame"}));
+
+    // Every part of the summary and the result cell come from the hook.
+    const traffic::Translate marked = [](const char* english) {
+        return "<" + std::string(english);
+    };
+    Bytes corrupted = WithChecksum(Body(0x06, {0x00}, 0, {0x00, 0x00}));
+    corrupted.back() = 0x5E;
+    EXPECT_EQ(columns(corrupted, kLinkChecksumMismatch, marked)[2], "<checksum bad");
+    for (const Bytes& frame : {answer, corrupted}) {
+        const std::string line = traffic::FrameSummary(
+            DecodeFrame(frame, Direction::Received, kLinkChecksumMismatch), marked);
+        for (size_t at = 0; at != std::string::npos + 3; at = line.find(" | ", at) + 3)
+            EXPECT_EQ(line[at], '<') << line.substr(at);
+    }
+}
+
 TEST(FrameDecoder, DecodesInputCutShortAsFarAsItGoesAndNeverReadsPastIt) {
     EXPECT_EQ(Received({0x06, 0x00, 0x00, 0x0E, 0x00, 0x00, 0xFE, 0x26}),
               "answer | poll address 0 | command 0 Read Unique Identifier | byte count 14 | "

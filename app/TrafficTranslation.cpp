@@ -1,0 +1,119 @@
+#include "app/TrafficTranslation.h"
+
+#include <QCoreApplication>
+#include <string>
+#include <vector>
+
+namespace traffictext {
+
+namespace {
+
+constexpr const char* kContext = "Traffic";
+
+// The texts of traffic/FrameText.cpp, traffic/WireText.cpp and hart/LinkResultName.cpp,
+// here so that lupdate, which does not read those plain C++ folders, finds them.
+constexpr const char* kSources[] = {
+    // The decode.
+    QT_TRANSLATE_NOOP("Traffic", "no frame"),
+    QT_TRANSLATE_NOOP("Traffic", "request"),
+    QT_TRANSLATE_NOOP("Traffic", "answer"),
+    QT_TRANSLATE_NOOP("Traffic", "answer (device in burst mode)"),
+    QT_TRANSLATE_NOOP("Traffic", "burst"),
+    QT_TRANSLATE_NOOP("Traffic", "other master's request"),
+    QT_TRANSLATE_NOOP("Traffic", "other master's request (primary)"),
+    QT_TRANSLATE_NOOP("Traffic", "unknown frame (delimiter 0x%02X)"),
+    QT_TRANSLATE_NOOP("Traffic", "poll address %u"),
+    QT_TRANSLATE_NOOP("Traffic", "manufacturer %s, type %s, id %s"),
+    QT_TRANSLATE_NOOP("Traffic", "communication error"),
+    QT_TRANSLATE_NOOP("Traffic", "communication error: %s"),
+    QT_TRANSLATE_NOOP("Traffic", "response %u %s"),
+    QT_TRANSLATE_NOOP("Traffic", "response %u"),
+    QT_TRANSLATE_NOOP("Traffic", "status ok"),
+    QT_TRANSLATE_NOOP("Traffic", "status %s"),
+    QT_TRANSLATE_NOOP("Traffic", "%s %.6g (unit %u)"),
+    QT_TRANSLATE_NOOP("Traffic",
+                      "device type %s, universal revision %u, device revision %u, device id %s "
+                      "(older layout)"),
+    QT_TRANSLATE_NOOP("Traffic",
+                      "manufacturer %s, device type %s, preambles %u, universal revision %u, "
+                      "device revision %u, device id %s"),
+    QT_TRANSLATE_NOOP("Traffic", "loop current %.3f mA"),
+    QT_TRANSLATE_NOOP("Traffic", "tag \"%s\""),
+    QT_TRANSLATE_NOOP("Traffic", ", descriptor \"%s\""),
+    QT_TRANSLATE_NOOP("Traffic", ", date %04u-%02u-%02u"),
+    QT_TRANSLATE_NOOP("Traffic", "checksum good"),
+    QT_TRANSLATE_NOOP("Traffic", "checksum bad (0x%02X, should be 0x%02X)"),
+    QT_TRANSLATE_NOOP("Traffic", "no checksum"),
+    QT_TRANSLATE_NOOP("Traffic", "cut short in the header"),
+    QT_TRANSLATE_NOOP("Traffic", "cut short: %u of %u data bytes"),
+    QT_TRANSLATE_NOOP("Traffic", "%u preamble bytes"),
+    QT_TRANSLATE_NOOP("Traffic", "command %u %s"),
+    QT_TRANSLATE_NOOP("Traffic", "command %u"),
+    QT_TRANSLATE_NOOP("Traffic", "byte count %u"),
+    QT_TRANSLATE_NOOP("Traffic", "data %s"),
+    QT_TRANSLATE_NOOP("Traffic", "%u more bytes after the checksum"),
+    QT_TRANSLATE_NOOP("Traffic", "result %u %s"),
+    // The result column.
+    QT_TRANSLATE_NOOP("Traffic", "checksum bad"),
+    QT_TRANSLATE_NOOP("Traffic", "incomplete"),
+    // The link's results.
+    QT_TRANSLATE_NOOP("Traffic", "ok"),
+    QT_TRANSLATE_NOOP("Traffic", "port error"),
+    QT_TRANSLATE_NOOP("Traffic", "checksum mismatch"),
+    QT_TRANSLATE_NOOP("Traffic", "data incomplete"),
+    QT_TRANSLATE_NOOP("Traffic", "write incomplete"),
+    QT_TRANSLATE_NOOP("Traffic", "no reply"),
+    QT_TRANSLATE_NOOP("Traffic", "interrupted"),
+    QT_TRANSLATE_NOOP("Traffic", "already open"),
+    QT_TRANSLATE_NOOP("Traffic", "bad port number"),
+    QT_TRANSLATE_NOOP("Traffic", "bad baud rate"),
+    QT_TRANSLATE_NOOP("Traffic", "no buffer"),
+    QT_TRANSLATE_NOOP("Traffic", "unknown"),
+    // The wire notes.
+    QT_TRANSLATE_NOOP("Traffic", "echo discarded: %u bytes"),
+    QT_TRANSLATE_NOOP("Traffic", "noise: %u bytes before the preamble"),
+    QT_TRANSLATE_NOOP("Traffic", "noise: %u bytes without a frame"),
+    QT_TRANSLATE_NOOP("Traffic", "echo dropped: %u bytes"),
+    QT_TRANSLATE_NOOP("Traffic", "parity or framing error at frame byte %u"),
+    QT_TRANSLATE_NOOP("Traffic", "parity or framing error at byte %u of the reception"),
+    QT_TRANSLATE_NOOP("Traffic", "incomplete frame: %u bytes"),
+    QT_TRANSLATE_NOOP("Traffic", "bad checksum: %u bytes"),
+    QT_TRANSLATE_NOOP("Traffic", "discarded after the reception: %u bytes"),
+};
+
+// The conversions of a printf format, each as written ("%02X", "%.6g"); "%%" is none.
+std::vector<std::string> Conversions(const char* format) {
+    std::vector<std::string> conversions;
+    for (const char* at = format; *at; ++at) {
+        if (*at != '%') continue;
+        if (at[1] == '%') {
+            ++at;
+            continue;
+        }
+        const char* end = at + 1;
+        while (*end &&
+               std::string_view("-+ #0123456789.*hlLqjzt").find(*end) != std::string_view::npos)
+            ++end;
+        conversions.emplace_back(at, *end ? end + 1 : end);
+        if (!*end) break;
+        at = end;
+    }
+    return conversions;
+}
+
+}  // namespace
+
+bool SameConversions(const char* english, const char* translated) {
+    return Conversions(english) == Conversions(translated);
+}
+
+traffic::Translate InterfaceLanguage() {
+    return [](const char* english) {
+        const std::string translated = QCoreApplication::translate(kContext, english).toStdString();
+        return SameConversions(english, translated.c_str()) ? translated : std::string(english);
+    };
+}
+
+std::span<const char* const> Sources() { return kSources; }
+
+}  // namespace traffictext
