@@ -69,6 +69,7 @@ CLineTrafficPane::CLineTrafficPane(CHartLink& link, const Texts& text, ErrorSink
       m_showError(std::move(showError)),
       m_translate(traffictext::InterfaceLanguage()),
       m_tap(link.Clock(), traffic::WallClockNowUs(), [this](traffic::TrafficFrame frame) {
+          if (m_recordListener) m_recordListener(frame);
           // On the thread that runs the link: the rows are the window's thread's business.
           QMetaObject::invokeMethod(
               this, [this, frame = std::move(frame)]() mutable { Append(std::move(frame)); },
@@ -80,7 +81,7 @@ CLineTrafficPane::CLineTrafficPane(CHartLink& link, const Texts& text, ErrorSink
                text(QT_TRANSLATE_NOOP("CTralvoDlg", "Save as text")),
                text(QT_TRANSLATE_NOOP("CTralvoDlg", "Save as pcap")),
                text(QT_TRANSLATE_NOOP("CTralvoDlg", "Text files (*.txt)")),
-               text(QT_TRANSLATE_NOOP("CTralvoDlg", "Capture files (*.pcap)")),
+               text(QT_TRANSLATE_NOOP("CTralvoDlg", "Capture files (*.pcapng)")),
                text(QT_TRANSLATE_NOOP("CTralvoDlg", "Could not write %1.")),
                text(QT_TRANSLATE_NOOP("CTralvoDlg", "TX")),
                text(QT_TRANSLATE_NOOP("CTralvoDlg", "RX"))};

@@ -48,6 +48,10 @@ public:
     // The line above the rows: what a run found (a failed test's diagnosis, a run's link
     // figures). Empty hides it.
     void SetRunReport(const QString& text);
+    // Hears every record of the line on the thread that runs the link, as it is made (the
+    // window's run figures and line diagnosis). Set before the link is first used.
+    using RecordListener = std::function<void(const traffic::TrafficFrame&)>;
+    void SetRecordListener(RecordListener listener) { m_recordListener = std::move(listener); }
 
     int FrameCount() const { return static_cast<int>(m_frames.size()); }
     // One line a frame, oldest first: date and time, direction, decode, bytes in hex,
@@ -88,6 +92,7 @@ private:
     LaterTexts m_texts;
     ErrorSink m_showError;
     traffic::Translate m_translate;
+    RecordListener m_recordListener;
     traffic::CWireTap m_tap;
     std::deque<traffic::TrafficFrame> m_frames;
     bool m_bDropped = false;

@@ -79,6 +79,32 @@ constexpr const char* kSources[] = {
     QT_TRANSLATE_NOOP("Traffic", "incomplete frame: %u bytes"),
     QT_TRANSLATE_NOOP("Traffic", "bad checksum: %u bytes"),
     QT_TRANSLATE_NOOP("Traffic", "discarded after the reception: %u bytes"),
+    // The line's diagnosis and the run's link figures.
+    QT_TRANSLATE_NOOP("Traffic",
+                      "Nothing came back, not even the echo of the requests: check that the modem "
+                      "is powered and connected, the loop power, and the 250 Ω load."),
+    QT_TRANSLATE_NOOP("Traffic",
+                      "Only the echo of the requests came back: the modem sends, but no device "
+                      "answers. Check the device's polling address and the loop wiring."),
+    QT_TRANSLATE_NOOP("Traffic",
+                      "Only noise came back, with no preamble: check the loop wiring and its "
+                      "shielding, and that the modem is connected across the 250 Ω load."),
+    QT_TRANSLATE_NOOP("Traffic",
+                      "Replies came with bad checksums, cut short or with parity errors: noise on "
+                      "the loop, a second master, or wrong line settings."),
+    QT_TRANSLATE_NOOP("Traffic",
+                      "Answers came from another address than the one polled: check the device's "
+                      "polling address and what else is on the loop."),
+    QT_TRANSLATE_NOOP("Traffic",
+                      "The device answered busy: another master or a running command occupies it. "
+                      "Wait, then test again."),
+    QT_TRANSLATE_NOOP("Traffic",
+                      "Link: %llu exchange, %llu answered (%llu after a retry), %llu no reply, "
+                      "%llu bad checksum, %llu incomplete, %llu with line errors, %llu busy"),
+    QT_TRANSLATE_NOOP("Traffic",
+                      "Link: %llu exchanges, %llu answered (%llu after a retry), %llu no reply, "
+                      "%llu bad checksum, %llu incomplete, %llu with line errors, %llu busy"),
+    QT_TRANSLATE_NOOP("Traffic", "; answer %llu/%llu/%llu ms (median/95%%/max)"),
 };
 
 // The conversions of a printf format, each as written ("%02X", "%.6g"); "%%" is none.

@@ -204,6 +204,11 @@ void CTralvoDlg::CreateMenuBar() {
             ShowMessage(message, QStringLiteral("Tralvo"), QMessageBox::Ok, QMessageBox::Critical);
         },
         this);
+    m_pTraffic = traffic;
+    traffic->SetRecordListener([this](const traffic::TrafficFrame& frame) {
+        m_lineDiagnosis.Add(frame);
+        m_runFigures.Add(frame);
+    });
     QMenu* popup = nullptr;
     for (const MenuItemTemplate& item : MainWindowMenu()) {
         if (item.command == 0) {

@@ -9,6 +9,8 @@
 
 #include "app/TroubleshooterLaunch.h"
 #include "hart/HartLink.h"
+#include "traffic/LineDiagnosis.h"
+#include "traffic/LinkQuality.h"
 
 // The main window. Its state members carry results between the commands; each handler
 // changes them, then shows them in the window and repaints at once.
@@ -112,6 +114,12 @@ private:
     // Continuous send has ended: the port stopped working (message, "COM Port Error"), or
     // it was cancelled ("Test cancelled").
     void OnContinuousEnded(bool portStopped);
+    // A run on the line begins: its figures and the line's diagnosis start afresh.
+    void BeginRunReport();
+    // Shows what the run found below the specified boxes, in the traffic pane's header and
+    // as the status box's tooltip: the link figures of a PV run or continuous send, and
+    // when an exchange failed (failed: the test failed) what the line showed.
+    void ShowRunReport(bool withFigures, bool failed);
 
     struct Widgets;
     Widgets* m_pWidgets = nullptr;
@@ -121,4 +129,8 @@ private:
     QPushButton* m_pCancelButton = nullptr;
     bool m_bTestRunning = false;
     bool m_continuousEnd = false;  // written by the worker, read once it has ended
+    class CLineTrafficPane* m_pTraffic = nullptr;
+    // Fed on the link's thread with every record of the line.
+    traffic::CLineDiagnosis m_lineDiagnosis;
+    traffic::CLinkQuality m_runFigures;
 };

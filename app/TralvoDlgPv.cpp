@@ -13,6 +13,7 @@ void CTralvoDlg::OnPv() {
         return;
     }
     TakeLine();
+    BeginRunReport();
     PVDlg dialog(this);
     dialog.m_pLink = &m_link;
     dialog.m_strTag = m_strTag.toStdString();
@@ -22,4 +23,5 @@ void CTralvoDlg::OnPv() {
         ShowOpenError(text, caption, comPort, &dialog);
     };
     dialog.DoModal();
+    ShowRunReport(true, false);
 }

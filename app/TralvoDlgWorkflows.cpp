@@ -7,7 +7,9 @@
 #include <QPushButton>
 
 #include "app/DialogUnits.h"
+#include "app/LineTrafficPane.h"
 #include "app/Resource.h"
+#include "app/TrafficTranslation.h"
 #include "app/TralvoDlg.h"
 #include "strings/Strings.h"
 #include "workflows/ContinuousSend.h"
@@ -97,8 +99,10 @@ void CTralvoDlg::OnPollHartNetwork() {
     TakeLine();
     CWindowTestView view(*this);
     TestMembers m = MembersOf(*this);
-    RunPollTest(m_link, view, m);
+    BeginRunReport();
+    const PollOutcome outcome = RunPollTest(m_link, view, m);
     Assign(*this, m);
+    ShowRunReport(false, outcome == PollOutcome::Failed);
 }
 
 void CTralvoDlg::OnContinuous() {
@@ -106,6 +110,7 @@ void CTralvoDlg::OnContinuous() {
     TakeLine();
     CWindowTestView view(*this);
     TestMembers m = MembersOf(*this);
+    BeginRunReport();
     const bool portOpen = BeginContinuousSend(m_link, view, m);
     Assign(*this, m);
     if (!portOpen) return;
@@ -130,6 +135,29 @@ void CTralvoDlg::OnContinuousEnded(bool portStopped) {
         view.ShowMembers(m);
     }
     Assign(*this, m);
+    ShowRunReport(true, portStopped);
+}
+
+void CTralvoDlg::BeginRunReport() {
+    m_lineDiagnosis.Reset();
+    m_runFigures.Reset();
+    ShowRunReport(false, false);
+}
+
+void CTralvoDlg::ShowRunReport(bool withFigures, bool failed) {
+    const traffic::Translate translate = traffictext::InterfaceLanguage();
+    QStringList lines;
+    if (const traffic::CLinkQuality::Figures figures = m_runFigures.Snapshot();
+        withFigures && figures.exchanges > 0)
+        lines << QString::fromStdString(traffic::LinkQualityText(figures, translate));
+    // A run of many exchanges fails some of them; which, the line tells.
+    if (const std::optional<traffic::LineClass> verdict = m_lineDiagnosis.Verdict();
+        verdict && (failed || withFigures))
+        lines << QString::fromStdString(traffic::LineClassText(*verdict, translate));
+    const QString report = lines.join(QLatin1Char('\n'));
+    if (m_pTraffic) m_pTraffic->SetRunReport(report);
+    if (QWidget* status = findChild<QWidget*>(QString::number(IDC_STATUS)))
+        status->setToolTip(report);
 }
 
 void CTralvoDlg::OnCancelTest() { StopBackgroundWork(); }

@@ -140,8 +140,8 @@
         <translation>文本文件 (*.txt)</translation>
     </message>
     <message>
-        <source>Capture files (*.pcap)</source>
-        <translation>捕获文件 (*.pcap)</translation>
+        <source>Capture files (*.pcapng)</source>
+        <translation>捕获文件 (*.pcapng)</translation>
     </message>
     <message>
         <source>%1 frames</source>
@@ -553,6 +553,42 @@ manufacturer %2, device type %3, universal revision %4</source>
     <message>
         <source>discarded after the reception: %u bytes</source>
         <translation>接收后丢弃：%u 个字节</translation>
+    </message>
+    <message>
+        <source>Nothing came back, not even the echo of the requests: check that the modem is powered and connected, the loop power, and the 250 Ω load.</source>
+        <translation>没有任何回应，连请求的回波也没有：请检查调制解调器是否通电并已连接、回路电源以及 250 Ω 负载电阻。</translation>
+    </message>
+    <message>
+        <source>Only the echo of the requests came back: the modem sends, but no device answers. Check the device's polling address and the loop wiring.</source>
+        <translation>只收到请求的回波：调制解调器在发送，但没有设备应答。请检查设备的轮询地址和回路接线。</translation>
+    </message>
+    <message>
+        <source>Only noise came back, with no preamble: check the loop wiring and its shielding, and that the modem is connected across the 250 Ω load.</source>
+        <translation>只收到噪声，没有前导码：请检查回路接线及其屏蔽，并确认调制解调器跨接在 250 Ω 负载电阻两端。</translation>
+    </message>
+    <message>
+        <source>Replies came with bad checksums, cut short or with parity errors: noise on the loop, a second master, or wrong line settings.</source>
+        <translation>收到的应答校验和错误、不完整或有奇偶校验错误：回路上有噪声、有第二个主站，或线路设置错误。</translation>
+    </message>
+    <message>
+        <source>Answers came from another address than the one polled: check the device's polling address and what else is on the loop.</source>
+        <translation>应答来自被轮询地址以外的地址：请检查设备的轮询地址以及回路上的其他设备。</translation>
+    </message>
+    <message>
+        <source>The device answered busy: another master or a running command occupies it. Wait, then test again.</source>
+        <translation>设备应答忙：另一个主站或正在执行的命令占用了它。请稍候再测试。</translation>
+    </message>
+    <message>
+        <source>Link: %llu exchange, %llu answered (%llu after a retry), %llu no reply, %llu bad checksum, %llu incomplete, %llu with line errors, %llu busy</source>
+        <translation>链路：%llu 次交换，%llu 次应答（%llu 次重试后应答），%llu 次无应答，%llu 次校验和错误，%llu 次不完整，%llu 次有线路错误，%llu 次忙</translation>
+    </message>
+    <message>
+        <source>Link: %llu exchanges, %llu answered (%llu after a retry), %llu no reply, %llu bad checksum, %llu incomplete, %llu with line errors, %llu busy</source>
+        <translation>链路：%llu 次交换，%llu 次应答（%llu 次重试后应答），%llu 次无应答，%llu 次校验和错误，%llu 次不完整，%llu 次有线路错误，%llu 次忙</translation>
+    </message>
+    <message>
+        <source>; answer %llu/%llu/%llu ms (median/95%%/max)</source>
+        <translation>；应答 %llu/%llu/%llu 毫秒（中位数/95%%/最大值）</translation>
     </message>
 </context>
 <context>

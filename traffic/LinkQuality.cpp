@@ -79,6 +79,13 @@ void CLinkQuality::Add(const TrafficFrame& frame) {
     }
 }
 
+void CLinkQuality::Reset() {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_figures = {};
+    m_bRequestOpen = false;
+    m_answerUs.clear();
+}
+
 CLinkQuality::Figures CLinkQuality::Snapshot() const {
     std::vector<uint32_t> sorted;
     Figures figures;

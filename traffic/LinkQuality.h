@@ -42,6 +42,8 @@ public:
     // One record of the run, in the order the link made them.
     void Add(const TrafficFrame& frame);
     Figures Snapshot() const;
+    // Starts a new run.
+    void Reset();
 
 private:
     mutable std::mutex m_mutex;

@@ -20,6 +20,8 @@
 #include "tests/traffic/PcapRecords.h"
 #include "tests/traffic/TrafficFrames.h"
 #include "tests/workflows/FakeLine.h"
+#include "traffic/LineDiagnosis.h"
+#include "traffic/LinkQuality.h"
 
 namespace {
 
@@ -172,6 +174,11 @@ TEST_F(LineTraffic, ShowsAFailedReceptionAndKeepsOnlyTheNewestFrames) {
     EXPECT_EQ(Row(1, 5), "no frame");
     EXPECT_EQ(Rows()->topLevelItem(1)->foreground(4).color(), QColor(Qt::darkRed));
     EXPECT_EQ(Box(IDC_HART_ID)->toolTip(), "");
+    // Below the specified status, the window says what the line showed.
+    const QString silent =
+        QString::fromStdString(traffic::LineClassText(traffic::LineClass::Silent));
+    EXPECT_EQ(Box(IDC_STATUS)->toolTip(), silent);
+    EXPECT_EQ(Pane()->findChild<QLabel*>("lineTrafficReport")->text(), silent);
 
     SendPolls(CLineTrafficPane::kMaxFrames);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Count()->text().contains("dropped"); }, 5000));
@@ -233,11 +240,9 @@ TEST_F(LineTraffic, DetailsShowTheSelectedFramesDecodeBytesAndNotesAndTheHeaderA
     EXPECT_EQ(lines[1], Rows()->topLevelItem(1)->toolTip(0));
     EXPECT_TRUE(lines[2].startsWith("noise: ")) << lines[2].toStdString();
 
-    auto* report = Pane()->findChild<QLabel*>("lineTrafficReport");
-    Pane()->SetRunReport("Line: silent");
-    EXPECT_FALSE(report->isHidden());
-    Pane()->SetRunReport({});
-    EXPECT_TRUE(report->isHidden());
+    // A test that passed has nothing to report.
+    EXPECT_TRUE(Pane()->findChild<QLabel*>("lineTrafficReport")->isHidden());
+    EXPECT_EQ(Box(IDC_STATUS)->toolTip(), "");
 }
 
 TEST_F(LineTraffic, TheChinesePaneShowsItsColumnsDecodeAndNotesInChinese) {
@@ -255,6 +260,17 @@ TEST_F(LineTraffic, TheChinesePaneShowsItsColumnsDecodeAndNotesInChinese) {
         EXPECT_TRUE(traffictext::SameConversions(english, chinese.toUtf8().constData())) << english;
     }
     EXPECT_FALSE(traffictext::SameConversions("%u of %u", "%u / %s"));
+    // The line's diagnosis and the run's figures, which come from traffic/ too.
+    const traffic::Translate chinese = traffictext::InterfaceLanguage();
+    for (int c = 0; c <= static_cast<int>(traffic::LineClass::Busy); ++c) {
+        const auto lineClass = static_cast<traffic::LineClass>(c);
+        EXPECT_NE(traffic::LineClassText(lineClass, chinese), traffic::LineClassText(lineClass));
+    }
+    traffic::CLinkQuality::Figures figures;
+    figures.exchanges = 2;
+    figures.answerTimes = traffic::CLinkQuality::AnswerTimes{20, 30, 40};
+    EXPECT_TRUE(QString::fromStdString(traffic::LinkQualityText(figures, chinese))
+                    .startsWith(QStringLiteral("链路：2 次交换")));
 }
 
 }  // namespace
