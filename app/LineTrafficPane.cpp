@@ -18,7 +18,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "app/TrafficTranslation.h"
+#include "strings/TrafficTranslation.h"
 
 #include "traffic/FrameText.h"
 #include "traffic/PcapWriter.h"

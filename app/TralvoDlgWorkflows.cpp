@@ -9,7 +9,7 @@
 #include "app/DialogUnits.h"
 #include "app/LineTrafficPane.h"
 #include "app/Resource.h"
-#include "app/TrafficTranslation.h"
+#include "strings/TrafficTranslation.h"
 #include "app/TralvoDlg.h"
 #include "strings/Strings.h"
 #include "workflows/ContinuousSend.h"

@@ -24,6 +24,7 @@
 #include "settings/SettingsTrouble.h"
 #include "settings/StartupSettings.h"
 #include "strings/Strings.h"
+#include "strings/TrafficTranslation.h"
 #include "traffic/LineDiagnosis.h"
 #include "traffic/LinkQuality.h"
 #include "traffic/WireTap.h"
@@ -130,7 +131,8 @@ int RunLineCommand(const CommandLine& line, std::istream& in, std::ostream& out,
     format.lineVerdict = [&diagnosis]() -> std::optional<LineVerdict> {
         const std::optional<traffic::LineClass> verdict = diagnosis.Verdict();
         if (!verdict) return std::nullopt;
-        return LineVerdict{traffic::LineClassKey(*verdict), traffic::LineClassText(*verdict)};
+        return LineVerdict{traffic::LineClassKey(*verdict),
+                           traffic::LineClassText(*verdict, traffictext::InterfaceLanguage())};
     };
     link.SetObserver(&wire);
     // Output that can no longer be written ends a run as a signal does: going on would

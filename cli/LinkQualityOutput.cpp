@@ -1,6 +1,7 @@
 #include "cli/LinkQualityOutput.h"
 
 #include "cli/JsonLine.h"
+#include "strings/TrafficTranslation.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ void WriteLinkQuality(std::ostream& out, const traffic::CLinkQuality::Figures& f
         WriteJsonLine(out, summary);
         return;
     }
-    out << traffic::LinkQualityText(figures) << '\n';
+    out << traffic::LinkQualityText(figures, traffictext::InterfaceLanguage()) << '\n';
     if (line) out << "Line: " << line->text << '\n';
     out.flush();
 }

@@ -16,7 +16,7 @@
 #include "MainWindowFixture.h"
 #include "app/LineTrafficPane.h"
 #include "app/Resource.h"
-#include "app/TrafficTranslation.h"
+#include "strings/TrafficTranslation.h"
 #include "tests/traffic/PcapRecords.h"
 #include "tests/traffic/TrafficFrames.h"
 #include "tests/workflows/FakeLine.h"

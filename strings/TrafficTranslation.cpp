@@ -1,4 +1,4 @@
-#include "app/TrafficTranslation.h"
+#include "strings/TrafficTranslation.h"
 
 #include <QCoreApplication>
 #include <string>
