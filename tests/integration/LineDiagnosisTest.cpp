@@ -10,6 +10,7 @@
 #include "hart/HartLink.h"
 #include "serial/ComPortMap.h"
 #include "serial/Serial.h"
+#include "tests/integration/ScriptedLine.h"
 #include "tests/serial/PtyPair.h"
 #include "tests/serial/ScopedConfigHome.h"
 #include "traffic/LineDiagnosis.h"
@@ -21,14 +22,8 @@ using namespace std::chrono;
 using traffic::LineClass;
 
 constexpr uint8_t kComPort = 212;
-constexpr double kByteMs = 11.0 * 1000.0 / 1200.0;
-constexpr milliseconds kTurnaround{20};
-
-std::string Frame(size_t preambles, const std::string& body) {
-    const auto* bytes = reinterpret_cast<const uint8_t*>(body.data());
-    return std::string(preambles, '\xFF') + body +
-           static_cast<char>(hart::Checksum(bytes, body.size()));
-}
+using scriptedline::AnswerTime;
+using scriptedline::Frame;
 
 // What the device does on hearing the identity poll of address 0.
 struct Line {
@@ -68,10 +63,7 @@ TEST_P(LineDiagnosisOnPty, NamesWhatTheLineShowed) {
         const std::string request = pty.Receive(poll.size());
         const auto heard = steady_clock::now();
         if (line.echoes) pty.Send(request);
-        std::this_thread::sleep_until(heard +
-                                      duration_cast<microseconds>(duration<double, std::milli>(
-                                          static_cast<double>(poll.size()) * kByteMs)) +
-                                      kTurnaround);
+        std::this_thread::sleep_until(AnswerTime(heard, poll.size()));
         if (!line.reply.empty()) pty.Send(line.reply);
     });
     const auto* request = reinterpret_cast<const uint8_t*>(poll.data());

@@ -10,6 +10,7 @@
 
 #include "hart/HartLink.h"
 #include "serial/ComPortMap.h"
+#include "tests/integration/ScriptedLine.h"
 #include "tests/serial/PtyPair.h"
 #include "tests/serial/ScopedConfigHome.h"
 #include "tests/traffic/PcapRecords.h"
@@ -75,8 +76,7 @@ TEST(PtyCapture, EachReceivedPacketHoldsTheFrameAsTheDeviceSentItWithWhatWentWro
     std::thread device([&] {
         for (const Misbehaviour& m : cases) {
             const std::string heard = pty.Receive(request.size());
-            const auto onAir = microseconds(request.size() * 9167);
-            const auto answerAt = steady_clock::now() + onAir + milliseconds(20);
+            const auto answerAt = scriptedline::AnswerTime(steady_clock::now(), request.size());
             if (heard.size() != request.size()) return;
             pty.Send(heard);  // the modem's echo while keyed
             std::this_thread::sleep_until(answerAt);

@@ -11,6 +11,7 @@
 #include "hart/HartLink.h"
 #include "serial/ComPortMap.h"
 #include "serial/Serial.h"
+#include "tests/integration/ScriptedLine.h"
 #include "tests/serial/PtyPair.h"
 #include "tests/serial/ScopedConfigHome.h"
 
@@ -19,14 +20,8 @@ namespace {
 using namespace std::chrono;
 
 constexpr uint8_t kComPort = 211;
-constexpr double kByteMs = 11.0 * 1000.0 / 1200.0;
-constexpr milliseconds kTurnaround{20};
-
-std::string Frame(size_t preambles, const std::string& body) {
-    const auto* bytes = reinterpret_cast<const uint8_t*>(body.data());
-    return std::string(preambles, '\xFF') + body +
-           static_cast<char>(hart::Checksum(bytes, body.size()));
-}
+using scriptedline::AnswerTime;
+using scriptedline::Frame;
 
 class PtyLink : public ::testing::Test {
 protected:
@@ -48,10 +43,7 @@ protected:
             const auto firstByte = steady_clock::now();
             m_heard = request;
             m_pty.Send(request);
-            std::this_thread::sleep_until(firstByte +
-                                          duration_cast<microseconds>(duration<double, std::milli>(
-                                              static_cast<double>(length) * kByteMs)) +
-                                          kTurnaround);
+            std::this_thread::sleep_until(AnswerTime(firstByte, length));
             m_pty.Send(reply);
         });
     }
