@@ -108,4 +108,8 @@ DecodedFrame DecodeFrame(std::span<const uint8_t> bytes, Direction direction, un
 // Whether a first status byte reports a communication error rather than a response code.
 constexpr bool IsCommunicationError(uint8_t firstStatus) { return (firstStatus & 0x80) != 0; }
 
+// The response code of a device too busy to carry out the command now. Delayed-response
+// codes (33, 34) are not: the device took the command.
+constexpr uint8_t kResponseBusy = 32;
+
 }  // namespace traffic

@@ -9,8 +9,6 @@ namespace traffic {
 
 namespace {
 
-constexpr uint8_t kResponseBusy = 32;
-
 // Devices that give manufacturer 0x28 and type 0x61 answer for 0x2C, 0x0A; the link takes
 // them as the device it polled.
 bool IsKnownAlias(const DecodedFrame& answer, const DecodedFrame& request) {

@@ -10,8 +10,6 @@ namespace traffic {
 
 namespace {
 
-constexpr uint8_t kResponseBusy = 32;
-
 uint32_t RoundedMs(uint32_t us) { return (us + 500) / 1000; }
 
 // Nearest rank of sorted, which is not empty.
