@@ -41,6 +41,10 @@ constexpr size_t kStatusBytes = 2;
 
 // Identity reply of command 0.
 constexpr uint8_t kExpandedIdentityMark = 254;
+// The older identity layout carries no manufacturer. Such devices are recorded as
+// manufacturer 38 because the long addresses of every later frame to them were always
+// built with it, and the devices answer to those addresses; another value would cut them
+// off. Deliberate, not a lookup that was never written.
 constexpr uint8_t kLegacyManufacturer = 38;
 
 // The attempts one call has used. Repetitions that the protocol leaves uncounted are
@@ -224,6 +228,9 @@ bool CHartLink::SendShortCommandAttempts(uint8_t command, uint8_t* reply, uint8_
             attempts.Use();
             Pause(kPauseAfterForeignFrameMs);
         } else {
+            // Any other delimiter is taken as the answer, unlike the identity poll's strict
+            // check: older devices answer command 4 with delimiters of their own, and the
+            // tag read has always accepted them. The checksum has already vouched for it.
             std::memcpy(reply, answer + kShortPayloadPos, kShortReplyCopy);
             return true;
         }

@@ -170,6 +170,10 @@ size_t HeaderBytes(uint8_t delimiter, bool longHeader) {
 }
 
 // Some devices send manufacturer 0x28 and type 0x61 for what is recorded as 0x2C, 0x0A.
+// The rewrite is kept exactly as it has always been, though it shifts three address bytes
+// over the command and the byte count (the old byte count is lost and the command is read
+// as the count): callers and stored results depend on what it delivers, and such devices
+// answer with replies it reads whole. The capture shows the bytes as they came.
 void RewriteKnownAddressAlias(uint8_t* frame) {
     if (frame[1] != 0x28 || frame[2] != 0x61) return;
     frame[7] = frame[6];
