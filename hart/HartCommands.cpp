@@ -229,8 +229,9 @@ bool CHartLink::SendShortCommandAttempts(uint8_t command, uint8_t* reply, uint8_
             Pause(kPauseAfterForeignFrameMs);
         } else {
             // Any other delimiter is taken as the answer, unlike the identity poll's strict
-            // check: older devices answer command 4 with delimiters of their own, and the
-            // tag read has always accepted them. The checksum has already vouched for it.
+            // check: the tag read has always accepted a sound frame whatever its delimiter,
+            // so a device that marks its answer oddly still gives its tag. The checksum has
+            // vouched for the bytes.
             std::memcpy(reply, answer + kShortPayloadPos, kShortReplyCopy);
             return true;
         }
