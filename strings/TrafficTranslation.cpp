@@ -133,7 +133,7 @@ bool SameConversions(const char* english, const char* translated) {
     return Conversions(english) == Conversions(translated);
 }
 
-traffic::Translate InterfaceLanguage() {
+std::function<std::string(const char* english)> InterfaceLanguage() {
     return [](const char* english) {
         const std::string translated = QCoreApplication::translate(kContext, english).toStdString();
         return SameConversions(english, translated.c_str()) ? translated : std::string(english);
