@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <cctype>
+#include <functional>
 
 #include "serial/ComNumberText.h"
 
@@ -60,30 +61,36 @@ std::string ParseFailureText(const QCommandLineParser& parser, const Options& op
 }
 
 // Every value given counts, so a mistyped one is refused even when a later one would do.
-bool ReadValues(const QCommandLineParser& parser, const Options& options, CommandLine& line,
-                std::string& error) {
-    for (const QString& value : parser.values(options.port)) {
+bool TakeEach(const QStringList& values, const std::function<bool(const std::string&)>& take,
+              const std::string& expected, std::string& error) {
+    for (const QString& value : values) {
         const std::string text = ArgumentBytes(value);
-        line.port = TypedPortNumber(text);
-        if (!line.port) {
-            error = "--port takes a COM number from 0 to 255, not '" + text + "'";
+        if (!take(text)) {
+            error = expected + ", not '" + text + "'";
             return false;
         }
     }
+    return true;
+}
+
+bool ReadValues(const QCommandLineParser& parser, const Options& options, CommandLine& line,
+                std::string& error) {
+    const auto takePort = [&](const std::string& text) {
+        return (line.port = TypedPortNumber(text)).has_value();
+    };
+    const auto takeLanguage = [&](const std::string& text) {
+        return (line.language = ParseLanguage(text)).has_value();
+    };
+    if (!TakeEach(parser.values(options.port), takePort, "--port takes a COM number from 0 to 255",
+                  error) ||
+        !TakeEach(parser.values(options.lang), takeLanguage, "--lang takes en or zh", error))
+        return false;
     for (const QString& value : parser.values(options.pcap)) {
         if (value.isEmpty()) {
             error = "--pcap needs a file name";
             return false;
         }
         line.pcap = ArgumentBytes(value);
-    }
-    for (const QString& value : parser.values(options.lang)) {
-        const std::string text = ArgumentBytes(value);
-        line.language = ParseLanguage(text);
-        if (!line.language) {
-            error = "--lang takes en or zh, not '" + text + "'";
-            return false;
-        }
     }
     return true;
 }
