@@ -1,15 +1,98 @@
 #include "cli/CommandLine.h"
 
+#include <QCommandLineParser>
+#include <QStringList>
 #include <algorithm>
+#include <cctype>
+#include <functional>
 
 #include "serial/ComNumberText.h"
 
 namespace {
 
+// Arguments are bytes, not always UTF-8 (a capture file's name may hold anything):
+// Latin-1 carries each byte through the parser and back unchanged.
+QString ArgumentText(const std::string& arg) {
+    return QString::fromLatin1(arg.data(), static_cast<qsizetype>(arg.size()));
+}
+
+std::string ArgumentBytes(const QString& text) { return text.toLatin1().toStdString(); }
+
 std::optional<std::string> ParseLanguage(const std::string& text) {
     if (text == "en") return std::string("English");
     if (text == "zh") return std::string("Chinese");
     return std::nullopt;
+}
+
+// The options that may come before the command.
+struct Options {
+    QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")}};
+    QCommandLineOption version{QStringLiteral("version")};
+    QCommandLineOption trace{QStringLiteral("trace")};
+    QCommandLineOption json{QStringLiteral("json")};
+    QCommandLineOption port{QStringLiteral("port"), QString(), QStringLiteral("N")};
+    QCommandLineOption lang{QStringLiteral("lang"), QString(), QStringLiteral("en|zh")};
+    QCommandLineOption pcap{QStringLiteral("pcap"), QString(), QStringLiteral("FILE")};
+};
+
+// The parser names an option without its dashes and ends its texts with a full stop; ours
+// keep the wording scripts and users have seen so far.
+std::string ParseFailureText(const QCommandLineParser& parser, const Options& options,
+                             const std::vector<std::string>& args) {
+    if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty()) {
+        const QString& name = unknown.front();
+        return "unknown option '" + std::string(name.size() == 1 ? "-" : "--") +
+               ArgumentBytes(name) + "'";
+    }
+    // Before the command an option takes the next word as its value, so only one that ends
+    // the line can lack it.
+    if (parser.positionalArguments().isEmpty() && !args.empty()) {
+        for (const QCommandLineOption* option : {&options.port, &options.lang, &options.pcap}) {
+            const std::string spelling = "--" + ArgumentBytes(option->names().front());
+            if (args.back() == spelling) return spelling + " needs a value";
+        }
+    }
+    // A value given to an option that takes none, as "--trace=1".
+    std::string text = parser.errorText().toStdString();
+    if (!text.empty() && text.back() == '.') text.pop_back();
+    if (!text.empty())
+        text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    return text;
+}
+
+// Every value given counts, so a mistyped one is refused even when a later one would do.
+bool TakeEach(const QStringList& values, const std::function<bool(const std::string&)>& take,
+              const std::string& expected, std::string& error) {
+    for (const QString& value : values) {
+        const std::string text = ArgumentBytes(value);
+        if (!take(text)) {
+            error = expected + ", not '" + text + "'";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ReadValues(const QCommandLineParser& parser, const Options& options, CommandLine& line,
+                std::string& error) {
+    const auto takePort = [&](const std::string& text) {
+        return (line.port = TypedPortNumber(text)).has_value();
+    };
+    const auto takeLanguage = [&](const std::string& text) {
+        return (line.language = ParseLanguage(text)).has_value();
+    };
+    if (!TakeEach(parser.values(options.port), takePort, "--port takes a COM number from 0 to 255",
+                  error) ||
+        !TakeEach(parser.values(options.lang), takeLanguage, "--lang takes en or zh", error))
+        return false;
+    for (const QString& value : parser.values(options.pcap)) {
+        if (value.isEmpty()) {
+            error = "--pcap needs a file name";
+            return false;
+        }
+        line.pcap = ArgumentBytes(value);
+    }
+    return true;
 }
 
 }  // namespace
@@ -44,51 +127,34 @@ std::optional<std::string> OptionValue(const std::vector<std::string>& args, siz
 }
 
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error) {
-    size_t i = 0;
-    for (; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            line.help = true;
-        } else if (arg == "--version") {
-            line.version = true;
-        } else if (arg == "--trace") {
-            line.trace = true;
-        } else if (arg == "--json") {
-            line.json = true;
-        } else if (auto port = OptionValue(args, i, "--port", error)) {
-            line.port = TypedPortNumber(*port);
-            if (!line.port) {
-                error = "--port takes a COM number from 0 to 255, not '" + *port + "'";
-                return false;
-            }
-        } else if (auto pcap = OptionValue(args, i, "--pcap", error)) {
-            if (pcap->empty()) {
-                error = "--pcap needs a file name";
-                return false;
-            }
-            line.pcap = *pcap;
-        } else if (auto lang = OptionValue(args, i, "--lang", error)) {
-            line.language = ParseLanguage(*lang);
-            if (!line.language) {
-                error = "--lang takes en or zh, not '" + *lang + "'";
-                return false;
-            }
-        } else if (!error.empty()) {
-            return false;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            error = "unknown option '" + arg + "'";
-            return false;
-        } else {
-            break;
-        }
+    const Options options;
+    QCommandLineParser parser;
+    parser.addOptions({options.help, options.version, options.trace, options.json, options.port,
+                       options.lang, options.pcap});
+    // Parsing stops at the command word: what follows is the command's, read by it as typed.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    QStringList words{QStringLiteral("tralvo-cli")};
+    for (const std::string& arg : args) words.append(ArgumentText(arg));
+    if (!parser.parse(words)) {
+        error = ParseFailureText(parser, options, args);
+        return false;
     }
-    if (i == args.size()) {
+    if (!ReadValues(parser, options, line, error)) return false;
+    line.help = parser.isSet(options.help);
+    line.version = parser.isSet(options.version);
+    line.trace = parser.isSet(options.trace);
+    line.json = parser.isSet(options.json);
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
         if (line.help || line.version) return true;
         error = "no command given";
         return false;
     }
-    line.command = args[i];
-    line.commandArgs.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+    line.command = ArgumentBytes(positional.front());
+    line.commandArgs.clear();
+    for (qsizetype i = 1; i < positional.size(); ++i)
+        line.commandArgs.push_back(ArgumentBytes(positional[i]));
     // Every command takes --json alike, so the commands never see it among their own.
     const auto json = std::remove(line.commandArgs.begin(), line.commandArgs.end(), "--json");
     if (json != line.commandArgs.end()) {

@@ -28,6 +28,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
 // A decimal number (no sign, no blanks) up to max.
 std::optional<uint64_t> ParseNumber(const std::string& text, uint64_t max);
 
+// For the commands' own arguments, which each command reads as typed.
 // The value of an option given as "--name value" or "--name=value" at args[i]; i moves past
 // it. Nothing when args[i] is not that option; error set when its value is missing.
 std::optional<std::string> OptionValue(const std::vector<std::string>& args, size_t& i,
