@@ -250,6 +250,13 @@ TEST(CommandLine, TakesPortsAsNumbersOrComNames) {
     EXPECT_EQ(line.port, 0);
 }
 
+TEST(CommandLine, KeepsEveryByteOfACaptureFileNameThatIsNotUtf8) {
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine({"--pcap", "\xE9t\xE9.pcapng", "poll"}, line, error)) << error;
+    EXPECT_EQ(line.pcap, std::optional<std::string>("\xE9t\xE9.pcapng"));
+}
+
 TEST(CommandLine, RefusesWhatItCannotUse) {
     const std::vector<std::vector<std::string>> bad = {
         {},
