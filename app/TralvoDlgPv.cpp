@@ -1,8 +1,8 @@
 // The PV command: opens the PV monitor on the device the last poll test found.
 #include <QMessageBox>
 
+#include "app/PvDlg.h"
 #include "app/TralvoDlg.h"
-#include "workflows/PvDlg.h"
 
 void CTralvoDlg::OnPv() {
     if (LineBusy()) return;

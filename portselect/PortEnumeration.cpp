@@ -51,15 +51,10 @@ bool Listed(const std::vector<PortEntry>& entries, const std::string& text) {
                        [&](const PortEntry& entry) { return EqualIgnoringCase(entry.text, text); });
 }
 
-// n passes of adjacent exchanges: only a greater number moves down, so equal numbers keep
-// the order in which the system enumerated them.
+// Stable, so equal numbers keep the order in which the system enumerated them.
 void SortByNumber(std::vector<PortEntry>& entries) {
-    const size_t count = entries.size();
-    for (size_t pass = 0; pass < count; ++pass) {
-        for (size_t i = 0; i + 1 < count; ++i) {
-            if (entries[i].number > entries[i + 1].number) std::swap(entries[i], entries[i + 1]);
-        }
-    }
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const PortEntry& a, const PortEntry& b) { return a.number < b.number; });
 }
 
 std::string Trimmed(std::string_view text) {

@@ -11,6 +11,7 @@
 #include <optional>
 #include <set>
 
+#include "paths/ConfigPaths.h"
 #include "portselect/TtyDevice.h"
 #include "serial/ComPortMap.h"
 

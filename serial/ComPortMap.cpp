@@ -1,6 +1,5 @@
 #include "serial/ComPortMap.h"
 
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,12 +28,6 @@ constexpr FixedRange kFixedRanges[] = {
     {196, 4, "/dev/ttymxc"},     // NXP i.MX UARTs
 };
 
-std::string HomeFolder() {
-    if (const char* home = std::getenv("HOME"); home && *home) return home;
-    if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir) return entry->pw_dir;
-    return ".";
-}
-
 bool Exists(const std::string& path) {
     struct stat info {};
     return lstat(path.c_str(), &info) == 0;  // a dangling link exists too
@@ -54,16 +47,6 @@ std::optional<unsigned> ParseDecimal(std::string_view digits) {
 }
 
 }  // namespace
-
-std::string ConfigHomeFolder() {
-    // Relative values are to be ignored, as the XDG base directory rules say.
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/') {
-        return config;
-    }
-    return HomeFolder() + "/.config";
-}
-
-std::string PortLinksFolder() { return ConfigHomeFolder() + "/Brenlow/Tralvo/ports"; }
 
 std::string PortLinkPath(unsigned comNumber) {
     return PortLinksFolder() + "/" + PortTextFromNumber(comNumber);

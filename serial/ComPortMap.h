@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "paths/ConfigPaths.h"
 #include "serial/ComNumberText.h"
 
 // How COM numbers, as the user interface and the settings speak them, map to Linux
@@ -16,15 +17,7 @@
 //      /dev/ttymxc0-3 (COM99 is "no port chosen"; 97, 98 and 200-255 only ever name links);
 //   3. anything else has no device.
 
-// The user's configuration folder by the XDG base directory rules: $XDG_CONFIG_HOME when it
-// is an absolute path, otherwise ~/.config (a relative value is ignored). The settings store
-// lies under it too, so settings and links always share one folder. Read on every call.
-std::string ConfigHomeFolder();
-
-// Folder that holds the COM<n> links for virtual and unusual ports.
-std::string PortLinksFolder();
-
-// The path of the link for COM<n> (whether or not it exists).
+// The path of the link for COM<n> (whether or not it exists), in PortLinksFolder().
 std::string PortLinkPath(unsigned comNumber);
 
 // The device that COM<n> opens, or nothing when the number has no device.

@@ -5,7 +5,7 @@
 // The per-user settings store. A value lives at (section, entry) in the store named by
 // the current registry key name and profile name: the file
 // $XDG_CONFIG_HOME/<registry key>/<profile>.conf (~/.config when XDG_CONFIG_HOME is unset
-// or relative, ConfigHomeFolder in serial/ComPortMap.h). Every write reaches the disk at once.
+// or relative, ConfigHomeFolder in paths/ConfigPaths.h). Every write reaches the disk at once.
 // A store file that is not a regular file is never opened: reads give the defaults and
 // writes are refused; so is a store file that cannot be read. Such a file and every failed
 // write are noted (SettingsTrouble.h).

@@ -4,7 +4,7 @@
 
 #include <QFile>
 
-#include "serial/ComPortMap.h"
+#include "paths/ConfigPaths.h"
 
 namespace {
 

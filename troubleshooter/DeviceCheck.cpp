@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "paths/ConfigPaths.h"
 #include "serial/ComNumberText.h"
 #include "serial/ComPortMap.h"
 #include "serial/KernelConsole.h"

@@ -7,10 +7,10 @@
 #include <fstream>
 
 #include "app/OpenErrorBox.h"
+#include "app/PvDlg.h"
 #include "app/TralvoDlg.h"
 #include "serial/ComPortMap.h"
 #include "tests/serial/ScopedConfigHome.h"
-#include "workflows/PvDlg.h"
 
 namespace {
 

@@ -11,12 +11,12 @@
 #include <chrono>
 
 #include "app/OpenErrorBox.h"
+#include "app/PvDlg.h"
 #include "app/Resource.h"
 #include "serial/ComPortMap.h"
 #include "sim/ServedPty.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/sim/SimProcess.h"
-#include "workflows/PvDlg.h"
 
 namespace {
 

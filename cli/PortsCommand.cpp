@@ -1,4 +1,4 @@
-#include "portselect/PortsCommand.h"
+#include "cli/PortsCommand.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

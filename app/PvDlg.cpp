@@ -1,4 +1,4 @@
-#include "workflows/PvDlg.h"
+#include "app/PvDlg.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "portselect/PortsCommand.h"
+#include "cli/PortsCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "FakePortSource.h"
+#include "tests/portselect/FakePortSource.h"
 #include "tests/serial/ScopedConfigHome.h"
 
 namespace {
