@@ -6,6 +6,7 @@
 #include <cctype>
 #include <set>
 #include <sstream>
+#include <utility>
 
 #include "serial/ComNumberText.h"
 
@@ -244,6 +245,24 @@ bool ParseAtLeastOne(const std::string& name, const std::string& number, unsigne
     return false;
 }
 
+// The field that an option which takes no value switches on; null for the others.
+bool* SwitchOf(int id, SimOptions& options) {
+    Behaviour& b = options.behaviour;
+    const std::pair<int, bool*> switches[] = {
+        {kBusyForever, &b.busyForever},
+        {kBabble, &b.babble},
+        {kEcho, &b.echo},
+        {kNoise, &b.noise},
+        {kSilent, &b.silent},
+        {kFast, &options.timing.fast},
+        {kTrace, &options.trace},
+    };
+    for (const auto& [key, field] : switches) {
+        if (key == id) return field;
+    }
+    return nullptr;
+}
+
 // Takes one option that getopt_long has found, with its value (null when none was given).
 bool ApplyOption(int id, const std::string& name, const char* value, SimOptions& options,
                  std::string& error) {
@@ -297,27 +316,6 @@ bool ApplyOption(int id, const std::string& name, const char* value, SimOptions&
             options.timing.turnaroundMs = ms;
             return ok;
         }
-        case kBusyForever:
-            b.busyForever = true;
-            return true;
-        case kBabble:
-            b.babble = true;
-            return true;
-        case kEcho:
-            b.echo = true;
-            return true;
-        case kNoise:
-            b.noise = true;
-            return true;
-        case kSilent:
-            b.silent = true;
-            return true;
-        case kFast:
-            options.timing.fast = true;
-            return true;
-        case kTrace:
-            options.trace = true;
-            return true;
         default:
             error = "unknown option '" + name + "'";
             return false;
@@ -368,7 +366,11 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& options, std
             (id == kHelp ? options.help : options.version) = true;
             return true;
         }
-        if (!ApplyOption(id, name, optarg, options, error)) return false;
+        if (bool* field = SwitchOf(id, options)) {
+            *field = true;
+        } else if (!ApplyOption(id, name, optarg, options, error)) {
+            return false;
+        }
     }
     if (options.port.has_value() == options.linkCom.has_value()) {
         error = "give either --port PATH or --link COM<n>";
