@@ -1,8 +1,11 @@
-# tralvo_add_gtest(<name> SOURCES <files...> LIBS <targets...> [QT] [LABELS <labels...>])
+# tralvo_add_gtest(<name> SOURCES <files...> LIBS <targets...> [QT] [LABELS <labels...>]
+#                  [SLOW_TESTS <filter>])
 # Builds one GoogleTest program and registers its tests with CTest. Every test runs with
 # its own settings folder (TestConfigHome.cpp), so none reads or writes
 # real settings or another test's. Programs that run in real time against tralvo-sim carry
-# LABELS slow, so that a quick run can leave them out (ctest -LE slow).
+# LABELS slow, so that a quick run can leave them out (ctest -LE slow). A program with only a
+# few such tests among quick ones names them in SLOW_TESTS, a GoogleTest filter
+# ("Suite.Test:Other.*"), and only those carry the label.
 # A Windows cross-build compiles GoogleTest from its sources (TRALVO_GTEST_SOURCE_DIR) with
 # the cross compiler, and runs the programs under Wine (scripts/test-windows-core) rather
 # than through CTest's discovery.
@@ -18,7 +21,7 @@ else()
 endif()
 
 function(tralvo_add_gtest name)
-    cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(ARG "QT" "SLOW_TESTS" "SOURCES;LIBS;LABELS" ${ARGN})
     if(WIN32)
         # The per-process settings folder is an XDG one; the Windows core reads no settings.
         add_executable(${name} ${ARG_SOURCES})
@@ -42,7 +45,20 @@ function(tralvo_add_gtest name)
     set(env "XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/${name}"
             "QT_QPA_PLATFORM=offscreen"
             "TRALVO_BUILD_DIR=${CMAKE_BINARY_DIR}")
+    # An empty filter takes every test.
+    set(quick_filter "")
+    if(ARG_SLOW_TESTS)
+        set(quick_filter "-${ARG_SLOW_TESTS}")
+    endif()
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
+        TEST_FILTER "${quick_filter}"
         PROPERTIES ENVIRONMENT "${env}" TIMEOUT 120 LABELS "${ARG_LABELS}")
+    if(ARG_SLOW_TESTS)
+        set(slow_labels ${ARG_LABELS} slow)
+        gtest_discover_tests(${name}
+            DISCOVERY_MODE PRE_TEST
+            TEST_FILTER "${ARG_SLOW_TESTS}"
+            PROPERTIES ENVIRONMENT "${env}" TIMEOUT 120 LABELS "${slow_labels}")
+    endif()
 endfunction()

@@ -1,8 +1,12 @@
 #include "sim/Options.h"
 
+#include <getopt.h>
+
+#include <algorithm>
 #include <cctype>
 #include <set>
 #include <sstream>
+#include <utility>
 
 #include "serial/ComNumberText.h"
 
@@ -83,16 +87,70 @@ bool ParseField(const std::string& key, const std::string& value, unsigned long 
     return true;
 }
 
-// Splits "--name=value" and "--name value"; advances i past what was used.
-struct Argument {
-    std::string name;
-    std::optional<std::string> inlineValue;
+// "--name=value" split at its first '='; the name alone when there is none.
+std::string SpelledName(const std::string& arg) { return arg.substr(0, arg.find('=')); }
+
+// Values above any character, so that no long option is taken for a short one.
+enum OptionId : int {
+    kHelp = 'h',
+    kVersion = 256,
+    kPort,
+    kLink,
+    kDevice,
+    kBurst,
+    kOtherMaster,
+    kBusy,
+    kBusyForever,
+    kBadChecksum,
+    kDropEvery,
+    kVanishAfter,
+    kTrickle,
+    kBabble,
+    kLateEcho,
+    kTurnaround,
+    kEcho,
+    kNoise,
+    kSilent,
+    kFast,
+    kTrace,
 };
 
-Argument Split(const std::string& arg) {
-    const size_t eq = arg.find('=');
-    if (eq == std::string::npos) return {arg, std::nullopt};
-    return {arg.substr(0, eq), arg.substr(eq + 1)};
+// --help and --version have always ignored a value given after '='.
+constexpr option kLongOptions[] = {
+    {"help", optional_argument, nullptr, kHelp},
+    {"version", optional_argument, nullptr, kVersion},
+    {"port", required_argument, nullptr, kPort},
+    {"link", required_argument, nullptr, kLink},
+    {"device", required_argument, nullptr, kDevice},
+    {"burst", optional_argument, nullptr, kBurst},
+    {"other-master", optional_argument, nullptr, kOtherMaster},
+    {"busy", required_argument, nullptr, kBusy},
+    {"busy-forever", no_argument, nullptr, kBusyForever},
+    {"bad-checksum", required_argument, nullptr, kBadChecksum},
+    {"drop-every", required_argument, nullptr, kDropEvery},
+    {"vanish-after", required_argument, nullptr, kVanishAfter},
+    {"trickle", optional_argument, nullptr, kTrickle},
+    {"babble", no_argument, nullptr, kBabble},
+    {"late-echo", optional_argument, nullptr, kLateEcho},
+    {"turnaround", required_argument, nullptr, kTurnaround},
+    {"echo", no_argument, nullptr, kEcho},
+    {"noise", no_argument, nullptr, kNoise},
+    {"silent", no_argument, nullptr, kSilent},
+    {"fast", no_argument, nullptr, kFast},
+    {"trace", no_argument, nullptr, kTrace},
+    {nullptr, 0, nullptr, 0},
+};
+
+// getopt_long also takes unique abbreviations and clustered short options; scripts were
+// written against the full spellings only, and an abbreviation that a new option makes
+// ambiguous would break them, so only the documented spellings are accepted.
+bool IsDocumentedSpelling(const std::string& arg, int id) {
+    const std::string name = SpelledName(arg);
+    if (id == kHelp && name == "-h") return true;
+    for (const option* o = kLongOptions; o->name != nullptr; ++o) {
+        if (o->val == id) return name == std::string("--") + o->name;
+    }
+    return false;
 }
 
 bool ParseComLink(const std::string& text, unsigned& com, std::string& error) {
@@ -171,116 +229,148 @@ bool ParseDevice(const std::string& spec, DeviceConfig& device, std::string& err
     return true;
 }
 
+namespace {
+
+// A period in milliseconds that may follow after '='.
+bool ParsePeriod(const std::string& name, const char* value, uint32_t& out, std::string& error) {
+    return value == nullptr || ParseField(name, value, kMaxPeriodMs, out, error);
+}
+
+// A count where 0 would mean nothing at all.
+bool ParseAtLeastOne(const std::string& name, const std::string& number, unsigned long max,
+                     unsigned& out, std::string& error) {
+    if (!ParseField(name, number, max, out, error)) return false;
+    if (out > 0) return true;
+    error = name + " needs N of 1 or more";
+    return false;
+}
+
+// The field that an option which takes no value switches on; null for the others.
+bool* SwitchOf(int id, SimOptions& options) {
+    Behaviour& b = options.behaviour;
+    const std::pair<int, bool*> switches[] = {
+        {kBusyForever, &b.busyForever},
+        {kBabble, &b.babble},
+        {kEcho, &b.echo},
+        {kNoise, &b.noise},
+        {kSilent, &b.silent},
+        {kFast, &options.timing.fast},
+        {kTrace, &options.trace},
+    };
+    for (const auto& [key, field] : switches) {
+        if (key == id) return field;
+    }
+    return nullptr;
+}
+
+// Takes one option that getopt_long has found, with its value (null when none was given).
+bool ApplyOption(int id, const std::string& name, const char* value, SimOptions& options,
+                 std::string& error) {
+    Behaviour& b = options.behaviour;
+    switch (id) {
+        case kPort:
+            options.port = value;
+            if (!options.port->empty()) return true;
+            error = "--port needs a device path";
+            return false;
+        case kLink: {
+            unsigned com = 0;
+            const bool ok = ParseComLink(value, com, error);
+            options.linkCom = com;
+            return ok;
+        }
+        case kDevice: {
+            DeviceConfig device;
+            const bool ok = ParseDevice(value, device, error);
+            options.devices.push_back(device);
+            return ok;
+        }
+        case kBurst:
+            b.burst = true;
+            return ParsePeriod(name, value, b.burstPeriodMs, error);
+        case kOtherMaster:
+            b.otherMaster = true;
+            return ParsePeriod(name, value, b.otherMasterPeriodMs, error);
+        case kBusy:
+            return ParseField(name, value, kMaxCount, b.busyAnswers, error);
+        case kBadChecksum:
+            return ParseAtLeastOne(name, value, kMaxCount, b.badChecksumEvery, error);
+        case kDropEvery:
+            return ParseAtLeastOne(name, value, kMaxCount, b.dropEvery, error);
+        case kVanishAfter:
+            return ParseAtLeastOne(name, value, kMaxCount, b.vanishAfter, error);
+        case kTrickle:
+            b.trickle = true;
+            if (!ParsePeriod(name, value, b.tricklePeriodMs, error)) return false;
+            if (b.tricklePeriodMs >= kMinTricklePeriodMs) return true;
+            error = "--trickle needs a period of " + std::to_string(kMinTricklePeriodMs) +
+                    " ms or more";
+            return false;
+        case kLateEcho:
+            b.lateEchoBytes = kDefaultLateEchoBytes;
+            return value == nullptr ||
+                   ParseAtLeastOne(name, value, kMaxLateEchoBytes, b.lateEchoBytes, error);
+        case kTurnaround: {
+            unsigned ms = 0;
+            const bool ok = ParseField(name, value, kMaxTurnaroundMs, ms, error);
+            options.timing.turnaroundMs = ms;
+            return ok;
+        }
+        default:
+            error = "unknown option '" + name + "'";
+            return false;
+    }
+}
+
+}  // namespace
+
 bool ParseOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error) {
     options = SimOptions{};
-    for (size_t i = 0; i < args.size(); ++i) {
-        const Argument arg = Split(args[i]);
-        std::string text;
-        // The value of an option that needs one: after '=' or the next argument.
-        auto value = [&](std::string& out) {
-            if (arg.inlineValue) {
-                out = *arg.inlineValue;
-                return true;
-            }
-            if (i + 1 >= args.size()) {
-                error = arg.name + " needs a value";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
-        // A period in milliseconds that may follow after '='.
-        auto period = [&](uint32_t& out) {
-            return !arg.inlineValue ||
-                   ParseField(arg.name, *arg.inlineValue, kMaxPeriodMs, out, error);
-        };
-        // A count where 0 would mean nothing at all.
-        auto atLeastOne = [&](const std::string& number, unsigned long max, unsigned& out) {
-            if (!ParseField(arg.name, number, max, out, error)) return false;
-            if (out > 0) return true;
-            error = arg.name + " needs N of 1 or more";
+    std::string program = "tralvo-sim";
+    std::vector<std::string> copies = args;
+    std::vector<char*> argv{program.data()};
+    for (std::string& arg : copies) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(args.size()) + 1;
+
+    // '-' keeps the arguments in their order and hands over strays, so that they are
+    // refused where they stand; ':' keeps getopt from printing messages of its own.
+    constexpr char kShortOptions[] = "-:h";
+    optind = 0;  // a fresh scan: each call is a new command line
+    opterr = 0;
+    while (true) {
+        // Every option but a refused one ends its argument, so this is the one being read.
+        const int at = std::max(optind, 1);
+        const int code = getopt_long(argc, argv.data(), kShortOptions, kLongOptions, nullptr);
+        if (code == -1) {
+            if (at == argc) break;
+            error = "unknown option '" + args[at - 1] + "'";  // a "--": we take no operands
             return false;
-        };
-        auto flag = [&](bool& out) {
-            if (arg.inlineValue) {
-                error = arg.name + " takes no value";
-                return false;
-            }
-            out = true;
-            return true;
-        };
-        Behaviour& b = options.behaviour;
-        bool ok = true;
-        if (arg.name == "--help" || arg.name == "-h") {
-            options.help = true;
-            return true;
-        } else if (arg.name == "--version") {
-            options.version = true;
-            return true;
-        } else if (arg.name == "--port") {
-            ok = value(text);
-            if (ok && text.empty()) {
-                error = "--port needs a device path";
-                ok = false;
-            }
-            options.port = text;
-        } else if (arg.name == "--link") {
-            unsigned com = 0;
-            ok = value(text) && ParseComLink(text, com, error);
-            options.linkCom = com;
-        } else if (arg.name == "--device") {
-            DeviceConfig device;
-            ok = value(text) && ParseDevice(text, device, error);
-            options.devices.push_back(device);
-        } else if (arg.name == "--burst") {
-            b.burst = true;
-            ok = period(b.burstPeriodMs);
-        } else if (arg.name == "--other-master") {
-            b.otherMaster = true;
-            ok = period(b.otherMasterPeriodMs);
-        } else if (arg.name == "--busy") {
-            ok = value(text) && ParseField(arg.name, text, kMaxCount, b.busyAnswers, error);
-        } else if (arg.name == "--busy-forever") {
-            ok = flag(b.busyForever);
-        } else if (arg.name == "--bad-checksum") {
-            ok = value(text) && atLeastOne(text, kMaxCount, b.badChecksumEvery);
-        } else if (arg.name == "--drop-every") {
-            ok = value(text) && atLeastOne(text, kMaxCount, b.dropEvery);
-        } else if (arg.name == "--vanish-after") {
-            ok = value(text) && atLeastOne(text, kMaxCount, b.vanishAfter);
-        } else if (arg.name == "--trickle") {
-            b.trickle = true;
-            ok = period(b.tricklePeriodMs);
-            if (ok && b.tricklePeriodMs < kMinTricklePeriodMs) {
-                error = "--trickle needs a period of " + std::to_string(kMinTricklePeriodMs) +
-                        " ms or more";
-                ok = false;
-            }
-        } else if (arg.name == "--babble") {
-            ok = flag(b.babble);
-        } else if (arg.name == "--late-echo") {
-            b.lateEchoBytes = kDefaultLateEchoBytes;
-            ok = !arg.inlineValue ||
-                 atLeastOne(*arg.inlineValue, kMaxLateEchoBytes, b.lateEchoBytes);
-        } else if (arg.name == "--turnaround") {
-            unsigned ms = 0;
-            ok = value(text) && ParseField(arg.name, text, kMaxTurnaroundMs, ms, error);
-            options.timing.turnaroundMs = ms;
-        } else if (arg.name == "--echo") {
-            ok = flag(b.echo);
-        } else if (arg.name == "--noise") {
-            ok = flag(b.noise);
-        } else if (arg.name == "--silent") {
-            ok = flag(b.silent);
-        } else if (arg.name == "--fast") {
-            ok = flag(options.timing.fast);
-        } else if (arg.name == "--trace") {
-            ok = flag(options.trace);
-        } else {
-            error = "unknown option '" + args[i] + "'";
-            ok = false;
         }
-        if (!ok) return false;
+        const std::string& arg = args[at - 1];
+        const int id = (code == '?' || code == ':') ? optopt : code;
+        if (!IsDocumentedSpelling(arg, id)) {
+            error = "unknown option '" + arg + "'";
+            return false;
+        }
+        const std::string name = SpelledName(arg);
+        if (code == '?') {
+            error = name + " takes no value";
+            return false;
+        }
+        if (code == ':') {
+            error = name + " needs a value";
+            return false;
+        }
+        if (id == kHelp || id == kVersion) {
+            (id == kHelp ? options.help : options.version) = true;
+            return true;
+        }
+        if (bool* field = SwitchOf(id, options)) {
+            *field = true;
+        } else if (!ApplyOption(id, name, optarg, options, error)) {
+            return false;
+        }
     }
     if (options.port.has_value() == options.linkCom.has_value()) {
         error = "give either --port PATH or --link COM<n>";
@@ -288,72 +378,6 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& options, std
     }
     if (options.devices.empty()) options.devices.push_back(DefaultDevice(0));
     return CheckLine(options.devices, error);
-}
-
-const char* UsageText() {
-    return R"(Usage: tralvo-sim (--link COM<n> | --port PATH) [options]
-
-Plays one or more HART field devices on a serial line, paced like a 1200-baud line.
-
-Line:
-  --link COM<n>        open a pseudo-terminal and link it as COM<n> (1-255) in
-                       $XDG_CONFIG_HOME/Brenlow/Tralvo/ports, so that Tralvo lists it;
-                       COM<n> must be free or a killed simulator's leftover (anything
-                       else is refused); the link is removed when the simulator ends
-  --port PATH          use an existing tty or pty (for example one end of a socat pair)
-
-Devices (repeat --device for a multi-drop line; default: one device at address 0):
-  --device addr=N,tag=TEXT,id=0xNNNNNN,mfr=0xNN,type=0xNN,rev=N,desc=TEXT,longtag=TEXT
-                       addr: polling address 0-63; tag: up to 8 characters
-                       (default TRALVOnn, nn = address + 1); id: 24-bit device id
-                       (default 0x123456 + address); mfr 0x26, type 0x06, rev 7 by default;
-                       desc: up to 16 characters; longtag: up to 32 characters.
-                       Revision 5 and up answers commands 0, 3, 13 and 20; revision 4 and
-                       below answers command 0 in the old layout and command 4 (tag).
-                       Other commands get response code 64.
-
-Behaviour:
-  --burst[=MS]         the first device is in burst mode: a burst frame after each answer
-                       and after every MS ms of silence (default 400)
-  --other-master[=MS]  another master's request after every MS ms of silence (default 400)
-  --busy N             the first N answers of each device to commands 3 and 13 say busy (32)
-  --busy-forever       every answer but the identity (command 0) says busy (32), for ever
-  --echo               the line echoes each request back, as some modems do
-  --noise              junk bytes before each answer's preamble
-  --bad-checksum N     every N-th answer carries a wrong checksum
-  --drop-every N       no answer to every N-th request heard (a master's request with a
-                       sound checksum, to any address, counted from the start); a dropped
-                       request makes no answer, so with --bad-checksum the N-th answer is
-                       counted among the answers actually sent
-  --silent             no device answers
-
-Bad lines:
-  --vanish-after N     the device end vanishes after N answers, as an unplugged USB modem
-                       does: the line is closed (the master sees a hang-up), the COM link
-                       removed, and the simulator ends
-  --trickle[=MS]       one 0xFF byte every MS ms (default 400), for ever, besides whatever
-                       else happens but never inside a frame (with --silent: nothing else)
-  --babble             0xFF bytes back to back at line pace, a preamble that never ends,
-                       whenever nothing else is sent (with --silent: nothing but babble)
-  --late-echo[=N]      the last N bytes of each request (default 3) come back late, all at
-                       once, 16 ms after the request has been heard (after the master's
-                       purge) and before the answer, as a USB adapter hands on a modem's
-                       echo; with --echo the rest comes back at once
-
-Timing and output:
-  --turnaround MS      the gap between hearing a request's end and answering it, 0-10000 ms
-                       (default 20)
-  --fast               send replies at pty speed (still after the request's on-air time)
-  --trace              print every frame heard and sent, in hex, with times in ms (not the
-                       bytes of --trickle and --babble); dropped requests and answers
-                       with a wrong checksum are marked
-  --help               show this text
-  --version            show the version
-
-Exit codes: 0 after SIGINT, SIGTERM or SIGHUP or when the device vanished, 64 for a
-command line that cannot be used, 1 when the line cannot be opened or linked or the output
-cannot be written.
-)";
 }
 
 }  // namespace sim
