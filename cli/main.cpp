@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/ConsoleText.h"
 #include "cli/DescriptorStream.h"
 #include "cli/Dispatch.h"
 #include "cli/ExitCodes.h"
@@ -14,6 +15,7 @@
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    PrepareConsoleText();
     int status = 0;
     {
         // Standard output through a stream that keeps the reason of a failed write, so that a

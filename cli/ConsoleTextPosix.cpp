@@ -1,0 +1,3 @@
+#include "cli/ConsoleText.h"
+
+void PrepareConsoleText() {}
