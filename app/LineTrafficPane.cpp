@@ -46,11 +46,6 @@ constexpr int kDetailsLines = 4;
 constexpr int kColumnPadding = 16;
 constexpr int kDecodeMinimumWidth = 160;
 
-CLineTrafficPane::FileChooser& FileChooserSlot() {
-    static CLineTrafficPane::FileChooser chooser;
-    return chooser;
-}
-
 QString TimeText(int64_t timeUs, const QString& format) {
     return QDateTime::fromMSecsSinceEpoch(timeUs / 1000).toString(format);
 }
@@ -187,10 +182,6 @@ CLineTrafficPane::CLineTrafficPane(CHartLink& link, const Texts& text, ErrorSink
     link.SetObserver(&m_tap);
 }
 
-void CLineTrafficPane::SetFileChooser(FileChooser chooser) {
-    FileChooserSlot() = std::move(chooser);
-}
-
 void CLineTrafficPane::SetShown(bool shown) {
     QWidget* window = parentWidget();
     setVisible(shown);
@@ -313,7 +304,7 @@ void CLineTrafficPane::OnSaveAsPcap() {
 
 QString CLineTrafficPane::ChooseFile(const QString& caption, const QString& suggestedName,
                                      const QString& filter) {
-    if (const FileChooser& chooser = FileChooserSlot()) return chooser(caption, filter);
+    if (m_fileChooser) return m_fileChooser(caption, filter);
     return QFileDialog::getSaveFileName(this, caption, QDir::home().filePath(suggestedName),
                                         filter);
 }

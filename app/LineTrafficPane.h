@@ -39,7 +39,8 @@ public:
     CLineTrafficPane(CHartLink& link, const Texts& text, ErrorSink showError,
                      QWidget* parent = nullptr);
 
-    static void SetFileChooser(FileChooser chooser);
+    // Where the files to save are picked: a test's seam on this pane alone.
+    void SetFileChooser(FileChooser chooser) { m_fileChooser = std::move(chooser); }
 
     // Shows or hides the pane below the window's template: while it is hidden the window
     // keeps the template's fixed size; while it shows, the window may be made larger.
@@ -93,6 +94,7 @@ private:
     ErrorSink m_showError;
     traffic::Translate m_translate;
     RecordListener m_recordListener;
+    FileChooser m_fileChooser;
     traffic::CWireTap m_tap;
     std::deque<traffic::TrafficFrame> m_frames;
     bool m_bDropped = false;

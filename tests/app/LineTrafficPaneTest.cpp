@@ -27,22 +27,16 @@ namespace {
 
 class LineTraffic : public MainWindowFixture {
 protected:
-    void SetUp() override {
-        MainWindowFixture::SetUp();
-        CLineTrafficPane::SetFileChooser([this](const QString& caption, const QString&) {
-            captions.push_back(caption);
-            return chosenPath;
-        });
-    }
-    void TearDown() override {
-        CLineTrafficPane::SetFileChooser({});
-        MainWindowFixture::TearDown();
-    }
-    // The window on the fake line, as start-up leaves it.
+    // The window on the fake line, as start-up leaves it, its pane saving where the test
+    // says.
     void OpenOnLine() {
         window = std::make_unique<CTralvoDlg>(line.serial, line.clock);
         window->m_nComPort = 3;
         window->OnInitDialog();
+        Pane()->SetFileChooser([this](const QString& caption, const QString&) {
+            captions.push_back(caption);
+            return chosenPath;
+        });
     }
     CLineTrafficPane* Pane() const { return window->findChild<CLineTrafficPane*>(); }
     QTreeWidget* Rows() const { return Pane()->findChild<QTreeWidget*>(); }
