@@ -116,7 +116,7 @@ private:
     void OnContinuousEnded(bool portStopped);
     // A run on the line begins: its figures and the line's diagnosis start afresh.
     void BeginRunReport();
-    // Shows what the run found below the specified boxes, in the traffic pane's header and
+    // Shows what the run found below the template's boxes, in the traffic pane's header and
     // as the status box's tooltip: the link figures of a PV run or continuous send, and
     // when an exchange failed (failed: the test failed) what the line showed.
     void ShowRunReport(bool withFigures, bool failed);

@@ -168,7 +168,7 @@ TEST_F(LineTraffic, ShowsAFailedReceptionAndKeepsOnlyTheNewestFrames) {
     EXPECT_EQ(Row(1, 5), "no frame");
     EXPECT_EQ(Rows()->topLevelItem(1)->foreground(4).color(), QColor(Qt::darkRed));
     EXPECT_EQ(Box(IDC_HART_ID)->toolTip(), "");
-    // Below the specified status, the window says what the line showed.
+    // Below the template's status, the window says what the line showed.
     const QString silent =
         QString::fromStdString(traffic::LineClassText(traffic::LineClass::Silent));
     EXPECT_EQ(Box(IDC_STATUS)->toolTip(), silent);

@@ -136,7 +136,7 @@ TEST_F(WindowCommands, APollDuringAContinuousSendIsRefusedUntilItIsCancelled) {
 
     Button(IDC_CANCEL_TEST)->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return Text(IDC_STATUS) == "Test cancelled"; }, 5000));
-    // The run's link figures, below the specified status.
+    // The run's link figures, below the template's status.
     const QString figures = window->findChild<QWidget*>(QString::number(IDC_STATUS))->toolTip();
     EXPECT_TRUE(figures.startsWith("Link: ")) << figures.toStdString();
     EXPECT_FALSE(figures.contains(" 0 answered")) << figures.toStdString();
