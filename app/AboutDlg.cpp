@@ -25,11 +25,6 @@ constexpr const char* kMakerLines[] = {
     "https://brenlow.com/tralvo",
 };
 
-CAboutDlg::ModalHook& ModalHookSlot() {
-    static CAboutDlg::ModalHook hook;
-    return hook;
-}
-
 QLabel* AddLabel(QWidget* parent, const DialogUnits& units, const QString& text, int yDlu) {
     auto* label = new QLabel(text, parent);
     QRect geometry = units.ToPixels({kTextLeftDlu, yDlu, kTextWidthDlu, 8});
@@ -74,9 +69,4 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setFixedSize(width, units.ToPixelsY(kHeightDlu));
 }
 
-int CAboutDlg::DoModal() {
-    if (const ModalHook& hook = ModalHookSlot()) return hook(*this);
-    return exec();
-}
-
-void CAboutDlg::SetModalHook(ModalHook hook) { ModalHookSlot() = std::move(hook); }
+int CAboutDlg::DoModal(const ModalAnswer& answer) { return answer ? answer(*this) : exec(); }

@@ -10,10 +10,7 @@ class CAboutDlg : public QDialog {
 public:
     explicit CAboutDlg(QWidget* parent = nullptr);
 
-    // Runs the box modally, or through the modal hook when one is installed.
-    int DoModal();
-
-    // Tests answer the box through this hook in place of the user; empty: the modal run.
-    using ModalHook = std::function<int(CAboutDlg&)>;
-    static void SetModalHook(ModalHook hook);
+    // Runs the box modally, or through `answer` when given (tests, in place of the user).
+    using ModalAnswer = std::function<int(CAboutDlg&)>;
+    int DoModal(const ModalAnswer& answer = {});
 };

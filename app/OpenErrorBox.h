@@ -5,7 +5,7 @@
 
 // The box for a COM port that did not open: the error icon, the text, OK (the default, also
 // Escape and the close box) and, for a port other than 0, "Troubleshoot...", which stands
-// in the place of the Help button. The message hook sees these buttons and answers with
+// in the place of the Help button. The window's message seam sees these buttons and answers with
 // one of them.
 inline constexpr int kTroubleshootButton = QMessageBox::Help;
 

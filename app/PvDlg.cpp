@@ -14,16 +14,6 @@ namespace {
 // What the dialog says when a number box holds something else.
 constexpr char kNotAnInteger[] = "Please enter an integer.";
 
-PVDlg::ModalHook& ModalHookSlot() {
-    static PVDlg::ModalHook hook;
-    return hook;
-}
-
-PVDlg::MessageHook& MessageHookSlot() {
-    static PVDlg::MessageHook hook;
-    return hook;
-}
-
 QString ObjectName(int controlId) { return QString::number(controlId); }
 
 }  // namespace
@@ -83,15 +73,10 @@ PVDlg::PVDlg(QWidget* parent) : QDialog(parent) {
     UpdateData(false);
 }
 
-int PVDlg::DoModal() {
+int PVDlg::DoModal(const ModalAnswer& answer) {
     UpdateData(false);
-    if (const ModalHook& hook = ModalHookSlot()) return hook(*this);
-    return exec();
+    return answer ? answer(*this) : exec();
 }
-
-void PVDlg::SetModalHook(ModalHook hook) { ModalHookSlot() = std::move(hook); }
-
-void PVDlg::SetMessageHook(MessageHook hook) { MessageHookSlot() = std::move(hook); }
 
 void PVDlg::OnOK() {
     FinishLineWork();
@@ -142,8 +127,8 @@ void PVDlg::RepaintNow() { repaint(); }
 void PVDlg::ShowMessage(const std::string& text) {
     const QString message = QString::fromStdString(text);
     const QString caption = QString::fromLatin1(pvtext::kCaption);
-    if (const MessageHook& hook = MessageHookSlot()) {
-        hook(message, caption);
+    if (m_messageBox) {
+        m_messageBox(message, caption);
         return;
     }
     QMessageBox box(QMessageBox::Critical, caption, message, QMessageBox::Ok, this);

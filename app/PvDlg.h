@@ -36,15 +36,14 @@ class PVDlg : public QDialog, public PvMonitor {
 public:
     explicit PVDlg(QWidget* parent = nullptr);
 
-    // Runs the dialog as the PV command does: through the modal hook when one is
-    // installed, else exec(). Returns QDialog::Accepted or Rejected.
-    int DoModal();
-    using ModalHook = std::function<int(PVDlg&)>;
-    static void SetModalHook(ModalHook hook);
+    // Shows the members, then runs the dialog: through `answer` when given (tests, in place
+    // of the user), else exec(). Returns QDialog::Accepted or Rejected.
+    using ModalAnswer = std::function<int(PVDlg&)>;
+    int DoModal(const ModalAnswer& answer = {});
 
-    // Tests answer the message boxes through this hook; empty: a real box.
-    using MessageHook = std::function<void(const QString& text, const QString& caption)>;
-    static void SetMessageHook(MessageHook hook);
+    // Tests answer the message boxes here; empty: a real box.
+    using MessageAnswer = std::function<void(const QString& text, const QString& caption)>;
+    MessageAnswer m_messageBox;
     // How a port that did not open is shown: the main window puts its box with
     // "Troubleshoot..." here; empty: the message above.
     using OpenErrorBox =

@@ -34,16 +34,6 @@ namespace {
 const QString kLanguageSection = QStringLiteral("Settings");
 const QString kLanguageEntry = QStringLiteral("Language");
 
-CTralvoDlg::MessageHook& MessageHookSlot() {
-    static CTralvoDlg::MessageHook hook;
-    return hook;
-}
-
-ProgramStarter& ProgramStarterSlot() {
-    static ProgramStarter starter;
-    return starter;
-}
-
 // The texts of one template: English as written, Chinese from the translation file.
 class TemplateTexts {
 public:
@@ -81,10 +71,11 @@ struct CTralvoDlg::Widgets {
     QMenuBar* menuBar = nullptr;
 };
 
-CTralvoDlg::CTralvoDlg(QWidget* parent) : CTralvoDlg(TheSerialPort(), SystemClock(), parent) {}
+CTralvoDlg::CTralvoDlg(WindowSeams seams, QWidget* parent)
+    : CTralvoDlg(TheSerialPort(), SystemClock(), std::move(seams), parent) {}
 
-CTralvoDlg::CTralvoDlg(CSerial& port, IClock& clock, QWidget* parent)
-    : QDialog(parent), m_link(port, clock), m_pWidgets(new Widgets) {
+CTralvoDlg::CTralvoDlg(CSerial& port, IClock& clock, WindowSeams seams, QWidget* parent)
+    : QDialog(parent), m_link(port, clock), m_seams(std::move(seams)), m_pWidgets(new Widgets) {
     // The stored language picks the template once, for the whole run.
     m_strLanguage =
         AppProfile().GetProfileString(kLanguageSection, kLanguageEntry, QStringLiteral("English"));
@@ -311,25 +302,19 @@ bool CTralvoDlg::UpdateData(bool saveAndValidate) {
 void CTralvoDlg::RepaintNow() { repaint(); }
 
 int CTralvoDlg::ShowMessage(const QString& text, const QString& caption, int buttons, int icon) {
-    if (const MessageHook& hook = MessageHookSlot()) return hook(text, caption, buttons, icon);
+    if (m_seams.message) return m_seams.message(text, caption, buttons, icon);
     QMessageBox box(static_cast<QMessageBox::Icon>(icon), caption, text,
                     static_cast<QMessageBox::StandardButtons>(buttons), this);
     return box.exec();
 }
 
-void CTralvoDlg::SetMessageHook(MessageHook hook) { MessageHookSlot() = std::move(hook); }
-
 void CTralvoDlg::ShowOpenError(const QString& text, const QString& caption, unsigned comPort,
                                QWidget* owner) {
     const int buttons = OpenErrorButtons(comPort);
-    const MessageHook& hook = MessageHookSlot();
-    const int pressed = hook ? hook(text, caption, buttons, QMessageBox::Critical)
-                             : RunOpenErrorBox(owner ? owner : this, text, caption, buttons);
+    const int pressed = m_seams.message
+                            ? m_seams.message(text, caption, buttons, QMessageBox::Critical)
+                            : RunOpenErrorBox(owner ? owner : this, text, caption, buttons);
     if (pressed == kTroubleshootButton) StartTroubleshooter(TroubleshooterPortArguments(comPort));
-}
-
-void CTralvoDlg::SetProgramStarter(ProgramStarter starter) {
-    ProgramStarterSlot() = std::move(starter);
 }
 
 void CTralvoDlg::done(int result) {
@@ -345,14 +330,13 @@ void CTralvoDlg::OnExit() {
 void CTralvoDlg::OnComTroubleshooter() { StartTroubleshooter({}); }
 
 void CTralvoDlg::StartTroubleshooter(const QStringList& arguments) {
-    const ProgramStarter& starter = ProgramStarterSlot();
     StartFirstOf(TroubleshooterPaths(), arguments,
-                 starter ? starter : ProgramStarter(StartDetached));
+                 m_seams.startProgram ? m_seams.startProgram : ProgramStarter(StartDetached));
 }
 
 void CTralvoDlg::OnHelpAbout() {
     CAboutDlg about(this);
-    about.DoModal();
+    about.DoModal(m_seams.runAbout);
 }
 
 void CTralvoDlg::OnLanguageEnglish() {

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/TroubleshooterLaunch.h"
+#include "app/WindowSeams.h"
 #include "hart/HartLink.h"
 #include "traffic/LineDiagnosis.h"
 #include "traffic/LinkQuality.h"
@@ -22,9 +22,11 @@ class QPushButton;
 class CTralvoDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CTralvoDlg(QWidget* parent = nullptr);
+    // seams: how the window's boxes, dialogs and program starts are answered; empty
+    // members: by the user and the platform.
+    explicit CTralvoDlg(WindowSeams seams = {}, QWidget* parent = nullptr);
     // The window on another port and clock than the program's (tests, on a fake line).
-    CTralvoDlg(CSerial& port, IClock& clock, QWidget* parent = nullptr);
+    CTralvoDlg(CSerial& port, IClock& clock, WindowSeams seams = {}, QWidget* parent = nullptr);
     ~CTralvoDlg() override;
 
     // Called once before the window is first shown.
@@ -47,13 +49,9 @@ public:
     // buttons: a QMessageBox::StandardButtons value; icon: a QMessageBox::Icon value;
     // the result is the QMessageBox::StandardButton pressed.
     int ShowMessage(const QString& text, const QString& caption, int buttons, int icon);
-    // Tests answer message boxes through this hook instead of a modal box (empty: real box).
-    using MessageHook =
-        std::function<int(const QString& text, const QString& caption, int buttons, int icon)>;
-    static void SetMessageHook(MessageHook hook);
     // The box for COM<comPort> that did not open (OpenErrorBox.h), over `owner` (else the
     // window): its "Troubleshoot..." starts the troubleshooter on that port. Through the
-    // message hook too.
+    // message seam too.
     void ShowOpenError(const QString& text, const QString& caption, unsigned comPort,
                        QWidget* owner = nullptr);
 
@@ -82,9 +80,6 @@ public:
     void OnLanguageEnglish();
     void OnLanguageChinese();
     void ApplyLanguage(QString languageName);
-
-    // Tests start programs through this in place of the platform (empty: the platform).
-    static void SetProgramStarter(ProgramStarter starter);
 
     // Every way of closing passes here: background work stops first.
     void done(int result) override;
@@ -121,6 +116,7 @@ private:
     // when an exchange failed (failed: the test failed) what the line showed.
     void ShowRunReport(bool withFigures, bool failed);
 
+    WindowSeams m_seams;
     struct Widgets;
     Widgets* m_pWidgets = nullptr;
     int m_nTemplateId = 0;

@@ -34,7 +34,7 @@ void CTralvoDlg::OnSetComPort() {
     RepaintNow();
 
     dlg.m_strPort = QString::fromStdString(PortTextFromNumber(m_nComPort));
-    if (dlg.DoModal() == QDialog::Accepted) {
+    if (dlg.DoModal(m_seams.runPortChooser) == QDialog::Accepted) {
         m_nComPort = PortNumberFromText(dlg.m_strPort.toStdString());
         CProfile& profile = AppProfile();
         profile.WriteProfileString(kPortSection, kPortEntry, dlg.m_strPort);

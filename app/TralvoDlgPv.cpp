@@ -22,6 +22,7 @@ void CTralvoDlg::OnPv() {
                                             uint8_t comPort) {
         ShowOpenError(text, caption, comPort, &dialog);
     };
-    dialog.DoModal();
+    dialog.m_messageBox = m_seams.pvMessage;
+    dialog.DoModal(m_seams.runPv);
     ShowRunReport(true, false);
 }

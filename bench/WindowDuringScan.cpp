@@ -32,10 +32,11 @@ void MeasureWindowDuringScan(const ScratchHome& home) {
     char name[] = "tralvo-bench";
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
-    CTralvoDlg::SetMessageHook([](const QString&, const QString&, int, int) {
+    WindowSeams seams;
+    seams.message = [](const QString&, const QString&, int, int) {
         return int(QMessageBox::Yes);  // no device at 0: scan
-    });
-    CTralvoDlg window;
+    };
+    CTralvoDlg window(seams);
     window.m_nComPort = kBenchComPort;
     window.OnInitDialog();
     window.show();
@@ -56,7 +57,6 @@ void MeasureWindowDuringScan(const ScratchHome& home) {
     window.OnPollHartNetwork();
     const qint64 scanMs = clock.elapsed() - started;
     ticker.stop();
-    CTralvoDlg::SetMessageHook({});
 
     const double longestMs = static_cast<double>(longest) / 1e6;
     std::printf(

@@ -29,11 +29,6 @@ std::string DescriptionWord(const char* english) {
     return QCoreApplication::translate("PortDlg", english).toStdString();
 }
 
-PortDlg::ModalHook& ModalHookSlot() {
-    static PortDlg::ModalHook hook;
-    return hook;
-}
-
 // Draws an entry as two lines: its text in bold with what the port is beside it, and
 // under them, dimmer, where it is.
 class PortEntryDelegate : public QStyledItemDelegate {
@@ -167,10 +162,7 @@ void PortDlg::SetPortMonitor(IPortMonitor& monitor) {
     m_pPortMonitor = &monitor;
 }
 
-int PortDlg::DoModal() {
-    if (const ModalHook& hook = ModalHookSlot()) return hook(*this);
-    return RunModal();
-}
+int PortDlg::DoModal(const ModalAnswer& answer) { return answer ? answer(*this) : RunModal(); }
 
 int PortDlg::RunModal() {
     if (OnInitDialog()) {
@@ -178,8 +170,6 @@ int PortDlg::RunModal() {
     }
     return exec();
 }
-
-void PortDlg::SetModalHook(ModalHook hook) { ModalHookSlot() = std::move(hook); }
 
 bool PortDlg::OnInitDialog() {
     UpdateData(false);

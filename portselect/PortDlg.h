@@ -37,16 +37,13 @@ public:
     static constexpr int kDescriptionRole = Qt::UserRole + 1;  // "FT232R USB UART - FTDI, ..."
     static constexpr int kLocationRole = Qt::UserRole + 2;     // "/dev/ttyUSB1, by-id ..."
 
-    // Runs the dialog as the Set COM Port command does: through the modal hook when one is
-    // installed, else RunModal(). Returns QDialog::Accepted for OK, Rejected for Cancel.
-    int DoModal();
+    // Runs the dialog as the Set COM Port command does: through `answer` when given (tests,
+    // in place of the user), else RunModal(). Returns QDialog::Accepted for OK, Rejected
+    // for Cancel.
+    using ModalAnswer = std::function<int(PortDlg&)>;
+    int DoModal(const ModalAnswer& answer = {});
     // Initialises the dialog, then runs it modally.
     int RunModal();
-
-    // Tests answer the dialog through this hook in place of the user; an empty hook
-    // restores the modal run.
-    using ModalHook = std::function<int(PortDlg&)>;
-    static void SetModalHook(ModalHook hook);
 
     // Shows the current port, fills the list and starts watching for devices. false when
     // the enumeration failed; the list then holds the ports found so far, unsorted.

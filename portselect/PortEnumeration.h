@@ -50,4 +50,4 @@ struct PortEnumeration {
 // entry whose device is one of the kernel's consoles is left out: choosing it would poll
 // the console.
 PortEnumeration EnumeratePorts(const IPortSource& source,
-                               const ConsoleRoots& consoleRoots = SystemConsoleRoots());
+                               const ConsoleRoots& consoleRoots = {});

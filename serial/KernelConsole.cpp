@@ -71,11 +71,6 @@ std::filesystem::path FinalTarget(const std::string& path) {
 
 }  // namespace
 
-ConsoleRoots& SystemConsoleRoots() {
-    static ConsoleRoots roots;
-    return roots;
-}
-
 void KernelConsoles::Add(std::string name, std::optional<dev_t> number) {
     m_consoles.push_back({std::move(name), number});
 }

@@ -7,15 +7,11 @@
 #include <vector>
 
 // Where the kernel says which consoles are active: <sys>/class/tty/console/active and
-// <proc>/consoles.
+// <proc>/consoles. The defaults are this machine's; tests pass fake trees.
 struct ConsoleRoots {
     std::string sys = "/sys";
     std::string proc = "/proc";
 };
-
-// The roots every caller uses by default; tests point them at fake trees before anything
-// reads them.
-ConsoleRoots& SystemConsoleRoots();
 
 // The kernel's active consoles, read once so that many paths can be checked against them.
 // A HART poll sets its port to 1200 8O1 and writes frames into it, which would garble a
@@ -27,7 +23,7 @@ public:
     // <sys>/class/tty/<name>/dev, and from <proc>/consoles with the major:minor at the end
     // of each line. /dev/console (5:1) and /dev/tty0 (4:0) are always consoles. Files that
     // cannot be read add nothing.
-    static KernelConsoles Read(const ConsoleRoots& roots = SystemConsoleRoots());
+    static KernelConsoles Read(const ConsoleRoots& roots = {});
 
     // true when `path`, after following every symbolic link to the final file, is one of
     // these consoles: by device number where both sides have one, else by name.
@@ -45,4 +41,4 @@ private:
 
 // true when `path`, after following every symbolic link to the final device, is one of
 // the active kernel consoles.
-bool IsKernelConsole(const std::string& path, const ConsoleRoots& roots = SystemConsoleRoots());
+bool IsKernelConsole(const std::string& path, const ConsoleRoots& roots = {});

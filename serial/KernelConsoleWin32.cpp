@@ -1,11 +1,6 @@
 // Windows has no kernel console on a COM port: every port may be polled.
 #include "serial/KernelConsole.h"
 
-ConsoleRoots& SystemConsoleRoots() {
-    static ConsoleRoots roots;
-    return roots;
-}
-
 KernelConsoles KernelConsoles::Read(const ConsoleRoots&) { return {}; }
 
 bool KernelConsoles::Contains(const std::string&) const { return false; }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "serial/KernelConsole.h"
 #include "serial/SerialStatus.h"
 #include "serial/Wakeup.h"
 
@@ -30,7 +31,9 @@ public:
     static constexpr uint32_t kEventBreak = 0x0040;
     static constexpr uint32_t kEventError = 0x0080;
 
-    CSerial();
+    // consoleRoots: where the kernel lists its consoles, which Open refuses (fake trees in
+    // tests).
+    explicit CSerial(ConsoleRoots consoleRoots = {});
     virtual ~CSerial();
     CSerial(const CSerial&) = delete;
     CSerial& operator=(const CSerial&) = delete;
@@ -108,6 +111,7 @@ protected:
     int m_readMode = ReturnAtOnce;
     uint32_t m_eventMask = 0;
     uint8_t m_eventChar = 0;
+    ConsoleRoots m_consoleRoots;
     size_t m_lastReadArrived = 0;
     std::vector<uint32_t> m_lastReadErrorsAt;
 

@@ -166,7 +166,8 @@ CSerial::LineErrors ReadDriverCounts(int fd) {
 }
 }  // namespace
 
-CSerial::CSerial() : m_backend(std::make_unique<Backend>()) {}
+CSerial::CSerial(ConsoleRoots consoleRoots)
+    : m_consoleRoots(std::move(consoleRoots)), m_backend(std::make_unique<Backend>()) {}
 
 CSerial::~CSerial() {
     if (IsOpen()) CSerial::Close();
@@ -181,7 +182,7 @@ SerialStatus CSerial::Open(const char* path, uint32_t /*inQueue*/, uint32_t /*ou
     const auto device = ResolvePortName(path ? path : "");
     if (!device) return m_lastError = kSerialFileNotFound;
     // Setting a console to the HART line and writing frames into it would garble it.
-    if (IsKernelConsole(*device)) return m_lastError = kSerialKernelConsole;
+    if (IsKernelConsole(*device, m_consoleRoots)) return m_lastError = kSerialKernelConsole;
     const int fd = open(device->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return m_lastError = OpenError(errno);
     if (const int error = TakeExclusive(fd, m_backend->exclusiveFlag)) {

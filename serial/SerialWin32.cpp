@@ -96,7 +96,8 @@ SerialStatus CSerial::Backend::Transfer(CSerial& port, size_t count, size_t* mov
     return port.m_lastError;
 }
 
-CSerial::CSerial() : m_backend(std::make_unique<Backend>()) {}
+CSerial::CSerial(ConsoleRoots consoleRoots)
+    : m_consoleRoots(std::move(consoleRoots)), m_backend(std::make_unique<Backend>()) {}
 
 CSerial::~CSerial() {
     if (IsOpen()) CSerial::Close();

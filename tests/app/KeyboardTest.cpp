@@ -10,26 +10,19 @@
 
 namespace {
 
-class KeyboardTest : public MainWindowFixture {
-protected:
-    void TearDown() override {
-        PortDlg::SetModalHook({});
-        CTralvoDlg::SetProgramStarter({});
-        MainWindowFixture::TearDown();
-    }
-};
+using KeyboardTest = MainWindowFixture;
 
 TEST_F(KeyboardTest, EnterOnAFocusedButtonOfTheWindowPressesItAndInThePortBoxExits) {
     int chooserRuns = 0;
-    PortDlg::SetModalHook([&](PortDlg&) {
+    seams.runPortChooser = [&](PortDlg&) {
         ++chooserRuns;
         return int(QDialog::Rejected);
-    });
+    };
     int troubleshooterStarts = 0;
-    CTralvoDlg::SetProgramStarter([&](const QString&, const QStringList&) {
+    seams.startProgram = [&](const QString&, const QStringList&) {
         ++troubleshooterStarts;
         return true;
-    });
+    };
     OpenWindow(4);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));

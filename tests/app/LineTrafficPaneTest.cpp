@@ -30,7 +30,7 @@ protected:
     // The window on the fake line, as start-up leaves it, its pane saving where the test
     // says.
     void OpenOnLine() {
-        window = std::make_unique<CTralvoDlg>(line.serial, line.clock);
+        window = std::make_unique<CTralvoDlg>(line.serial, line.clock, seams);
         window->m_nComPort = 3;
         window->OnInitDialog();
         Pane()->SetFileChooser([this](const QString& caption, const QString&) {

@@ -24,22 +24,20 @@ struct ShownMessage {
 };
 
 // Each test starts from its own empty settings folder; message boxes are answered by the
-// test (OK, or the answer set in `reply`) and recorded.
+// test (OK, or the answer set in `reply`) and recorded. A test answers the window's other
+// dialogs and program starts by filling `seams` before it opens the window.
 class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         AppProfile().m_pszRegistryKey = QStringLiteral("Brenlow");
         AppProfile().m_pszProfileName = QStringLiteral("Tralvo");
-        CTralvoDlg::SetMessageHook(
-            [this](const QString& text, const QString& caption, int buttons, int icon) {
-                messages.push_back({text, caption, buttons, icon});
-                return reply;
-            });
+        seams.message = [this](const QString& text, const QString& caption, int buttons,
+                               int icon) {
+            messages.push_back({text, caption, buttons, icon});
+            return reply;
+        };
     }
-    void TearDown() override {
-        CTralvoDlg::SetMessageHook({});
-        SetStringLanguage(QStringLiteral("English"));
-    }
+    void TearDown() override { SetStringLanguage(QStringLiteral("English")); }
 
     static void StoreLanguage(const QString& name) {
         AppProfile().WriteProfileString("Settings", "Language", name);
@@ -50,7 +48,7 @@ protected:
 
     // A window as start-up leaves it: constructed, port restored, initialised.
     CTralvoDlg& OpenWindow(uint8_t comPort = 4) {
-        window = std::make_unique<CTralvoDlg>();
+        window = std::make_unique<CTralvoDlg>(seams);
         window->m_nComPort = comPort;
         window->OnInitDialog();
         return *window;
@@ -71,6 +69,7 @@ protected:
     }
 
     ScopedConfigHome home;
+    WindowSeams seams;
     std::unique_ptr<CTralvoDlg> window;
     std::vector<ShownMessage> messages;
     int reply = QMessageBox::Ok;

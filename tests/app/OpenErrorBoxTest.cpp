@@ -22,14 +22,10 @@ class OpenErrorBoxTest : public MainWindowFixture {
 protected:
     void SetUp() override {
         MainWindowFixture::SetUp();
-        CTralvoDlg::SetProgramStarter([this](const QString& program, const QStringList& args) {
+        seams.startProgram = [this](const QString& program, const QStringList& args) {
             started.push_back({program, args});
             return true;
-        });
-    }
-    void TearDown() override {
-        CTralvoDlg::SetProgramStarter({});
-        MainWindowFixture::TearDown();
+        };
     }
     // COM<com> leads to a plain file, which the port class refuses as no tty.
     std::string PlugAFile(unsigned com) {
@@ -71,8 +67,8 @@ TEST_F(OpenErrorBoxTest, APollThatCannotOpenSaysWhyAndTroubleshootChecksThatPort
 }
 
 TEST_F(OpenErrorBoxTest, TheRealBoxOffersTroubleshootBesideOkWhichStaysTheDefault) {
+    seams.message = {};
     OpenWindow(40);
-    CTralvoDlg::SetMessageHook({});
     QStringList buttons;
     bool okIsDefault = false;
     WhenTheBoxShows([&](QMessageBox& box) {
@@ -90,8 +86,8 @@ TEST_F(OpenErrorBoxTest, TheRealBoxOffersTroubleshootBesideOkWhichStaysTheDefaul
 }
 
 TEST_F(OpenErrorBoxTest, EscapeClosesTheRealBoxWithoutTroubleshootingAndEnterPressesTheFocused) {
+    seams.message = {};
     OpenWindow(40);
-    CTralvoDlg::SetMessageHook({});
     WhenTheBoxShows([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
     window->ShowOpenError("Error opening COM port", "POLL", 33);
     EXPECT_TRUE(started.empty());

@@ -19,11 +19,6 @@ namespace fs = std::filesystem;
 
 class SettingsTroubleBoxesTest : public MainWindowFixture {
 protected:
-    void TearDown() override {
-        PortDlg::SetModalHook({});
-        MainWindowFixture::TearDown();
-    }
-
     std::string PathOf(const char* relative) const { return home.path() + '/' + relative; }
     // A plain file where a store's folder belongs: every write to that store fails.
     void BlockFolder(const char* folder) const {
@@ -53,7 +48,7 @@ TEST_F(SettingsTroubleBoxesTest, AStoreThatIsAFifoIsToldOnceAtStartAndNeverOpene
 
     // Start-up's order: the window's constructor reads before there is a window to own a box.
     CSettingsTroubleBoxes boxes;
-    window = std::make_unique<CTralvoDlg>();
+    window = std::make_unique<CTralvoDlg>(seams);
     EXPECT_TRUE(messages.empty());
     boxes.ShowIn(*window);
     ASSERT_EQ(1u, messages.size());
@@ -74,6 +69,11 @@ TEST_F(SettingsTroubleBoxesTest, AStoreThatIsAFifoIsToldOnceAtStartAndNeverOpene
 }
 
 TEST_F(SettingsTroubleBoxesTest, TheFirstFailedWriteIsToldAtOnceAndLaterOnesAreSilent) {
+    seams.runPortChooser = [](PortDlg& dlg) {
+        dlg.m_strPort = QStringLiteral("COM5");
+        dlg.m_bSetFenwexPort = true;
+        return int(QDialog::Accepted);
+    };
     CSettingsTroubleBoxes boxes;
     OpenWindow();
     boxes.ShowIn(*window);
@@ -85,12 +85,7 @@ TEST_F(SettingsTroubleBoxesTest, TheFirstFailedWriteIsToldAtOnceAndLaterOnesAreS
     ASSERT_EQ(1u, SettingsBoxes().size());
     ExpectErrorBox(SettingsBoxes()[0], IDS_SETTINGS_NOT_SAVED, PathOf("Brenlow/Tralvo.conf"));
 
-    // Every other writer fails as well: a language, the port, the port for Fenwex.
-    PortDlg::SetModalHook([](PortDlg& dlg) {
-        dlg.m_strPort = QStringLiteral("COM5");
-        dlg.m_bSetFenwexPort = true;
-        return int(QDialog::Accepted);
-    });
+    // Every other writer fails as well: a language, the port (COM5), the port for Fenwex.
     MenuCommand(ID_LANGUAGE_ENGLISH)->trigger();
     window->OnSetComPort();
     EXPECT_EQ(5, window->m_nComPort);

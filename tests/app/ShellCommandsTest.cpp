@@ -12,22 +12,14 @@
 
 namespace {
 
-class ShellCommandsTest : public MainWindowFixture {
-protected:
-    void TearDown() override {
-        CAboutDlg::SetModalHook({});
-        CTralvoDlg::SetProgramStarter({});
-        MainWindowFixture::TearDown();
-    }
-};
+using ShellCommandsTest = MainWindowFixture;
 
 TEST_F(ShellCommandsTest, HelpAboutShowsTheAboutBoxInEnglishInBothLanguages) {
     StoreLanguage("Chinese");
-    OpenWindow();
     QString title;
     QStringList lines;
     bool okIsDefault = false;
-    CAboutDlg::SetModalHook([&](CAboutDlg& about) {
+    seams.runAbout = [&](CAboutDlg& about) {
         title = about.windowTitle();
         for (const QLabel* label : about.findChildren<QLabel*>()) {
             if (!label->text().isEmpty()) lines << label->text();
@@ -35,7 +27,8 @@ TEST_F(ShellCommandsTest, HelpAboutShowsTheAboutBoxInEnglishInBothLanguages) {
         const auto* ok = about.findChild<QPushButton*>(QString::number(IDOK));
         okIsDefault = ok && ok->isDefault() && ok->text() == QStringLiteral("OK");
         return int(QDialog::Accepted);
-    });
+    };
+    OpenWindow();
     MenuCommand(ID_HELP_ABOUT)->trigger();
     EXPECT_EQ(QStringLiteral("About Tralvo"), title);
     ASSERT_EQ(6, lines.size());
@@ -44,13 +37,13 @@ TEST_F(ShellCommandsTest, HelpAboutShowsTheAboutBoxInEnglishInBothLanguages) {
 }
 
 TEST_F(ShellCommandsTest, TheTroubleshooterIsTriedBesideTheProgramThenUnderOpt) {
-    OpenWindow();
     QStringList tried;
-    CTralvoDlg::SetProgramStarter([&](const QString& program, const QStringList& arguments) {
+    seams.startProgram = [&](const QString& program, const QStringList& arguments) {
         tried << program;
         EXPECT_TRUE(arguments.isEmpty());
         return false;
-    });
+    };
+    OpenWindow();
     Button(IDC_COM_TROUBLESHOOTER)->click();
     const QStringList expected = {
         QCoreApplication::applicationDirPath() + QStringLiteral("/com-troubleshooter"),
@@ -60,12 +53,12 @@ TEST_F(ShellCommandsTest, TheTroubleshooterIsTriedBesideTheProgramThenUnderOpt) 
 }
 
 TEST_F(ShellCommandsTest, AStartedTroubleshooterEndsTheSearch) {
-    OpenWindow();
     QStringList tried;
-    CTralvoDlg::SetProgramStarter([&](const QString& program, const QStringList&) {
+    seams.startProgram = [&](const QString& program, const QStringList&) {
         tried << program;
         return true;
-    });
+    };
+    OpenWindow();
     window->OnComTroubleshooter();
     EXPECT_EQ(QStringList{TroubleshooterPaths().first()}, tried);
 }

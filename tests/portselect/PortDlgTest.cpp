@@ -309,13 +309,11 @@ TEST_F(PortDlgTest, RendersTheReadmePicture) {
     EXPECT_TRUE(picture.save(path, "PNG", 9)) << path.toStdString();
 }
 
-TEST_F(PortDlgTest, TheModalHookAnswersInPlaceOfTheUser) {
-    PortDlg::SetModalHook([](PortDlg& answered) {
+TEST_F(PortDlgTest, TheModalAnswerRunsInPlaceOfTheUser) {
+    const int result = dlg.DoModal([](PortDlg& answered) {
         answered.m_strPort = QStringLiteral("COM3");
         return int(QDialog::Accepted);
     });
-    const int result = dlg.DoModal();
-    PortDlg::SetModalHook({});
     EXPECT_EQ(QDialog::Accepted, result);
     EXPECT_EQ(QStringLiteral("COM3"), dlg.m_strPort);
 }

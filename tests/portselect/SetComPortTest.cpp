@@ -46,12 +46,17 @@ protected:
         AppProfile().m_pszRegistryKey = QStringLiteral("Brenlow");
         AppProfile().m_pszProfileName = QStringLiteral("Tralvo");
     }
-    void TearDown() override { PortDlg::SetModalHook({}); }
+    // The window runs its chooser through `chooserAnswer`.
+    WindowSeams Seams() {
+        WindowSeams seams;
+        seams.runPortChooser = [this](PortDlg& dlg) { return chooserAnswer(dlg); };
+        return seams;
+    }
 
     // Answers the chooser: `act` plays the user on the opened dialog; the result is OK
     // when it returns true.
     void AnswerChooser(std::function<bool(PortDlg&)> act) {
-        PortDlg::SetModalHook([this, act](PortDlg& dlg) {
+        chooserAnswer = [this, act](PortDlg& dlg) {
             seen = SeenByChooser{dlg.m_strPort, window.m_strStatus};
             dlg.SetPortSource(ports);
             dlg.OnInitDialog();
@@ -61,7 +66,7 @@ protected:
             }
             dlg.OnOK();
             return dlg.result();
-        });
+        };
     }
     static bool Choose(PortDlg& dlg, const QString& text) {
         const auto items = dlg.m_listPorts->findItems(text, Qt::MatchExactly);
@@ -71,7 +76,8 @@ protected:
     }
 
     FakePortSource ports{{"USB Serial Port (COM6)", "Communications Port (COM4)"}};
-    CTralvoDlg window;
+    CTralvoDlg window{Seams()};
+    std::function<int(PortDlg&)> chooserAnswer;
     std::optional<SeenByChooser> seen;
 };
 

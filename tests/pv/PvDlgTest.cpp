@@ -31,15 +31,14 @@ public:
 class PvDlgTest : public pvtest::LineFixture {
 protected:
     void SetUp() override {
-        PVDlg::SetMessageHook([this](const QString& text, const QString& caption) {
+        m_dialog.m_messageBox = [this](const QString& text, const QString& caption) {
             m_messages.push_back(text);
             EXPECT_EQ(caption, "PV");
             if (m_onMessage) m_onMessage();
-        });
+        };
         m_dialog.m_pLink = &m_link;
         m_dialog.m_nComPort = pvtest::kComPort;
     }
-    void TearDown() override { PVDlg::SetMessageHook({}); }
 
     QString Text(int controlId) const { return m_dialog.Box(controlId)->text(); }
     void Type(int controlId, const QString& text) { m_dialog.Box(controlId)->setText(text); }
@@ -187,14 +186,13 @@ TEST_F(PvDlgTest, OkWithANonNumberInABoxKeepsTheDialogOpenButEndsTheRun) {
     EXPECT_TRUE(m_serial.IsOpen());
 }
 
-TEST_F(PvDlgTest, DoModalRunsThroughTheModalHookShowingTheMembers) {
+TEST_F(PvDlgTest, DoModalShowsTheMembersBeforeTheAnswerRuns) {
     m_dialog.m_strTag = "TAG";
-    PVDlg::SetModalHook([](PVDlg& dialog) {
+    const auto answer = [](PVDlg& dialog) {
         EXPECT_EQ(dialog.Box(pvdlg::kBoxTag)->text(), "TAG");
         return int(QDialog::Accepted);
-    });
-    EXPECT_EQ(m_dialog.DoModal(), QDialog::Accepted);
-    PVDlg::SetModalHook({});
+    };
+    EXPECT_EQ(m_dialog.DoModal(answer), QDialog::Accepted);
 }
 
 }  // namespace

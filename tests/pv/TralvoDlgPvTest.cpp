@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include <fstream>
+#include <functional>
 
 #include "app/OpenErrorBox.h"
 #include "app/PvDlg.h"
@@ -19,25 +20,20 @@ constexpr int kPvButton = 1007;
 // The PV command of the main window, through its hidden button.
 class TralvoDlgPvTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        CTralvoDlg::SetMessageHook(
-            [this](const QString& text, const QString& caption, int buttons, int icon) {
-                m_messages.push_back({text, caption, buttons, icon});
-                return m_reply;
-            });
-        PVDlg::SetModalHook([this](PVDlg& dialog) {
-            ++m_monitorRuns;
-            m_pLinkSeen = dialog.m_pLink;
-            m_tagSeen = dialog.Box(pvdlg::kBoxTag)->text();
-            m_portSeen = dialog.m_nComPort;
-            m_parentSeen = dialog.parentWidget();
-            return int(QDialog::Accepted);
-        });
-    }
-    void TearDown() override {
-        CTralvoDlg::SetMessageHook({});
-        CTralvoDlg::SetProgramStarter({});
-        PVDlg::SetModalHook({});
+    // The window's boxes, monitor and program starts, answered by the members below.
+    WindowSeams Seams() {
+        WindowSeams seams;
+        seams.message = [this](const QString& text, const QString& caption, int buttons,
+                               int icon) {
+            m_messages.push_back({text, caption, buttons, icon});
+            return m_reply;
+        };
+        seams.runPv = [this](PVDlg& dialog) { return m_answerMonitor(dialog); };
+        seams.startProgram = [this](const QString&, const QStringList& arguments) {
+            m_startedArguments = arguments;
+            return true;
+        };
+        return seams;
     }
     void PressPv() { m_window.findChild<QPushButton*>(QString::number(kPvButton))->click(); }
 
@@ -47,7 +43,7 @@ protected:
         int buttons;
         int icon;
     };
-    CTralvoDlg m_window;
+    CTralvoDlg m_window{Seams()};
     std::vector<Message> m_messages;
     int m_reply = QMessageBox::Ok;
     int m_monitorRuns = 0;
@@ -55,6 +51,15 @@ protected:
     QString m_tagSeen;
     uint8_t m_portSeen = 0;
     QWidget* m_parentSeen = nullptr;
+    std::function<int(PVDlg&)> m_answerMonitor = [this](PVDlg& dialog) {
+        ++m_monitorRuns;
+        m_pLinkSeen = dialog.m_pLink;
+        m_tagSeen = dialog.Box(pvdlg::kBoxTag)->text();
+        m_portSeen = dialog.m_nComPort;
+        m_parentSeen = dialog.parentWidget();
+        return int(QDialog::Accepted);
+    };
+    QStringList m_startedArguments;
 };
 
 TEST_F(TralvoDlgPvTest, SaysMustPollFirstWhileNoDeviceHasBeenPolled) {
@@ -88,16 +93,11 @@ TEST_F(TralvoDlgPvTest, APortThatDoesNotOpenOffersTheTroubleshooterForIt) {
     const std::string file = home.path() + "/capture.log";
     std::ofstream(file) << "not a tty";
     ASSERT_TRUE(home.Link(PortLinkPath(40), file));
-    QStringList arguments;
-    CTralvoDlg::SetProgramStarter([&](const QString&, const QStringList& given) {
-        arguments = given;
-        return true;
-    });
-    PVDlg::SetModalHook([](PVDlg& dialog) {
+    m_answerMonitor = [](PVDlg& dialog) {
         dialog.Button(pvdlg::kButtonStart)->click();
         dialog.reject();
         return int(QDialog::Rejected);
-    });
+    };
     m_reply = kTroubleshootButton;
     m_window.m_nHartId = 1193046;
     m_window.m_nComPort = 40;
@@ -107,7 +107,7 @@ TEST_F(TralvoDlgPvTest, APortThatDoesNotOpenOffersTheTroubleshooterForIt) {
               "Error opening COM port\nCOM40 (" + file + ") is not a serial port.");
     EXPECT_EQ(m_messages[0].caption, "PV");
     EXPECT_EQ(m_messages[0].buttons, QMessageBox::Ok | kTroubleshootButton);
-    EXPECT_EQ(arguments, QStringList({"--port", "40"}));
+    EXPECT_EQ(m_startedArguments, QStringList({"--port", "40"}));
 }
 
 }  // namespace

@@ -140,12 +140,10 @@ TEST(SerialConsoleTest, AConsoleIsRefusedBeforeItIsOpened) {
     fprintf(consoles, "ttyFAKE              -W- (EC  p a)  %u:%u\n", major(info.st_rdev),
             minor(info.st_rdev));
     fclose(consoles);
-    SystemConsoleRoots() = {roots + "/sys", roots + "/proc"};
 
-    CSerial port;
+    CSerial port({roots + "/sys", roots + "/proc"});
     EXPECT_EQ(kSerialKernelConsole, port.Open(console.path(), kQueue, kQueue));
     EXPECT_FALSE(port.IsOpen());
-    SystemConsoleRoots() = {};
 }
 
 TEST(MarkedInputTest, MarksAreUndoneAndBadBytesCountedAcrossReads) {

@@ -216,7 +216,7 @@ TEST_F(WindowCommands, ThePvDialogClosesAtOnceWhileATickWaitsForAnAnswer) {
     dialog.m_pLink = &link;
     dialog.m_nComPort = 237;
     dialog.SetTimerPeriodOverride(10);
-    PVDlg::SetMessageHook([](const QString&, const QString&) {});
+    dialog.m_messageBox = [](const QString&, const QString&) {};
     dialog.Box(pvdlg::kBoxAttempts)->setText("5");
     dialog.Button(pvdlg::kButtonStart)->click();
     ASSERT_TRUE(port.IsOpen());
@@ -229,7 +229,6 @@ TEST_F(WindowCommands, ThePvDialogClosesAtOnceWhileATickWaitsForAnAnswer) {
         closing = Clock::now() - start;
     });
     ASSERT_TRUE(QTest::qWaitFor([&] { return closing != Clock::duration{}; }, 10000));
-    PVDlg::SetMessageHook({});
     EXPECT_LT(closing, std::chrono::milliseconds(700));
     EXPECT_FALSE(port.IsOpen());
     EXPECT_EQ(dialog.m_nTimer, 0u);

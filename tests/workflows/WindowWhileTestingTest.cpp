@@ -49,7 +49,7 @@ class WindowWhileTesting : public MainWindowFixture {
 protected:
     void SetUp() override {
         MainWindowFixture::SetUp();
-        window = std::make_unique<CTralvoDlg>(line.serial, line.clock);
+        window = std::make_unique<CTralvoDlg>(line.serial, line.clock, seams);
         window->m_nComPort = 3;
         window->OnInitDialog();
         reply = QMessageBox::Yes;  // scan the multi-drop addresses
