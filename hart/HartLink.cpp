@@ -75,12 +75,12 @@ unsigned CHartLink::SendFrame(const uint8_t* frame, size_t length, uint32_t wait
 
 void CHartLink::Unkey() {
     m_port.SetRts(false);
-    FlushInput();
+    DiscardInput(&CSerial::AbortAndFlush);
 }
 
-void CHartLink::FlushInput() {
+void CHartLink::DiscardInput(SerialStatus (CSerial::*discard)()) {
     const size_t queued = m_pObserver ? m_port.QueuedInput() : 0;
-    m_port.AbortAndFlush();
+    (m_port.*discard)();
     if (m_pObserver) m_pObserver->InputDiscarded(queued);
 }
 
@@ -122,6 +122,6 @@ unsigned CHartLink::KeyAndWrite(const uint8_t* frame, size_t length, uint32_t wa
     // A modem left keyed would talk over the reply.
     const SerialStatus unkeyed = m_port.SetRts(false);
     // Whatever came back while the transmitter was keyed is the modem's echo.
-    FlushInput();
+    DiscardInput(&CSerial::AbortAndFlush);
     return unkeyed && !LacksModemLines(unkeyed) ? SerialStepFailed(unkeyed) : kLinkOk;
 }

@@ -105,8 +105,9 @@ private:
     unsigned KeyAndWrite(const uint8_t* frame, size_t length, uint32_t waitMs);
     // Drops RTS and discards what is in flight after a transmission was cut short.
     void Unkey();
-    // Aborts and discards what is in flight, telling the observer what it held.
-    void FlushInput();
+    // Discards what the port holds by `discard` (AbortAndFlush after a request, Purge after
+    // a reception), telling the observer how much input it held.
+    void DiscardInput(SerialStatus (CSerial::*discard)());
     // Reads one frame into frame (kReplyBufferSize bytes); delivered: its length without
     // preamble and checksum, once the frame came whole (result 0, or a checksum mismatch).
     unsigned ReadFrame(bool longHeader, uint8_t* frame, size_t& delivered, uint32_t waitMs);

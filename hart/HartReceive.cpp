@@ -192,9 +192,7 @@ unsigned CHartLink::ReceiveFrame(bool longHeader, uint8_t* reply, uint32_t waitM
     unsigned result = ReadFrame(longHeader, frame, delivered, waitMs);
     if (result == kLinkPortError) result = SerialStepFailed(m_port.LastError());
     if (result == kLinkOk) std::memcpy(reply, frame, delivered);
-    const size_t queued = m_pObserver ? m_port.QueuedInput() : 0;
-    m_port.Purge();
-    if (m_pObserver) m_pObserver->InputDiscarded(queued);
+    DiscardInput(&CSerial::Purge);
     if (m_pObserver) {
         // A frame whose checksum failed came whole: it is shown with its checksum byte.
         const size_t seen = result == kLinkOk                 ? delivered
