@@ -35,7 +35,7 @@ std::optional<LineClass> ClassOf(const TrafficFrame& reception, const TrafficFra
         if (parts.echo > 0 || request.discarded > 0) return LineClass::EchoOnly;
         return LineClass::Silent;
     }
-    const DecodedFrame answer = DecodeTraffic(reception);
+    const DecodedFrame answer = DecodeReception(reception, parts);
     if (answer.truncated || answer.checksum != ChecksumState::Good) return LineClass::Corrupt;
     if (answer.kind == FrameKind::OtherMaster) return LineClass::OtherAddress;
     if (answer.kind != FrameKind::Answer) return std::nullopt;

@@ -56,8 +56,11 @@ std::span<const uint8_t> WireFrame(const TrafficFrame& frame) {
 DecodedFrame DecodeTraffic(const TrafficFrame& frame) {
     if (frame.direction == Direction::Sent)
         return DecodeFrame(frame.bytes, frame.direction, frame.linkResult);
-    const ReceptionParts parts = SplitReception(frame);
-    DecodedFrame decoded = DecodeFrame(parts.frame, frame.direction, frame.linkResult);
+    return DecodeReception(frame, SplitReception(frame));
+}
+
+DecodedFrame DecodeReception(const TrafficFrame& reception, const ReceptionParts& parts) {
+    DecodedFrame decoded = DecodeFrame(parts.frame, reception.direction, reception.linkResult);
     decoded.preambles = parts.preambles;
     return decoded;
 }

@@ -33,5 +33,7 @@ std::span<const uint8_t> WireFrame(const TrafficFrame& frame);
 
 // Decodes the frame the record carries, its preamble count included.
 DecodedFrame DecodeTraffic(const TrafficFrame& frame);
+// The same for a reception already split, so that its bytes are walked once.
+DecodedFrame DecodeReception(const TrafficFrame& reception, const ReceptionParts& parts);
 
 }  // namespace traffic

@@ -82,7 +82,7 @@ std::vector<std::string> WireNotes(const TrafficFrame& frame, const Translate& t
                                      count(at)));
     }
     if (!parts.frame.empty()) {
-        const DecodedFrame decoded = DecodeTraffic(frame);
+        const DecodedFrame decoded = DecodeReception(frame, parts);
         if (decoded.truncated || decoded.checksum == ChecksumState::Missing)
             notes.push_back(
                 Format(translate, "incomplete frame: %u bytes", count(parts.frame.size())));
