@@ -46,16 +46,16 @@ def include_faults(root, layers):
 
 def link_faults(root, layers):
     # Which folder defines each library, then what each folder's targets link.
+    # A folder's CMakeLists.txt may include pieces of its own (<name>.cmake).
     owner = {}
-    lists = {folder: root / folder / "CMakeLists.txt" for folder in layers}
-    for folder, cmake in lists.items():
-        if cmake.exists():
-            for library in LIBRARY.findall(cmake.read_text(encoding="utf-8")):
-                owner[library] = folder
+    lists = [(folder, cmake) for folder in layers
+             for cmake in sorted((root / folder).glob("CMakeLists.txt")) +
+             sorted((root / folder).glob("*.cmake"))]
+    for folder, cmake in lists:
+        for library in LIBRARY.findall(cmake.read_text(encoding="utf-8")):
+            owner[library] = folder
     faults = []
-    for folder, cmake in lists.items():
-        if not cmake.exists():
-            continue
+    for folder, cmake in lists:
         for target, arguments in LINKS.findall(cmake.read_text(encoding="utf-8")):
             for library in re.findall(r"tralvo_[a-z0-9_]+", arguments):
                 used = owner.get(library)
