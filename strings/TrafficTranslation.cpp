@@ -10,8 +10,9 @@ namespace {
 
 constexpr const char* kContext = "Traffic";
 
-// The texts of traffic/FrameText.cpp, traffic/WireText.cpp and hart/LinkResultName.cpp,
-// here so that lupdate, which does not read those plain C++ folders, finds them.
+// The texts traffic/ (all but HART's own names) and hart/LinkResultName.cpp hand to their
+// translate hook, here so that lupdate, which does not read those plain C++ folders, finds
+// them. The CTest test traffic_texts_are_all_in_the_translation_list keeps the two alike.
 constexpr const char* kSources[] = {
     // The decode.
     QT_TRANSLATE_NOOP("Traffic", "no frame"),
