@@ -13,7 +13,7 @@ void RestorePortIntoWindow(CTralvoDlg& window) {
 }
 
 bool CTralvoApp::InitInstance() {
-    AppProfile().m_pszRegistryKey = QStringLiteral("Brenlow");
+    AppProfile().m_pszRegistryKey = kTralvoRegistryKey;
     // Listening before the window exists: its constructor reads the stored language.
     CSettingsTroubleBoxes settingsTrouble;
     CTralvoDlg window;

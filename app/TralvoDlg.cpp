@@ -25,14 +25,12 @@
 #include "app/OpenErrorBox.h"
 #include "app/Resource.h"
 #include "settings/Profile.h"
+#include "settings/StartupSettings.h"
 #include "strings/Language.h"
 #include "strings/Strings.h"
 #include "workflows/LineWorker.h"
 
 namespace {
-
-const QString kLanguageSection = QStringLiteral("Settings");
-const QString kLanguageEntry = QStringLiteral("Language");
 
 // The texts of one template: English as written, Chinese from the translation file.
 class TemplateTexts {
@@ -77,8 +75,7 @@ CTralvoDlg::CTralvoDlg(WindowSeams seams, QWidget* parent)
 CTralvoDlg::CTralvoDlg(CSerial& port, IClock& clock, WindowSeams seams, QWidget* parent)
     : QDialog(parent), m_link(port, clock), m_seams(std::move(seams)), m_pWidgets(new Widgets) {
     // The stored language picks the template once, for the whole run.
-    m_strLanguage =
-        AppProfile().GetProfileString(kLanguageSection, kLanguageEntry, QStringLiteral("English"));
+    m_strLanguage = StoredLanguage(AppProfile());
     m_nTemplateId = IsChineseName(m_strLanguage) ? IDD_TRALVO_DIALOG_CHINESE : IDD_TRALVO_DIALOG;
     setObjectName(QString::number(m_nTemplateId));
     setWindowTitle(QStringLiteral("Tralvo"));
@@ -355,5 +352,5 @@ void CTralvoDlg::ApplyLanguage(QString languageName) {
     const bool bChinese = IsChineseName(languageName);
     m_pWidgets->english->setChecked(!bChinese);
     m_pWidgets->chinese->setChecked(bChinese);
-    AppProfile().WriteProfileString(kLanguageSection, kLanguageEntry, languageName);
+    StoreLanguage(AppProfile(), languageName);
 }

@@ -3,20 +3,18 @@
 #include "portselect/PortDlg.h"
 #include "serial/ComPortMap.h"
 #include "settings/Profile.h"
+#include "settings/StartupSettings.h"
 #include "strings/Strings.h"
 
 namespace {
-
-const QString kPortSection = QStringLiteral("Modem Server Preferences");
-const QString kPortEntry = QStringLiteral("SearchSerialPort");
 
 // Fenwex, the sibling product, takes its port from its own store; the hidden check box
 // of the chooser hands it the same choice.
 void WritePortToFenwex(CProfile& profile, const QString& portText) {
     profile.m_pszRegistryKey = QStringLiteral("DODE Rizivorovudev Irizovivod");
     profile.m_pszProfileName = QStringLiteral("Fenwex");
-    profile.WriteProfileString(kPortSection, kPortEntry, portText);
-    profile.m_pszRegistryKey = QStringLiteral("Brenlow");
+    StorePort(profile, portText);
+    profile.m_pszRegistryKey = kTralvoRegistryKey;
     profile.m_pszProfileName = QStringLiteral("Tralvo");
 }
 
@@ -37,7 +35,7 @@ void CTralvoDlg::OnSetComPort() {
     if (dlg.DoModal(m_seams.runPortChooser) == QDialog::Accepted) {
         m_nComPort = PortNumberFromText(dlg.m_strPort.toStdString());
         CProfile& profile = AppProfile();
-        profile.WriteProfileString(kPortSection, kPortEntry, dlg.m_strPort);
+        StorePort(profile, dlg.m_strPort);
         if (dlg.m_bSetFenwexPort) WritePortToFenwex(profile, dlg.m_strPort);
     }
 

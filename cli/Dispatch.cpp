@@ -40,7 +40,7 @@ int UsageError(std::ostream& err, const std::string& message) {
 // The same store the window uses; the command-line tool only ever reads it.
 CProfile& Settings() {
     CProfile& profile = AppProfile();
-    profile.m_pszRegistryKey = QStringLiteral("Brenlow");
+    profile.m_pszRegistryKey = kTralvoRegistryKey;
     return profile;
 }
 
@@ -108,9 +108,7 @@ int RunLineCommand(const CommandLine& line, std::istream& in, std::ostream& out,
     });
     CProfile& settings = Settings();
     SetStringLanguage(line.language ? QString::fromStdString(*line.language)
-                                    : settings.GetProfileString(QStringLiteral("Settings"),
-                                                                QStringLiteral("Language"),
-                                                                QStringLiteral("English")));
+                                    : StoredLanguage(settings));
     const uint8_t comPort =
         line.port ? *line.port : RestoreComPort(settings, /*writeBack=*/false).nComPort;
 

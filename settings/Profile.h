@@ -16,9 +16,13 @@ public:
     int GetProfileInt(const QString& section, const QString& entry, int defaultValue) const;
     bool WriteProfileString(const QString& section, const QString& entry, const QString& value);
 
-    QString m_pszRegistryKey;  // "Brenlow" once start-up has set it
+    QString m_pszRegistryKey;  // kTralvoRegistryKey once start-up has set it
     QString m_pszProfileName = QStringLiteral("Tralvo");
 };
 
-// The application's store (the one start-up keys to "Brenlow").
+// The registry key of Tralvo's own store, which the window, tralvo-cli and the
+// troubleshooter all read.
+inline const QString kTralvoRegistryKey = QStringLiteral("Brenlow");
+
+// The application's store (the one start-up keys to kTralvoRegistryKey).
 CProfile& AppProfile();

@@ -1,4 +1,4 @@
-// The COM port restore of start-up.
+// The entries start-up restores: the COM port and the interface language.
 #include "settings/StartupSettings.h"
 
 #include "serial/ComNumberText.h"
@@ -9,6 +9,8 @@ const QString kPortSection = QStringLiteral("Modem Server Preferences");
 const QString kPortEntry = QStringLiteral("SearchSerialPort");
 const QString kLegacySection = QStringLiteral("Tralvo");
 const QString kLegacyEntry = QStringLiteral("COM PORT");
+const QString kLanguageSection = QStringLiteral("Settings");
+const QString kLanguageEntry = QStringLiteral("Language");
 // The stored text that means "no port chosen yet".
 const QString kNoPortText = QStringLiteral("COM99");
 constexpr uint8_t kNoPortNumber = 99;
@@ -29,6 +31,18 @@ RestoredPort RestoreComPort(CProfile& profile, bool writeBack) {
     const int legacyPort = profile.GetProfileInt(kLegacySection, kLegacyEntry, 0);
     if (legacyPort != 0) return {static_cast<uint8_t>(legacyPort), false};
 
-    if (writeBack) profile.WriteProfileString(kPortSection, kPortEntry, kNoPortText);
+    if (writeBack) StorePort(profile, kNoPortText);
     return {kNoPortNumber, true};
+}
+
+bool StorePort(CProfile& profile, const QString& portText) {
+    return profile.WriteProfileString(kPortSection, kPortEntry, portText);
+}
+
+QString StoredLanguage(const CProfile& profile) {
+    return profile.GetProfileString(kLanguageSection, kLanguageEntry, QStringLiteral("English"));
+}
+
+bool StoreLanguage(CProfile& profile, const QString& languageName) {
+    return profile.WriteProfileString(kLanguageSection, kLanguageEntry, languageName);
 }

@@ -17,6 +17,14 @@ struct RestoredPort {
 // written (the command-line tool only reads settings).
 RestoredPort RestoreComPort(CProfile& profile, bool writeBack);
 
+// Stores the chosen port text ("COM5") where RestoreComPort reads it.
+bool StorePort(CProfile& profile, const QString& portText);
+
+// The interface language stored under "Settings"/"Language" ("English" when none is), and
+// storing it.
+QString StoredLanguage(const CProfile& profile);
+bool StoreLanguage(CProfile& profile, const QString& languageName);
+
 // The port number of a stored port text: read from the fourth character on, low 8 bits
 // ("COM3" -> 3, "COM300" -> 44, "com7" -> 7, "COM" -> 0).
 uint8_t PortNumberFromSetting(const QString& portText);

@@ -35,7 +35,7 @@ StoredSettings ReadStoredSettings() {
         stored.troubles << SettingsTroubleText(trouble, file);
     });
     // The same store Tralvo's start-up reads; the troubleshooter never writes it.
-    AppProfile().m_pszRegistryKey = QStringLiteral("Brenlow");
+    AppProfile().m_pszRegistryKey = kTralvoRegistryKey;
     stored.port = RestoreComPort(AppProfile(), false).nComPort;
     ApplyStoredLanguage();
     return stored;
