@@ -60,9 +60,6 @@ public:
         return m_dlg.ShowMessage(text, caption, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::Question) == QMessageBox::Yes;
     }
-    void ShowError(const QString& text, const QString& caption) override {
-        m_dlg.ShowMessage(text, caption, QMessageBox::Ok, QMessageBox::Critical);
-    }
     void ShowOpenError(const QString& text, const QString& caption, uint8_t comPort) override {
         m_dlg.ShowOpenError(text, caption, comPort);
     }

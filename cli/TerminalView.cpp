@@ -27,13 +27,9 @@ bool CTerminalView::AskYesNo(const QString& text, const QString& caption) {
     return word == u"y" || word == u"yes" || word == QStringLiteral("是");
 }
 
-void CTerminalView::ShowError(const QString& text, const QString& caption) {
+void CTerminalView::ShowOpenError(const QString& text, const QString& caption, uint8_t comPort) {
     m_lastError = text;
     m_err << caption.toStdString() << ": " << text.toStdString() << std::endl;
-}
-
-void CTerminalView::ShowOpenError(const QString& text, const QString& caption, uint8_t comPort) {
-    ShowError(text, caption);
     // The troubleshooter has nothing to check for port 0.
     if (comPort != 0) m_err << TroubleshooterHint(comPort) << std::endl;
 }

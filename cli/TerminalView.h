@@ -23,7 +23,6 @@ public:
     // The running status, one line a change (off by default).
     void ShowMembers(const TestMembers& members) override;
     bool AskYesNo(const QString& text, const QString& caption) override;
-    void ShowError(const QString& text, const QString& caption) override;
     // The error, then the troubleshooter's command for that port.
     void ShowOpenError(const QString& text, const QString& caption, uint8_t comPort) override;
 

@@ -26,19 +26,15 @@ public:
     virtual void ShowMembers(const TestMembers& members) = 0;
     // The Yes/No question (question icon); true for Yes.
     virtual bool AskYesNo(const QString& text, const QString& caption) = 0;
-    // An error box with an OK button; returns when the user has closed it.
-    virtual void ShowError(const QString& text, const QString& caption) = 0;
-    // The error box for COM<comPort> that did not open or stopped working; a front end may
-    // offer its troubleshooter for that port beside OK.
-    virtual void ShowOpenError(const QString& text, const QString& caption, uint8_t comPort) {
-        (void)comPort;
-        ShowError(text, caption);
-    }
+    // The error box (OK) for COM<comPort> that did not open or stopped working, the only
+    // errors a test shows; a front end may offer its troubleshooter for that port beside OK.
+    // Returns when the user has closed it.
+    virtual void ShowOpenError(const QString& text, const QString& caption, uint8_t comPort) = 0;
     // Runs the test's exchanges on the line and returns when they are done: false when the
     // front end cut them short. A window runs them beside its event loop, so that it stays
     // responsive and can be closed meanwhile (closing ends them through the port's
     // wake-up); a terminal simply runs them. `work` touches only the link and the test's
-    // own data, never the view.
+    // own data, and of the view only ShowProgress.
     virtual bool RunOnLine(const std::function<void()>& work) {
         work();
         return true;

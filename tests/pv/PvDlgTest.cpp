@@ -24,7 +24,9 @@ public:
     void ReadWindow(TestMembers&) override {}
     void ShowMembers(const TestMembers&) override {}
     bool AskYesNo(const QString&, const QString&) override { return false; }
-    void ShowError(const QString& text, const QString&) override { errors.push_back(text); }
+    void ShowOpenError(const QString& text, const QString&, uint8_t) override {
+        errors.push_back(text);
+    }
     std::vector<QString> errors;
 };
 

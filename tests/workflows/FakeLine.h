@@ -92,12 +92,9 @@ public:
         captions.push_back(caption);
         return answerYes;
     }
-    void ShowError(const QString& text, const QString& caption) override {
-        errors.push_back(text);
-        captions.push_back(caption);
-    }
     void ShowOpenError(const QString& text, const QString& caption, uint8_t comPort) override {
         openErrorPorts.push_back(comPort);
-        ShowError(text, caption);
+        errors.push_back(text);
+        captions.push_back(caption);
     }
 };
