@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "hart/HartFrame.h"
+
 // Frames as the simulated devices hear and send them: the fields of one HART frame without
 // preamble and checksum, and the bytes that put it on the line.
 namespace sim {
@@ -22,7 +24,7 @@ struct Frame {
     Bytes data;            // in a reply: response code, device status, payload
     size_t preambles = 0;  // as heard; when sending, kReplyPreambles is used
     uint8_t checksum = 0;  // as heard
-    bool IsLong() const { return (delimiter & 0x80) != 0; }
+    bool IsLong() const { return (delimiter & hart::kLongAddressDelimiterBit) != 0; }
 };
 
 // Preamble, delimiter through data, checksum.
