@@ -7,6 +7,9 @@
 
 namespace hart {
 
+// The line's speed; every frame goes as 11-bit characters (8 data bits, odd parity).
+inline constexpr uint32_t kLineBaud = 1200;
+
 inline constexpr uint8_t kPreambleByte = 0xFF;
 
 // Delimiters.

@@ -14,8 +14,8 @@ namespace sim {
 using Bytes = std::vector<uint8_t>;
 
 inline constexpr size_t kReplyPreambles = 5;
-// One 11-bit character at 1200 baud.
-inline constexpr double kByteMs = 11.0 * 1000.0 / 1200.0;
+// One 11-bit character on the line.
+inline constexpr double kByteMs = 11.0 * 1000.0 / hart::kLineBaud;
 
 struct Frame {
     uint8_t delimiter = 0;

@@ -47,8 +47,6 @@ public:
     static constexpr uintptr_t kTimerId = 1;
     static constexpr uint32_t kTimerPeriodMs = 2000;
     static constexpr int32_t kDefaultAttempts = 10;
-    static constexpr uint32_t kBaudRate = 1200;
-    static constexpr uint32_t kWaitAfterOpenMs = 1000;
     static constexpr uint32_t kWaitBeforeExchangeMs = 500;
 
     virtual ~PvMonitor() = default;
