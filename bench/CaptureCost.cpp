@@ -9,13 +9,13 @@
 #include "BenchTime.h"
 #include "Frames.h"
 #include "hart/Clock.h"
+#include "sim/Frame.h"
 #include "traffic/PcapWriter.h"
 #include "traffic/WireTap.h"
 #include "traffic/WireText.h"
 
 namespace {
 
-constexpr double kByteMs = 11.0 * 1000.0 / 1200.0;
 constexpr int kExchanges = 4000;
 
 }  // namespace
@@ -62,5 +62,5 @@ void MeasureCaptureCost() {
         "(h) capture (tap, pcapng, trace text) of %d exchanges, %.0f wire bytes, %zu bytes of"
         " pcapng%s, %zu of text: CPU time per wire byte / byte time %.5f   (goal <= 0.01)\n",
         kExchanges, wireBytes, capture.str().size(), writer.Good() ? "" : " (cut short)", textBytes,
-        cpu / wireBytes / kByteMs);
+        cpu / wireBytes / sim::kByteMs);
 }

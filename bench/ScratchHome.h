@@ -39,7 +39,8 @@ public:
     }
     // Plugs the simulated line in and opens the link on it at 1200 baud.
     bool OpenOn(const sim::ServedPty& line, CHartLink& link) const {
-        return line.ok() && Plug(line.SlavePath()) && link.OpenPort(kBenchComPort, 1200) == kLinkOk;
+        return line.ok() && Plug(line.SlavePath()) &&
+               link.OpenPort(kBenchComPort, hart::kLineBaud) == kLinkOk;
     }
 
 private:

@@ -17,11 +17,11 @@
 #include "WindowDuringScan.h"
 #include "hart/HartFrame.h"
 #include "hart/HartLink.h"
+#include "sim/Frame.h"
 #include "sim/ServedPty.h"
 
 namespace {
 
-constexpr double kByteMs = 11.0 * 1000.0 / 1200.0;
 constexpr double kTurnaroundMs = 20.0;
 constexpr int kRoundsPerSize = 12;
 constexpr int kPollRuns = 5;
@@ -52,7 +52,7 @@ void MeasureSendFrame(const ScratchHome& home) {
             const unsigned result = link.SendFrame(frame.data(), frame.size(), 500);
             const double cpu = ThreadCpuMs() - cpuBefore;
             if (result != kLinkOk || port.Sends().size() != 1 || !port.Sends()[0].dropped) continue;
-            const double air = static_cast<double>(frame.size()) * kByteMs;
+            const double air = static_cast<double>(frame.size()) * sim::kByteMs;
             cpuRatios.push_back(cpu / air);
             cpuTotal += cpu;
             airTotal += air;
@@ -96,7 +96,7 @@ void MeasurePollAndTag(const ScratchHome& home) {
                   static_cast<uint8_t>(d.deviceId), 13, 0});
     const size_t wireBytes = poll.size() + sim::ServedPty::ReplyBytes(devices, poll) +
                              tagRead.size() + sim::ServedPty::ReplyBytes(devices, tagRead);
-    const double model = static_cast<double>(wireBytes) * kByteMs + 2 * kTurnaroundMs;
+    const double model = static_cast<double>(wireBytes) * sim::kByteMs + 2 * kTurnaroundMs;
     std::vector<double> ratios;
     double lastWall = 0;
     for (int run = 0; run < kPollRuns; ++run) {

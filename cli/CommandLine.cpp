@@ -126,6 +126,22 @@ std::optional<std::string> OptionValue(const std::vector<std::string>& args, siz
     return std::nullopt;
 }
 
+bool ReadOptionArguments(const std::vector<std::string>& args, const std::string& command,
+                         const std::string& name, std::ostream& err,
+                         const std::function<bool(const std::string&)>& keep) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string error;
+        if (auto value = OptionValue(args, i, name, error)) {
+            if (!keep(*value)) return false;
+            continue;
+        }
+        err << "tralvo-cli: " << command << ": "
+            << (error.empty() ? "unknown argument '" + args[i] + "'" : error) << "\n";
+        return false;
+    }
+    return true;
+}
+
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error) {
     const Options options;
     QCommandLineParser parser;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -33,5 +35,13 @@ std::optional<uint64_t> ParseNumber(const std::string& text, uint64_t max);
 // it. Nothing when args[i] is not that option; error set when its value is missing.
 std::optional<std::string> OptionValue(const std::vector<std::string>& args, size_t& i,
                                        const std::string& name, std::string& error);
+
+// Reads the arguments of a command that takes one option, name, as often as it is given.
+// keep checks each value and stores it, or writes its own message to err and returns false;
+// anything but the option gets "tralvo-cli: <command>: ..." on err. False when the arguments
+// cannot be used.
+bool ReadOptionArguments(const std::vector<std::string>& args, const std::string& command,
+                         const std::string& name, std::ostream& err,
+                         const std::function<bool(const std::string&)>& keep);
 
 const char* UsageText();

@@ -35,22 +35,18 @@ QJsonObject ContinuousPollJson(const QDateTime& time, uint64_t count, uint64_t e
 std::optional<uint64_t> ReadContinuousArguments(const std::vector<std::string>& args,
                                                 std::ostream& err) {
     uint64_t count = 0;  // 0: until interrupted
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string error;
-        if (auto value = OptionValue(args, i, "--count", error)) {
-            const auto number = ParseNumber(*value, kMaxCount);
+    const bool read =
+        ReadOptionArguments(args, "continuous", "--count", err, [&](const std::string& value) {
+            const auto number = ParseNumber(value, kMaxCount);
             if (!number || *number == 0) {
-                err << "tralvo-cli: --count takes a number of polls from 1, not '" << *value
+                err << "tralvo-cli: --count takes a number of polls from 1, not '" << value
                     << "'\n";
-                return std::nullopt;
+                return false;
             }
             count = *number;
-            continue;
-        }
-        err << "tralvo-cli: continuous: "
-            << (error.empty() ? "unknown argument '" + args[i] + "'" : error) << "\n";
-        return std::nullopt;
-    }
+            return true;
+        });
+    if (!read) return std::nullopt;
     return count;
 }
 

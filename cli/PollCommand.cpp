@@ -40,19 +40,13 @@ int ExitStatusOf(PollOutcome outcome) {
 std::optional<CTerminalView::Answer> ReadPollArguments(const std::vector<std::string>& args,
                                                        bool stdinIsTerminal, std::ostream& err) {
     auto answer = stdinIsTerminal ? CTerminalView::Answer::Ask : CTerminalView::Answer::No;
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string error;
-        if (auto value = OptionValue(args, i, "--multidrop", error)) {
-            if (!ParseAnswer(*value, answer)) {
-                err << "tralvo-cli: --multidrop takes ask, yes or no, not '" << *value << "'\n";
-                return std::nullopt;
-            }
-            continue;
-        }
-        err << "tralvo-cli: poll: "
-            << (error.empty() ? "unknown argument '" + args[i] + "'" : error) << "\n";
-        return std::nullopt;
-    }
+    const bool read =
+        ReadOptionArguments(args, "poll", "--multidrop", err, [&](const std::string& value) {
+            if (ParseAnswer(value, answer)) return true;
+            err << "tralvo-cli: --multidrop takes ask, yes or no, not '" << value << "'\n";
+            return false;
+        });
+    if (!read) return std::nullopt;
     return answer;
 }
 

@@ -122,21 +122,15 @@ int PollFirst(CHartLink& link, uint8_t comPort, TestMembers& members, std::ostre
 
 std::optional<int32_t> ReadPvArguments(const std::vector<std::string>& args, std::ostream& err) {
     int32_t attempts = PvMonitor::kDefaultAttempts;
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string error;
-        if (auto value = OptionValue(args, i, "--attempts", error)) {
-            const char* end = value->data() + value->size();
-            const auto [stop, failure] = std::from_chars(value->data(), end, attempts);
-            if (failure != std::errc() || stop != end || value->empty()) {
-                err << "tralvo-cli: --attempts takes a whole number, not '" << *value << "'\n";
-                return std::nullopt;
-            }
-            continue;
-        }
-        err << "tralvo-cli: pv: " << (error.empty() ? "unknown argument '" + args[i] + "'" : error)
-            << "\n";
-        return std::nullopt;
-    }
+    const bool read =
+        ReadOptionArguments(args, "pv", "--attempts", err, [&](const std::string& value) {
+            const char* end = value.data() + value.size();
+            const auto [stop, failure] = std::from_chars(value.data(), end, attempts);
+            if (failure == std::errc() && stop == end && !value.empty()) return true;
+            err << "tralvo-cli: --attempts takes a whole number, not '" << value << "'\n";
+            return false;
+        });
+    if (!read) return std::nullopt;
     return attempts;
 }
 

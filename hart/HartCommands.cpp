@@ -160,13 +160,13 @@ bool CHartLink::PollIdentityAttempts(uint8_t pollAddress, uint8_t maxAttempts) {
 }
 
 bool CHartLink::AnswerIsFromRecordedDevice(const uint8_t* reply, uint8_t command) const {
-    return (reply[1] & kManufacturerAddressMask) == (m_nManufacturer & kManufacturerAddressMask) &&
+    return (reply[1] & kAddressBits) == (m_nManufacturer & kAddressBits) &&
            reply[2] == m_nDeviceType && std::memcmp(reply + 3, m_deviceId, 3) == 0 &&
            reply[kLongCommandPos] == command;
 }
 
 bool CHartLink::SendCommandAttempts(uint8_t command, uint8_t* reply) {
-    const uint8_t addressByte1 = m_nManufacturer & kManufacturerAddressMask;
+    const uint8_t addressByte1 = m_nManufacturer & kAddressBits;
     const uint8_t body[] = {kDelimMasterLong, addressByte1,  m_nDeviceType, m_deviceId[0],
                             m_deviceId[1],    m_deviceId[2], command,       0};
     uint8_t request[kRequestPreambles + sizeof body + 1];

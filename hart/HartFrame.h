@@ -7,6 +7,9 @@
 
 namespace hart {
 
+// The line's speed; every frame goes as 11-bit characters (8 data bits, odd parity).
+inline constexpr uint32_t kLineBaud = 1200;
+
 inline constexpr uint8_t kPreambleByte = 0xFF;
 
 // Delimiters.
@@ -24,9 +27,6 @@ inline constexpr size_t kLongHeaderBytes = 7;   // 5 address bytes, command, byt
 inline constexpr size_t kReplyBufferSize = 2048;
 
 // Positions in a delivered reply (delimiter at 0, no preamble, no checksum).
-inline constexpr size_t kShortCommandPos = 2;
-inline constexpr size_t kShortByteCountPos = 3;
-inline constexpr size_t kShortResponseCodePos = 4;
 inline constexpr size_t kShortPayloadPos = 6;
 inline constexpr size_t kLongCommandPos = 6;
 inline constexpr size_t kLongByteCountPos = 7;
@@ -38,16 +38,19 @@ inline constexpr size_t kLongPayloadPos = 10;
 inline constexpr size_t kIdentityPollPreambles = 20;
 inline constexpr size_t kRequestPreambles = 5;
 
-// Long address: the master and burst bits of the first byte are always 0 in a request.
-inline constexpr uint8_t kManufacturerAddressMask = 0x3F;
 // The first address byte of a frame, short or long: bit 7 set by a primary master (and
-// echoed in the answer), bit 6 set by a device in burst mode; the low 6 bits address.
+// echoed in the answer), bit 6 set by a device in burst mode; the low 6 bits address (in a
+// long address, the manufacturer's part).
 inline constexpr uint8_t kPrimaryMasterBit = 0x80;
 inline constexpr uint8_t kBurstModeBit = 0x40;
 inline constexpr uint8_t kAddressBits = 0x3F;
 // The delimiter: bit 7 announces a long address, the low 3 bits the frame type.
 inline constexpr uint8_t kLongAddressDelimiterBit = 0x80;
 inline constexpr uint8_t kFrameTypeBits = 0x07;
+// A short frame's delimiter is its frame type alone.
+inline constexpr uint8_t kFrameTypeBurst = kDelimBurstShort;
+inline constexpr uint8_t kFrameTypeMasterToSlave = kDelimMasterShort;
+inline constexpr uint8_t kFrameTypeSlaveToMaster = kDelimSlaveShort;
 inline constexpr size_t kLongAddressBytes = 5;
 
 // On-air time of a frame at 1200 baud: 9.2 ms a byte, rounded down, plus one (an 11-bit

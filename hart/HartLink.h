@@ -46,6 +46,12 @@ public:
     virtual void CommandEnded(bool answered) { (void)answered; }
 };
 
+namespace hart {
+// Callers pause this long after opening the port, before their first request, to let the
+// modem settle.
+inline constexpr uint32_t kWaitAfterOpenMs = 1000;
+}  // namespace hart
+
 // The HART master link: opens the one serial port at the HART line settings, sends
 // request frames with RTS keyed for their on-air time, hunts and reads reply frames, and
 // runs the command transactions. Plain class, no virtual operations.

@@ -10,7 +10,9 @@ namespace {
 // Never 0xFF, so that the master's preamble hunt drops them.
 constexpr uint8_t kJunk[] = {0x00, 0x3C, 0xA5};
 
-bool IsMasterRequest(const Frame& frame) { return (frame.delimiter & 0x07) == 0x02; }
+bool IsMasterRequest(const Frame& frame) {
+    return (frame.delimiter & hart::kFrameTypeBits) == hart::kFrameTypeMasterToSlave;
+}
 }  // namespace
 
 FieldBus::FieldBus(const std::vector<DeviceConfig>& devices, const Behaviour& behaviour)

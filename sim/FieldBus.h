@@ -49,7 +49,6 @@ public:
     Transmission OtherMasterRequest();
 
     const Behaviour& Behave() const { return m_behaviour; }
-    size_t DeviceCount() const { return m_devices.size(); }
 
 private:
     std::vector<Transmission> Replies(const Frame& request);

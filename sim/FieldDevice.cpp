@@ -7,9 +7,6 @@
 namespace sim {
 
 namespace {
-constexpr uint8_t kMasterBit = 0x80;
-constexpr uint8_t kBurstBit = 0x40;
-constexpr uint8_t kAddressBits = 0x3F;
 constexpr uint8_t kUnitKilopascal = 12;
 constexpr uint8_t kUnitDegreesCelsius = 32;
 constexpr uint8_t kDeviceRevision = 1;
@@ -30,7 +27,7 @@ FieldDevice::FieldDevice(const DeviceConfig& config, unsigned busyAnswers, bool 
 
 Bytes FieldDevice::LongAddress() const {
     const uint32_t id = m_config.deviceId;
-    return {static_cast<uint8_t>(m_config.manufacturer & kAddressBits), m_config.deviceType,
+    return {static_cast<uint8_t>(m_config.manufacturer & hart::kAddressBits), m_config.deviceType,
             static_cast<uint8_t>(id >> 16), static_cast<uint8_t>(id >> 8),
             static_cast<uint8_t>(id)};
 }
@@ -38,17 +35,17 @@ Bytes FieldDevice::LongAddress() const {
 bool FieldDevice::IsAddressed(const Frame& request) const {
     if (!request.IsLong()) {
         return request.address.size() == 1 &&
-               (request.address[0] & kAddressBits) == m_config.pollAddress;
+               (request.address[0] & hart::kAddressBits) == m_config.pollAddress;
     }
     Bytes heard = request.address;
-    if (heard.size() != 5) return false;
-    heard[0] &= kAddressBits;
+    if (heard.size() != hart::kLongAddressBytes) return false;
+    heard[0] &= hart::kAddressBits;
     return heard == LongAddress();
 }
 
 Bytes FieldDevice::ReplyAddress(const Frame& request) const {
-    const uint8_t flags =
-        static_cast<uint8_t>((request.address.at(0) & kMasterBit) | (m_burstMode ? kBurstBit : 0));
+    const uint8_t flags = static_cast<uint8_t>((request.address.at(0) & hart::kPrimaryMasterBit) |
+                                               (m_burstMode ? hart::kBurstModeBit : 0));
     if (!request.IsLong()) return {static_cast<uint8_t>(flags | m_config.pollAddress)};
     Bytes address = LongAddress();
     address[0] |= flags;
@@ -173,7 +170,7 @@ Frame FieldDevice::BurstFrame() {
     Frame frame;
     frame.delimiter = hart::kDelimBurstLong;
     frame.address = LongAddress();
-    frame.address[0] |= kBurstBit;
+    frame.address[0] |= hart::kBurstModeBit;
     frame.command = 3;
     frame.data = {0, 0};
     const Bytes payload = DynamicVariables();
@@ -185,7 +182,7 @@ Frame FieldDevice::OtherMasterRequest() const {
     Frame frame;
     frame.delimiter = hart::kDelimMasterLong;
     frame.address = LongAddress();
-    frame.address[0] |= kMasterBit;
+    frame.address[0] |= hart::kPrimaryMasterBit;
     frame.command = 1;
     return frame;
 }

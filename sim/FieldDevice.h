@@ -18,7 +18,6 @@ public:
     FieldDevice(const DeviceConfig& config, unsigned busyAnswers, bool burstMode,
                 bool busyForever = false);
 
-    const DeviceConfig& Config() const { return m_config; }
     // Short frames by polling address, long frames by long address; master and burst bits
     // do not count.
     bool IsAddressed(const Frame& request) const;

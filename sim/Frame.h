@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "hart/HartFrame.h"
+
 // Frames as the simulated devices hear and send them: the fields of one HART frame without
 // preamble and checksum, and the bytes that put it on the line.
 namespace sim {
@@ -12,8 +14,8 @@ namespace sim {
 using Bytes = std::vector<uint8_t>;
 
 inline constexpr size_t kReplyPreambles = 5;
-// One 11-bit character at 1200 baud.
-inline constexpr double kByteMs = 11.0 * 1000.0 / 1200.0;
+// One 11-bit character on the line.
+inline constexpr double kByteMs = 11.0 * 1000.0 / hart::kLineBaud;
 
 struct Frame {
     uint8_t delimiter = 0;
@@ -22,7 +24,7 @@ struct Frame {
     Bytes data;            // in a reply: response code, device status, payload
     size_t preambles = 0;  // as heard; when sending, kReplyPreambles is used
     uint8_t checksum = 0;  // as heard
-    bool IsLong() const { return (delimiter & 0x80) != 0; }
+    bool IsLong() const { return (delimiter & hart::kLongAddressDelimiterBit) != 0; }
 };
 
 // Preamble, delimiter through data, checksum.

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <utility>
 
+#include "hart/HartFrame.h"
 #include "serial/ComNumberText.h"
 
 namespace sim {
@@ -170,8 +171,8 @@ bool CheckLine(const std::vector<DeviceConfig>& devices, std::string& error) {
             error = "two devices at polling address " + std::to_string(d.pollAddress);
             return false;
         }
-        const uint64_t longAddress =
-            (uint64_t{d.manufacturer & 0x3Fu} << 32) | (uint64_t{d.deviceType} << 24) | d.deviceId;
+        const uint64_t longAddress = ((uint64_t{d.manufacturer} & hart::kAddressBits) << 32) |
+                                     (uint64_t{d.deviceType} << 24) | d.deviceId;
         if (!longAddresses.insert(longAddress).second) {
             error = "two devices with the same long address (mfr, type and id)";
             return false;

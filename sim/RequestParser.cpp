@@ -5,11 +5,12 @@
 namespace sim {
 
 namespace {
-// Frame types by the low three delimiter bits: burst, master to slave, slave to master.
 bool KnownFrameType(uint8_t delimiter) {
-    const uint8_t type = delimiter & 0x07;
+    const uint8_t type = delimiter & hart::kFrameTypeBits;
     const uint8_t expansion = delimiter & 0x60;  // expansion bytes are not used on this line
-    return expansion == 0 && (type == 0x01 || type == 0x02 || type == 0x06);
+    return expansion == 0 &&
+           (type == hart::kFrameTypeBurst || type == hart::kFrameTypeMasterToSlave ||
+            type == hart::kFrameTypeSlaveToMaster);
 }
 }  // namespace
 
@@ -38,7 +39,7 @@ RequestParser::Outcome RequestParser::Feed(uint8_t byte) {
             m_building = Frame{};
             m_building.delimiter = byte;
             m_building.preambles = m_preambles;
-            m_addressBytes = m_building.IsLong() ? 5 : 1;
+            m_addressBytes = m_building.IsLong() ? hart::kLongAddressBytes : 1;
             m_state = State::Address;
             return Outcome::InProgress;
         case State::Address:

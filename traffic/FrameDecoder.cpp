@@ -10,12 +10,11 @@ namespace traffic {
 namespace {
 
 using hart::kAddressBits;
+using hart::kFrameTypeBurst;
+using hart::kFrameTypeMasterToSlave;
+using hart::kFrameTypeSlaveToMaster;
 using hart::kLongAddressBytes;
 
-// Frame types: the delimiter's low 3 bits.
-constexpr uint8_t kFrameTypeBurst = hart::kDelimBurstShort;
-constexpr uint8_t kFrameTypeMasterToSlave = hart::kDelimMasterShort;
-constexpr uint8_t kFrameTypeSlaveToMaster = hart::kDelimSlaveShort;
 constexpr size_t kStatusBytes = 2;
 constexpr uint8_t kExpandedIdentityMark = 254;
 constexpr size_t kPackedTagBytes = 6;

@@ -3,6 +3,7 @@
 // and the user of the Linux list mean nothing here.
 #include <windows.h>
 
+#include "hart/HartFrame.h"
 #include "portselect/SetupApiPortSource.h"
 #include "serial/ComNumberText.h"
 #include "troubleshooter/ListedPortChecks.h"
@@ -10,8 +11,6 @@
 #include "troubleshooter/Troubleshooter.h"
 
 namespace {
-
-constexpr uint32_t kHartBaud = 1200;
 
 std::string DosTarget(unsigned comNumber) {
     const std::string port = PortTextFromNumber(comNumber);
@@ -35,7 +34,7 @@ OpenAttempt TryOpen(unsigned comNumber) {
     CSerial serial;
     attempt.open = serial.Open(ComDeviceName(comNumber).c_str(), 1024, 1024);
     if (attempt.open != kSerialSuccess) return attempt;
-    attempt.line = serial.SetHartLine(kHartBaud);
+    attempt.line = serial.SetHartLine(hart::kLineBaud);
     if (attempt.line == kSerialSuccess) {
         attempt.rts = serial.SetRts(false);
         if (attempt.rts == kSerialSuccess) attempt.rts = serial.SetRts(true);

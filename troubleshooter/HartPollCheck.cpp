@@ -4,10 +4,6 @@
 #include "troubleshooter/CheckTitles.h"
 #include "troubleshooter/SharedChecks.h"
 
-namespace {
-constexpr uint32_t kHartBaud = 1200;
-}  // namespace
-
 CheckResult CheckHartPoll(unsigned comNumber, unsigned attempts, CSerial& serial) {
     if (comNumber > 255) {
         return NotApplicable(
@@ -16,7 +12,7 @@ CheckResult CheckHartPoll(unsigned comNumber, unsigned attempts, CSerial& serial
     }
     const std::string title = CheckText(kHartPollTitle);
     CHartLink link(serial, SystemClock());
-    const unsigned opened = link.OpenPort(static_cast<uint8_t>(comNumber), kHartBaud);
+    const unsigned opened = link.OpenPort(static_cast<uint8_t>(comNumber), hart::kLineBaud);
     if (opened != kLinkOk) {
         link.ClosePort();
         return {title, CheckOutcome::Fail,

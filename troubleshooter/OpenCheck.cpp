@@ -3,13 +3,12 @@
 #include <cerrno>
 #include <cstring>
 
+#include "hart/HartFrame.h"
 #include "serial/Serial.h"
 #include "troubleshooter/CheckTitles.h"
 #include "troubleshooter/Checks.h"
 
 namespace {
-
-constexpr uint32_t kHartBaud = 1200;
 
 // The program's own serial class, with a look at its descriptor to read the modem lines
 // back.
@@ -55,7 +54,7 @@ CheckResult CheckOpen(const std::string& path) {
                           {path, ErrorText(status)}),
                 FixFor(status)};
     }
-    if (const SerialStatus status = serial.SetHartLine(kHartBaud)) {
+    if (const SerialStatus status = serial.SetHartLine(hart::kLineBaud)) {
         serial.Close();
         return {title, CheckOutcome::Fail,
                 CheckText(

@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr uint32_t kBaudRate = 1200;
-constexpr uint32_t kSettleAfterOpenMs = 1000;
 constexpr uint8_t kAttempts = 2;
 constexpr char kErrorOpeningPort[] = "Error opening COM port";
 constexpr char kComPortError[] = "COM Port Error";
@@ -21,7 +19,7 @@ bool BeginContinuousSend(CHartLink& link, ITestView& view, TestMembers& m) {
     view.ShowMembers(m);
     m.nHartId = 0;
 
-    if (const unsigned opened = link.OpenPort(m.nComPort, kBaudRate); opened != kLinkOk) {
+    if (const unsigned opened = link.OpenPort(m.nComPort, hart::kLineBaud); opened != kLinkOk) {
         view.ShowOpenError(
             OpenErrorText(link, opened, m.nComPort, QString::fromLatin1(kErrorOpeningPort)),
             caption, m.nComPort);
@@ -34,7 +32,7 @@ bool BeginContinuousSend(CHartLink& link, ITestView& view, TestMembers& m) {
 
 ContinuousEnd RunContinuousPolls(CHartLink& link, const std::function<bool()>& shouldStop,
                                  const std::function<void(uint64_t, bool)>& onPoll) {
-    link.Pause(kSettleAfterOpenMs);
+    link.Pause(hart::kWaitAfterOpenMs);
     // A vanished port answers every poll at once with an error: it ends the send rather
     // than turn it into a loop that takes a whole core.
     for (uint64_t poll = 1; !shouldStop() && !link.StopRequested() && !link.PortFailed(); ++poll) {

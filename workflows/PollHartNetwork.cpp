@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr uint32_t kBaudRate = 1200;
-constexpr uint32_t kSettleAfterOpenMs = 1000;
 constexpr uint32_t kPauseBeforeTagMs = 500;
 constexpr uint8_t kSingleDeviceAttempts = 2;
 constexpr uint8_t kMultiDropAttempts = 1;
@@ -107,7 +105,7 @@ PollOutcome RunPollTest(CHartLink& link, ITestView& view, TestMembers& m) {
     view.ShowMembers(m);
     m.nHartId = 0;
 
-    if (const unsigned opened = link.OpenPort(m.nComPort, kBaudRate); opened != kLinkOk) {
+    if (const unsigned opened = link.OpenPort(m.nComPort, hart::kLineBaud); opened != kLinkOk) {
         view.ShowOpenError(
             OpenErrorText(link, opened, m.nComPort, LoadString(IDS_ERROR_OPENING_PORT)), caption,
             m.nComPort);
@@ -120,7 +118,8 @@ PollOutcome RunPollTest(CHartLink& link, ITestView& view, TestMembers& m) {
     bool answered = false;
     const bool ran = view.RunOnLine([&] {
         const LinkBudget budget(link, MsUntil(link.Clock(), testEndMs));
-        answered = link.Pause(kSettleAfterOpenMs) && link.PollIdentity(0, kSingleDeviceAttempts);
+        answered =
+            link.Pause(hart::kWaitAfterOpenMs) && link.PollIdentity(0, kSingleDeviceAttempts);
     });
     if (auto ended = EndedEarly(link, view, m, caption, ran)) return *ended;
 

@@ -44,7 +44,7 @@ void PvMonitor::OnStart() {
         return;
     }
     m_fault = PvRunFault::None;
-    if (const unsigned opened = m_pLink->OpenPort(m_nComPort, kBaudRate); opened != kLinkOk) {
+    if (const unsigned opened = m_pLink->OpenPort(m_nComPort, hart::kLineBaud); opened != kLinkOk) {
         m_fault = PvRunFault::OpenFailed;
         // Stop before the message: ticks delivered while it is up would poll a closed port.
         OnStop();
@@ -52,7 +52,7 @@ void PvMonitor::OnStart() {
         ShowOpenError(OpenErrorText(*m_pLink, opened, m_nComPort, errorOpening).toStdString(),
                       m_nComPort);
     }
-    RunOnLine([this] { m_pLink->Pause(kWaitAfterOpenMs); });
+    RunOnLine([this] { m_pLink->Pause(hart::kWaitAfterOpenMs); });
 }
 
 void PvMonitor::OnStop() {

@@ -47,8 +47,6 @@ public:
     static constexpr uintptr_t kTimerId = 1;
     static constexpr uint32_t kTimerPeriodMs = 2000;
     static constexpr int32_t kDefaultAttempts = 10;
-    static constexpr uint32_t kBaudRate = 1200;
-    static constexpr uint32_t kWaitAfterOpenMs = 1000;
     static constexpr uint32_t kWaitBeforeExchangeMs = 500;
 
     virtual ~PvMonitor() = default;
@@ -59,8 +57,6 @@ public:
     // Ends a run without a word, as closing the monitor does: the timer goes (whether or
     // not it can be killed) and the port closes.
     void EndRun();
-    // Whether the last run ended because the port stopped working.
-    bool PortStopped() const { return m_fault == PvRunFault::PortStopped; }
     // What ended the last run early; None while it runs or when it ended as asked.
     PvRunFault Fault() const { return m_fault; }
 

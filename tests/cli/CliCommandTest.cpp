@@ -277,6 +277,22 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
     }
 }
 
+TEST(CommandLine, ACommandsOptionGoesToItEachTimeAndAnythingElseIsNamed) {
+    std::vector<std::string> kept;
+    const auto keep = [&](const std::string& value) {
+        kept.push_back(value);
+        return value != "stop";
+    };
+    std::ostringstream err;
+    EXPECT_TRUE(ReadOptionArguments({"--n", "1", "--n=2"}, "cmd", "--n", err, keep));
+    EXPECT_FALSE(ReadOptionArguments({"--n", "stop", "--n", "3"}, "cmd", "--n", err, keep));
+    EXPECT_FALSE(ReadOptionArguments({"--nx"}, "cmd", "--n", err, keep));
+    EXPECT_FALSE(ReadOptionArguments({"--n=4", "--n"}, "cmd", "--n", err, keep));
+    EXPECT_EQ(kept, (std::vector<std::string>{"1", "2", "stop", "4"}));
+    EXPECT_EQ(err.str(),
+              "tralvo-cli: cmd: unknown argument '--nx'\ntralvo-cli: cmd: --n needs a value\n");
+}
+
 TEST(CommandLine, JsonCountsBeforeTheCommandOrAmongItsArgumentsWhichNeverSeeIt) {
     CommandLine before, after;
     std::string error;

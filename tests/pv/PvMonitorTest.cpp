@@ -145,7 +145,7 @@ TEST_F(PvMonitorTest, AnErrorTestWithoutEndStopsWhenThePortStopsWorking) {
     m_serial.HangUpAt(m_clock.NowMs());
     m_monitor.log.clear();
     Ticks(1);
-    EXPECT_TRUE(m_monitor.PortStopped());
+    EXPECT_EQ(m_monitor.Fault(), PvRunFault::PortStopped);
     EXPECT_EQ(m_monitor.m_nTimer, 0u);
     EXPECT_FALSE(m_serial.IsOpen());
     ASSERT_EQ(m_monitor.Messages().size(), 1u);
