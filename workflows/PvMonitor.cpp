@@ -52,6 +52,8 @@ void PvMonitor::OnStart() {
         ShowOpenError(OpenErrorText(*m_pLink, opened, m_nComPort, errorOpening).toStdString(),
                       m_nComPort);
     }
+    // Deliberately after a failed open too: Start has always taken this second either way,
+    // and callers that pace themselves on it keep working.
     RunOnLine([this] { m_pLink->Pause(hart::kWaitAfterOpenMs); });
 }
 
