@@ -49,5 +49,4 @@ struct PortEnumeration {
 // The device of an entry is the one its text opens through the COM number mapping. An
 // entry whose device is one of the kernel's consoles is left out: choosing it would poll
 // the console.
-PortEnumeration EnumeratePorts(const IPortSource& source,
-                               const ConsoleRoots& consoleRoots = {});
+PortEnumeration EnumeratePorts(const IPortSource& source, const ConsoleRoots& consoleRoots = {});

@@ -31,8 +31,7 @@ protected:
     void SetUp() override {
         AppProfile().m_pszRegistryKey = QStringLiteral("Brenlow");
         AppProfile().m_pszProfileName = QStringLiteral("Tralvo");
-        seams.message = [this](const QString& text, const QString& caption, int buttons,
-                               int icon) {
+        seams.message = [this](const QString& text, const QString& caption, int buttons, int icon) {
             messages.push_back({text, caption, buttons, icon});
             return reply;
         };

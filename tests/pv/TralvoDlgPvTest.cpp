@@ -23,8 +23,7 @@ protected:
     // The window's boxes, monitor and program starts, answered by the members below.
     WindowSeams Seams() {
         WindowSeams seams;
-        seams.message = [this](const QString& text, const QString& caption, int buttons,
-                               int icon) {
+        seams.message = [this](const QString& text, const QString& caption, int buttons, int icon) {
             m_messages.push_back({text, caption, buttons, icon});
             return m_reply;
         };
