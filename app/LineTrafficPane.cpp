@@ -20,6 +20,7 @@
 
 #include "strings/TrafficTranslation.h"
 
+#include "hart/LinkResult.h"
 #include "traffic/FrameText.h"
 #include "traffic/PcapWriter.h"
 #include "traffic/Reception.h"

@@ -9,6 +9,7 @@
 #include "BenchTime.h"
 #include "Frames.h"
 #include "hart/Clock.h"
+#include "hart/LinkResult.h"
 #include "sim/Frame.h"
 #include "traffic/PcapWriter.h"
 #include "traffic/WireTap.h"

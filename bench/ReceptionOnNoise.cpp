@@ -5,6 +5,7 @@
 #include "BadLineBench.h"
 #include "BenchTime.h"
 #include "hart/LinkBounds.h"
+#include "hart/LinkResult.h"
 
 namespace {
 

@@ -23,9 +23,6 @@ inline constexpr uint8_t kDelimBurstLong = 0x81;
 inline constexpr size_t kShortHeaderBytes = 3;  // address, command, byte count
 inline constexpr size_t kLongHeaderBytes = 7;   // 5 address bytes, command, byte count
 
-// Every reply buffer handed to the link layer has this size.
-inline constexpr size_t kReplyBufferSize = 2048;
-
 // Positions in a delivered reply (delimiter at 0, no preamble, no checksum).
 inline constexpr size_t kShortPayloadPos = 6;
 inline constexpr size_t kLongCommandPos = 6;
@@ -65,18 +62,3 @@ uint8_t Checksum(const uint8_t* bytes, size_t count);
 size_t AssembleFrame(uint8_t* out, size_t preambles, const uint8_t* body, size_t bodyLength);
 
 }  // namespace hart
-
-// Link result codes.
-enum LinkResult : unsigned {
-    kLinkOk = 0,
-    kLinkPortError = 1,         // serial error other than a time-out; open/configure failed
-    kLinkChecksumMismatch = 2,  // reply checksum does not match its bytes
-    kLinkDataIncomplete = 3,    // data and checksum did not arrive complete
-    kLinkWriteIncomplete = 4,   // request not written completely within the wait
-    kLinkNoReply = 5,           // no delimiter after a preamble, or no complete header
-    kLinkInterrupted = 6,       // a stop request (the port's wake-up) cut the exchange short
-    kLinkAlreadyOpen = 8,
-    kLinkBadPortNumber = 9,
-    kLinkBadBaudRate = 10,
-    kLinkNoBuffer = 14,
-};

@@ -8,6 +8,7 @@
 
 #include "hart/Clock.h"
 #include "hart/HartFrame.h"
+#include "hart/LinkResult.h"
 #include "serial/Serial.h"
 
 // Sees every frame the link sends and every reception it completes or fails; used for

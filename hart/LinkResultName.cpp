@@ -1,6 +1,6 @@
 #include "hart/LinkResultName.h"
 
-#include "hart/HartFrame.h"
+#include "hart/LinkResult.h"
 
 const char* LinkResultName(unsigned result) {
     switch (result) {

@@ -4,6 +4,7 @@
 
 #include "hart/Encoding.h"
 #include "hart/HartFrame.h"
+#include "hart/LinkResult.h"
 
 namespace traffic {
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "hart/HartFrame.h"
+#include "hart/LinkResult.h"
 #include "traffic/Reception.h"
 
 namespace traffic {

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "hart/HartFrame.h"
+#include "hart/LinkResult.h"
 #include "traffic/HartIpPacket.h"
 #include "traffic/Reception.h"
 #include "traffic/WireText.h"

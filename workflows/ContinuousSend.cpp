@@ -1,5 +1,6 @@
 #include "workflows/ContinuousSend.h"
 
+#include "hart/LinkResult.h"
 #include "strings/Strings.h"
 #include "workflows/PortErrors.h"
 

@@ -5,6 +5,7 @@
 
 #include "hart/IdentityText.h"
 #include "hart/LinkBudget.h"
+#include "hart/LinkResult.h"
 #include "strings/Strings.h"
 #include "workflows/PortErrors.h"
 #include "workflows/ReadTag.h"

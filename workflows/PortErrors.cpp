@@ -1,5 +1,6 @@
 #include "workflows/PortErrors.h"
 
+#include "hart/LinkResult.h"
 #include "serial/ComNumberText.h"
 #include "strings/Strings.h"
 

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "hart/Encoding.h"
+#include "hart/LinkResult.h"
 #include "workflows/PortErrors.h"
 
 namespace {

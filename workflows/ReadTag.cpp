@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "hart/Encoding.h"
+#include "hart/LinkResult.h"
 
 namespace {
 

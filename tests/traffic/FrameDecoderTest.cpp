@@ -5,6 +5,7 @@
 #include <random>
 
 #include "TrafficFrames.h"
+#include "hart/LinkResult.h"
 #include "traffic/FrameText.h"
 
 namespace traffictest {

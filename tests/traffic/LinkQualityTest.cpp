@@ -5,6 +5,7 @@
 #include <string>
 
 #include "TrafficFrames.h"
+#include "hart/LinkResult.h"
 #include "traffic/LinkQuality.h"
 
 namespace traffictest {

@@ -5,6 +5,7 @@
 
 #include "PcapRecords.h"
 #include "TrafficFrames.h"
+#include "hart/LinkResult.h"
 #include "traffic/HartIpPacket.h"
 #include "traffic/PcapWriter.h"
 

@@ -3,6 +3,7 @@
 
 #include "FakeClock.h"
 #include "TrafficFrames.h"
+#include "hart/LinkResult.h"
 #include "traffic/Reception.h"
 #include "traffic/WireTap.h"
 #include "traffic/WireText.h"
