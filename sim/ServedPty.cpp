@@ -12,8 +12,9 @@ ServedPty::ServedPty(const LineTiming& timing, const std::vector<DeviceConfig>& 
     m_service->WatchDrain([this] { return !m_pty.SlaveHasInput(); });
     m_thread = std::thread([this] {
         if (m_service->Run(m_stop) == LineService::End::Vanished) {
-            m_pty.CloseMaster();
+            // Said before the hang-up, so that whoever sees the hang-up also sees this.
             m_vanished = true;
+            m_pty.CloseMaster();
         }
     });
 }

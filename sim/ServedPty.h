@@ -27,8 +27,8 @@ public:
     // The slave descriptor held to keep the line up; a test may talk over it.
     int HeldSlave() const { return m_pty.SlaveFd(); }
     bool ReopenSlave() { return m_pty.ReopenSlave(); }
-    // True once the device end has vanished (Behaviour::vanishAfter): the thread has closed
-    // the master, and every opener of the slave sees a hang-up.
+    // True once the device end vanishes (Behaviour::vanishAfter): the thread closes the
+    // master, and every opener of the slave sees a hang-up, which comes after this turns true.
     bool Vanished() const { return m_vanished.load(); }
     // The bytes the devices send for a request, as the line carries them (for timing models).
     static size_t ReplyBytes(const std::vector<DeviceConfig>& devices, const Bytes& request);
