@@ -18,9 +18,8 @@
 #include <algorithm>
 #include <sstream>
 
-#include "strings/TrafficTranslation.h"
-
 #include "hart/LinkResult.h"
+#include "strings/TrafficTranslation.h"
 #include "traffic/FrameText.h"
 #include "traffic/PcapWriter.h"
 #include "traffic/Reception.h"
